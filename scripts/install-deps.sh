@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs every Debian package that Valico's build, tests and benchmarks use (Debian 12, as
+# root). Idempotent. With --check, installs nothing and exits 1 when something is missing.
+set -euo pipefail
+
+PACKAGES=(
+  # Native build, tests and benchmarks
+  cmake ninja-build g++ pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev libspdlog-dev libfmt-dev
+  # FTP client, and the FTP server the tests talk to
+  libcurl4-openssl-dev python3 python3-pyftpdlib
+  # Pseudo-terminal plumbing for the serial-port tests
+  socat
+  # Windows leg: the MinGW-w64 cross compiler (posix threads) and Wine to run the tests
+  g++-mingw-w64-x86-64-posix wine wine64
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [[ "${1:-}" == "--check" ]]; then
+  [[ ${#missing[@]} -eq 0 ]] || { echo "missing packages: ${missing[*]}"; exit 1; }
+  exit 0
+fi
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+  echo "install-deps: everything is installed"
+  exit 0
+fi
+
+SUDO=""
+[[ $(id -u) -eq 0 ]] || SUDO="sudo"
+echo "install-deps: installing ${missing[*]}"
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"

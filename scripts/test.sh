@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Valico and runs every test: natively (Debug, ASan+UBSan),
+# then cross-built for Windows and run under Wine. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh --check >/dev/null || scripts/install-deps.sh
+
+cmake --preset dev
+cmake --build --preset dev
+ctest --preset dev
+
+if [[ -x scripts/test-windows.sh ]]; then
+  scripts/test-windows.sh
+fi

@@ -1,0 +1,46 @@
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/testing/temp_folder.h"
+
+namespace valico {
+namespace {
+
+TEST(FilesTest, OperationsOnSettingsPaths) {
+  testing::TempFolder home;
+  PathMapper m({home.path(), {}});
+  Files f(m);
+  std::string err;
+  home.Write("drive_c/Dir/a.txt", "A");
+  home.Write("drive_c/Dir/sub/x", "x");
+  EXPECT_TRUE(f.IsFile("C:\\dir\\A.TXT"));
+  EXPECT_TRUE(f.IsFolder("C:\\Dir\\sub"));
+  EXPECT_TRUE(f.HasExactName("C:\\dir", "a.txt"));
+  EXPECT_FALSE(f.HasExactName("C:\\dir", "A.txt"));
+  EXPECT_EQ(f.ListFiles("C:\\Dir", &err), std::vector<std::string>{"a.txt"});
+
+  EXPECT_TRUE(f.Copy("C:\\Dir\\a.txt", "C:\\Dir\\b.txt", &err)) << err;
+  home.Write("drive_c/Dir/b.txt", "old");
+  EXPECT_TRUE(f.Copy("C:\\Dir\\a.txt", "C:\\Dir\\b.txt", &err)) << "copies replace";
+  EXPECT_EQ(home.Read("drive_c/Dir/b.txt"), "A");
+  EXPECT_FALSE(f.Rename("C:\\Dir\\a.txt", "C:\\Dir\\b.txt", &err)) << "no silent replace";
+  EXPECT_TRUE(f.Remove("C:\\Dir\\b.txt", &err));
+  EXPECT_FALSE(f.Remove("C:\\Dir\\b.txt", &err));
+  EXPECT_NE(err.find("b.txt"), std::string::npos);
+  EXPECT_TRUE(f.Rename("C:\\Dir\\a.txt", "C:\\Dir\\b.txt", &err));
+
+  EXPECT_TRUE(f.WriteAtomically("C:\\Dir\\w.ini", std::string("x\0y\x80", 4), &err));
+  EXPECT_EQ(home.Read("drive_c/Dir/w.ini"), std::string("x\0y\x80", 4));
+  EXPECT_TRUE(f.Append("C:\\Dir\\w.ini", "z", &err));
+  EXPECT_EQ(home.Read("drive_c/Dir/w.ini").size(), 5u);
+  EXPECT_FALSE(f.WriteAtomically("C:\\NoDir\\w.ini", "x", &err));
+  auto names = f.ListFiles("C:\\Dir", &err);
+  EXPECT_EQ(std::count(names.begin(), names.end(), "w.ini"), 1);
+  EXPECT_EQ(names.size(), 2u) << "no temporary file left";
+}
+
+}  // namespace
+}  // namespace valico

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace valico {
+
+// Turns the system's Windows-shaped paths ("C:\CALDERA\_Local.ini", "<home>\IN\job.txt")
+// into paths this machine can open. On Windows they are used as they are; on POSIX a drive
+// letter maps to a configured root folder and an existing component whose case differs is
+// found without regard to case, as Windows would.
+class PathMapper {
+ public:
+  struct Options {
+    std::string home;                   // program folder, native form
+    std::map<char, std::string> drives;  // upper-case drive letter -> native root folder
+  };
+
+  explicit PathMapper(Options options);
+
+  const std::string& home() const { return options_.home; }
+
+  // Native path for a settings path. Components that exist with other letter case are
+  // resolved to the existing entry (an exact match wins).
+  std::string ToNative(std::string_view path) const;
+
+  // As ToNative, but the last component must match with its exact case; used where the
+  // system asks for a file "as the folder lists it". Folders on the way still resolve.
+  std::string ToNativeExactName(std::string_view path) const;
+
+  // Native root folder of a drive letter (POSIX only; "" on Windows).
+  std::string DriveRoot(char letter) const;
+
+ private:
+  std::string Map(std::string_view path, bool exact_last) const;
+  Options options_;
+};
+
+// Joins a folder and a name with "\" the way the system builds its paths.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+}  // namespace valico

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace valico {
+
+enum class Parity { kNone, kEven, kOdd, kMark, kSpace };
+enum class StopBits { kOne, kOnePointFive, kTwo };
+
+// Line settings of a serial port, parsed from the settings text "9600,N,8,1".
+struct SerialSettings {
+  int baud = 9600;
+  Parity parity = Parity::kNone;
+  int data_bits = 8;  // 5..8
+  StopBits stop_bits = StopBits::kOne;
+  bool operator==(const SerialSettings&) const = default;
+};
+
+// Parses "baud,parity,data,stop" (parity N, E, O, M or S; data bits 5-8; stop bits 1, 1.5
+// or 2). False with *err naming the field that is wrong; *out is then unchanged.
+bool ParseSerialSettings(std::string_view text, SerialSettings* out, std::string* err);
+
+// An open serial line. Writes send the bytes unchanged and give up after a bounded time.
+class SerialLine {
+ public:
+  virtual ~SerialLine() = default;
+  virtual bool Write(std::string_view bytes, std::string* err) = 0;
+};
+
+// Opens the machine's serial ports by number (port n is COMn).
+class SerialPorts {
+ public:
+  virtual ~SerialPorts() = default;
+  virtual std::unique_ptr<SerialLine> Open(int port, const SerialSettings& settings,
+                                           std::size_t input_buffer, std::size_t output_buffer,
+                                           std::string* err) = 0;
+};
+
+}  // namespace valico
+
+#include <map>
+
+namespace valico {
+class DiagLog;
+// The machine's serial ports. `devices` overrides where port n lives ("/dev/ttyUSB0", or
+// "display:FILE" for a virtual pole display).
+std::unique_ptr<SerialPorts> MakeSerialPorts(const std::map<int, std::string>& devices,
+                                             DiagLog& log);
+}  // namespace valico

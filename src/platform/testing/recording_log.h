@@ -1,0 +1,33 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/diag_log.h"
+
+namespace valico::testing {
+
+// Keeps every diagnostic line so a test can check that a failure was explained.
+class RecordingLog : public DiagLog {
+ public:
+  void Write(LogLevel, std::string_view message) override {
+    std::lock_guard lock(mu_);
+    lines_.emplace_back(message);
+  }
+  std::vector<std::string> lines() const {
+    std::lock_guard lock(mu_);
+    return lines_;
+  }
+  bool Contains(std::string_view part) const {
+    for (const auto& l : lines())
+      if (l.find(part) != std::string::npos) return true;
+    return false;
+  }
+
+ private:
+  mutable std::mutex mu_;
+  std::vector<std::string> lines_;
+};
+
+}  // namespace valico::testing

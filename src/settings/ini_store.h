@@ -1,0 +1,56 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "platform/diag_log.h"
+#include "platform/files.h"
+#include "platform/regional.h"
+#include "settings/typed_value.h"
+
+namespace valico {
+
+// The only way the system touches its INI files (_Valico.ini, Borea's _Local.ini, the
+// scheduler file). Every call reads or writes the file afresh: another program's write is
+// seen at the next read. Calls are serialised by one lock, so a worker thread may use the
+// store beside the tick.
+class IniStore {
+ public:
+  IniStore(const Files& files, const Regional& regional, DiagLog& log)
+      : files_(files), regional_(regional), log_(log) {}
+
+  // The program's own settings file, used when a typed operation names no file.
+  void SetValicoIni(std::string path) { valico_ini_ = std::move(path); }
+  const std::string& valico_ini() const { return valico_ini_; }
+  const Regional& regional() const { return regional_; }
+
+  // The value of `key` in `section` of `file`, or `fallback` (trailing blanks dropped) when
+  // the file, section or key is missing; at most 254 characters, up to the first NUL.
+  std::string LeggiINI(std::string_view section, std::string_view key,
+                       std::string_view fallback, std::string_view file) const;
+  // Writes `value`; an empty `key` removes the whole section. Creates file and section as
+  // needed; writes nothing when the value is already stored. False when the write failed
+  // (the file is then as it was).
+  bool ScriviINI(std::string_view section, std::string_view key, std::string_view value,
+                 std::string_view file);
+
+  // Typed operations on section "VARIE" of `file` (of _Valico.ini when `file` is empty).
+  TypedValue LeggiVarie(std::string_view key, std::string_view file = {}) const;
+  TypedValue LeggiVarieDef(std::string_view key, const TypedValue& fallback,
+                           std::string_view file = {}) const;
+  void ScriviVarie(std::string_view key, const TypedValue& value, std::string_view file = {});
+
+ private:
+  std::string_view FileOrValico(std::string_view file) const {
+    return file.empty() ? std::string_view(valico_ini_) : file;
+  }
+
+  const Files& files_;
+  const Regional& regional_;
+  DiagLog& log_;
+  std::string valico_ini_;
+  mutable std::recursive_mutex mu_;
+};
+
+}  // namespace valico

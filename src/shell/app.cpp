@@ -1,0 +1,48 @@
+#include "shell/app.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/program_folder.h"
+
+namespace valico {
+namespace {
+
+PathMapper::Options MapperOptions(const MachineOptions& o) {
+  return PathMapper::Options{o.home, o.drives};
+}
+
+}  // namespace
+
+MachineOptions CompleteFromEnvironment(MachineOptions o) {
+  std::error_code ec;
+  if (o.home.empty()) o.home = ExecutableFolder();
+  auto abs = std::filesystem::absolute(o.home, ec);
+  if (!ec) o.home = abs.lexically_normal().string();
+  while (o.home.size() > 1 && (o.home.back() == '/' || o.home.back() == '\\')) o.home.pop_back();
+  for (char d = 'A'; d <= 'Z'; ++d) {
+    const char* v = std::getenv((std::string("VALICO_DRIVE_") + d).c_str());
+    if (v && *v && !o.drives.count(d)) o.drives[d] = v;
+  }
+  for (int n = 1; n <= 32; ++n) {
+    const char* v = std::getenv(("VALICO_COM" + std::to_string(n)).c_str());
+    if (v && *v && !o.com_ports.count(n)) o.com_ports[n] = v;
+  }
+  return o;
+}
+
+App::App(const MachineOptions& o)
+    : mapper_(MapperOptions(o)),
+      files_(mapper_),
+      log_(MakeDiagLog(o.log_to_file ? o.home : "", o.log_to_stderr)),
+      dialogs_(*log_),
+      processes_(MakeProcesses(*log_, o.wine)),
+      serial_ports_(MakeSerialPorts(o.com_ports, *log_)),
+      ftp_(MakeFtpClient(*log_, std::chrono::seconds(30))) {
+  Regional regional = o.locale.empty() ? UserRegional() : RegionalFor(o.locale);
+  ctx_ = std::make_unique<Context>(
+      Services{files_, clock_, *log_, dialogs_, *processes_, *serial_ports_, *ftp_, regional},
+      o.home);
+}
+
+}  // namespace valico

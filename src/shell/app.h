@@ -1,0 +1,49 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/path_mapper.h"
+#include "shell/context.h"
+
+namespace valico {
+
+// What the command line says about the machine Valico runs on.
+struct MachineOptions {
+  std::string home;                     // program folder; the executable's folder when empty
+  std::map<char, std::string> drives;   // --drive X=PATH, then VALICO_DRIVE_X
+  std::map<int, std::string> com_ports;  // --com N=DEVICE, then VALICO_COMn
+  std::string locale;                   // --locale; the user's regional settings when empty
+  std::string wine = "wine";            // --wine
+  bool log_to_stderr = true;
+  bool log_to_file = true;
+};
+
+// A Valico with real platform services, built from the command line's options: owns the
+// services and the context that refers to them.
+class App {
+ public:
+  explicit App(const MachineOptions& options);
+  Context& ctx() { return *ctx_; }
+
+ private:
+  PathMapper mapper_;
+  Files files_;
+  SystemClock clock_;
+  std::unique_ptr<DiagLog> log_;
+  HeadlessDialogs dialogs_;
+  std::unique_ptr<Processes> processes_;
+  std::unique_ptr<SerialPorts> serial_ports_;
+  std::unique_ptr<FtpClient> ftp_;
+  std::unique_ptr<Context> ctx_;
+};
+
+// The options completed from the environment: the program folder made absolute, drive roots
+// and COM devices from VALICO_DRIVE_X / VALICO_COMn where the command line gave none.
+MachineOptions CompleteFromEnvironment(MachineOptions options);
+
+}  // namespace valico

@@ -1,0 +1,21 @@
+#include "shell/devices.h"
+
+#include "shell/context.h"
+
+namespace valico {
+namespace {
+
+void NotBuilt(Context& ctx, const std::string& what) {
+  ctx.svc.log.Warn(what + ": this device is not part of this build; nothing was sent");
+}
+
+}  // namespace
+
+void ValicoDevices::LanciaFileDLY() { NotBuilt(ctx_, "display " + ctx_.cfg.Display_File); }
+void ValicoDevices::InviaFileMF(const std::string& job) { NotBuilt(ctx_, "fiscal job " + job); }
+void ValicoDevices::LanciaFileRF() { NotBuilt(ctx_, "receipt " + ctx_.cfg.RF_File); }
+void ValicoDevices::LanciaFileCort(const std::string& job) {
+  NotBuilt(ctx_, "pre-bill job " + job);
+}
+
+}  // namespace valico

@@ -1,0 +1,11 @@
+#pragma once
+
+namespace valico {
+
+class Context;
+
+// The headless service: the start-up sequence, then a tick every 500 ms until the process is
+// asked to stop (or `max_ticks` ticks have run, when above 0), then the exit sequence.
+int RunService(Context& ctx, long max_ticks);
+
+}  // namespace valico

@@ -1,0 +1,15 @@
+#pragma once
+
+namespace valico {
+
+class Context;
+
+// The start-up sequence of the main window's load, without the window: the settings file's
+// path, the spool folders and flags, Borea's folder, the device lists and the imports from
+// Borea, the workstation roles, and the load of _Valico.ini.
+void StartUp(Context& ctx);
+
+// The exit sequence of the headless service: the display port is closed.
+void ShutDown(Context& ctx);
+
+}  // namespace valico

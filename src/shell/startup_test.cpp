@@ -1,0 +1,27 @@
+#include "shell/startup.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/testing/test_context.h"
+
+namespace valico {
+namespace {
+
+TEST(StartupTest, PreparesSpoolsSettlesBoreaAndLoadsTheSettings) {
+  testing::TestContext t;
+  t.folder.Write("_Valico.ini",
+                 "[Varie]\r\nCort_Vuoto=0\r\nBorea_Directory=C:\\Borea\\\r\nCort_Active=-1\r\n");
+  t.folder.Write("CortBorea/old-job", "x");
+  StartUp(t.ctx);
+  EXPECT_EQ(t.ctx.cfg.IniValico, t.ctx.InProgramFolder("_Valico.ini"));
+  EXPECT_FALSE(t.folder.Has("CortBorea/old-job"));
+  EXPECT_TRUE(t.folder.Has("IN"));
+  EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "Cort_Vuoto", "", t.ctx.cfg.IniValico), "-1");
+  EXPECT_EQ(t.ctx.cfg.DirBorea, "C:\\Borea");
+  EXPECT_TRUE(t.ctx.cfg.Cort_Active);
+  EXPECT_EQ(t.ctx.form.Get("Postazione").items, (std::vector<std::string>{"CLIENT", "SERVER"}));
+  EXPECT_EQ(t.ctx.form.Text("Postazione"), "");
+}
+
+}  // namespace
+}  // namespace valico

@@ -1,0 +1,122 @@
+#include "spool/intake.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/testing/test_context.h"
+#include "spool/testing_devices.h"
+
+namespace valico {
+namespace {
+
+using testing::RecordingDevices;
+using testing::TestContext;
+
+class IntakeTest : public ::testing::Test {
+ protected:
+  std::string Drop() const { return t.ctx.InProgramFolder("Borea"); }
+  std::string In() const { return t.ctx.InProgramFolder("IN"); }
+  // A pass now, and a second one once the files have settled.
+  void TwoPasses(const std::string& tipo = "MF") {
+    intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), tipo);
+    t.clock.Advance(Intake::kSettleTime);
+    intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), tipo);
+  }
+  size_t FilesIn(const std::string& rel) const {
+    size_t n = 0;
+    for (auto& e : std::filesystem::directory_iterator(t.folder / rel)) n += e.is_regular_file();
+    return n;
+  }
+
+  TestContext t;
+  RecordingDevices devices;
+  Intake intake{t.ctx, devices};
+};
+
+TEST_F(IntakeTest, EmptyDropFolderOnlyOpensTheSpool) {
+  t.WriteValico("MF_Vuoto=0\r\n");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  EXPECT_TRUE(devices.calls.empty());
+  EXPECT_TRUE(t.folder.Has("Borea")) << "missing folders are created";
+  EXPECT_TRUE(t.folder.Has("IN"));
+  EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "MF_Vuoto", "", t.ctx.cfg.IniValico), "-1");
+}
+
+TEST_F(IntakeTest, AllJobsMoveBeforeTheFirstHandOffAndEachIsDeletedAfterIt) {
+  for (const char* n : {"a.txt", "b.txt", "c.txt"}) t.folder.Write(std::string("Borea/") + n, n);
+  t.folder.Write("Borea/sub/inner.txt", "not a job");
+  std::vector<std::pair<size_t, size_t>> seen;  // (jobs left in Borea, jobs in IN) at each call
+  devices.on_job = [&](const std::string& job) {
+    EXPECT_TRUE(t.files.IsFile(job));
+    seen.push_back({FilesIn("Borea"), FilesIn("IN")});
+  };
+  TwoPasses();
+  ASSERT_EQ(devices.calls.size(), 3u);
+  EXPECT_EQ(seen, (std::vector<std::pair<size_t, size_t>>{{0, 3}, {0, 2}, {0, 1}}));
+  EXPECT_EQ(FilesIn("IN"), 0u);
+  EXPECT_TRUE(t.folder.Has("Borea/sub/inner.txt")) << "subfolders are left alone";
+  for (const std::string& c : devices.calls) EXPECT_EQ(c.rfind("MF " + In() + "\\", 0), 0u) << c;
+}
+
+TEST_F(IntakeTest, AJobReplacesALeftoverOfTheSameName) {
+  t.folder.Write("IN/job.txt", "old");
+  t.folder.Write("Borea/job.txt", "new");
+  std::string content;
+  devices.on_job = [&](const std::string& job) { t.files.ReadAll(job, &content, nullptr); };
+  TwoPasses("CR");
+  EXPECT_EQ(devices.calls, std::vector<std::string>{"CR " + In() + "\\job.txt"});
+  EXPECT_EQ(content, "new");
+}
+
+TEST_F(IntakeTest, ReceiptSpoolMovesAndDeletesWithoutADevice) {
+  t.folder.Write("Borea/r.txt", "x");
+  TwoPasses("RF");
+  EXPECT_TRUE(devices.calls.empty());
+  EXPECT_EQ(FilesIn("Borea") + FilesIn("IN"), 0u);
+  EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "RF_Vuoto", "", t.ctx.cfg.IniValico), "-1");
+}
+
+TEST_F(IntakeTest, AtMost101JobsPerPassTheRestWait) {
+  for (int i = 0; i < 105; ++i) t.folder.Write("Borea/j" + std::to_string(i), "x");
+  TwoPasses();
+  EXPECT_EQ(devices.calls.size(), 101u);
+  EXPECT_EQ(FilesIn("Borea"), 4u);
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  EXPECT_EQ(devices.calls.size(), 105u) << "settled leftovers go at the next pass";
+  EXPECT_EQ(FilesIn("Borea"), 0u);
+}
+
+TEST_F(IntakeTest, AFileStillBeingWrittenWaitsUntilItStopsChanging) {
+  t.folder.Write("Borea/growing.txt", "part");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  EXPECT_TRUE(devices.calls.empty()) << "first sighting";
+  t.clock.Advance(Intake::kSettleTime);
+  t.folder.Write("Borea/growing.txt", "part and more");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  EXPECT_TRUE(devices.calls.empty()) << "it changed since the last look";
+  t.clock.Advance(Intake::kSettleTime / 2);
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  EXPECT_TRUE(devices.calls.empty()) << "not unchanged for long enough";
+  t.clock.Advance(Intake::kSettleTime / 2);
+  std::string content;
+  devices.on_job = [&](const std::string& job) { t.files.ReadAll(job, &content, nullptr); };
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  EXPECT_EQ(devices.calls.size(), 1u);
+  EXPECT_EQ(content, "part and more");
+}
+
+TEST_F(IntakeTest, AJobThatCannotBeMovedIsNotHandedOff) {
+  t.folder.Write("Borea/stuck.txt", "x");
+  t.folder.Write("Borea/ok.txt", "x");
+  // An intake entry that is a folder makes the move of its namesake fail.
+  std::filesystem::create_directories(t.folder / "IN/stuck.txt/blocker");
+  TwoPasses();
+  EXPECT_EQ(devices.calls, std::vector<std::string>{"MF " + In() + "\\ok.txt"});
+  EXPECT_TRUE(t.folder.Has("Borea/stuck.txt")) << "kept for a later pass";
+  EXPECT_TRUE(t.log.Contains("stuck.txt"));
+}
+
+}  // namespace
+}  // namespace valico

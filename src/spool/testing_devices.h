@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "spool/device_handlers.h"
+
+namespace valico::testing {
+
+// Records the device calls of the polling cycle in order, as "DLY", "MF <job>", "RF",
+// "CR <job>"; an optional hook runs inside each job hand-off.
+class RecordingDevices : public DeviceHandlers {
+ public:
+  void LanciaFileDLY() override { calls.push_back("DLY"); }
+  void InviaFileMF(const std::string& job) override { Job("MF", job); }
+  void LanciaFileRF() override { calls.push_back("RF"); }
+  void LanciaFileCort(const std::string& job) override { Job("CR", job); }
+
+  std::vector<std::string> calls;
+  std::function<void(const std::string&)> on_job;
+
+ private:
+  void Job(const char* kind, const std::string& job) {
+    calls.push_back(std::string(kind) + " " + job);
+    if (on_job) on_job(job);
+  }
+};
+
+}  // namespace valico::testing
