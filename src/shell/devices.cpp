@@ -11,9 +11,16 @@ void NotBuilt(Context& ctx, const std::string& what) {
 
 }  // namespace
 
+// Customer display.
 void ValicoDevices::LanciaFileDLY() { NotBuilt(ctx_, "display " + ctx_.cfg.Display_File); }
+
+// Fiscal register.
 void ValicoDevices::InviaFileMF(const std::string& job) { NotBuilt(ctx_, "fiscal job " + job); }
+
+// Receipt forms.
 void ValicoDevices::LanciaFileRF() { NotBuilt(ctx_, "receipt " + ctx_.cfg.RF_File); }
+
+// Pre-bills.
 void ValicoDevices::LanciaFileCort(const std::string& job) {
   NotBuilt(ctx_, "pre-bill job " + job);
 }
