@@ -5,8 +5,10 @@
 #include <iostream>
 
 #include "platform/diag_log.h"
+#include "prebill/serial_prebill.h"
 #include "shell/app.h"
 #include "shell/service.h"
+#include "shell/startup.h"
 
 namespace valico {
 namespace {
@@ -85,6 +87,9 @@ int RunCommandLine(int argc, char** argv) {
   CLI::App* run = app.add_subcommand("run", "Run the service: a tick every 500 ms until stopped");
   run->add_option("--ticks", ticks, "Stop after this many ticks");
 
+  CLI::App* prebill_test = app.add_subcommand(
+      "prebill-test", "Send the test print to the serial pre-bill printer (Cort_Com, Cort_Sett)");
+
   CLI::App* ini = app.add_subcommand("ini", "Read or write an INI file as Valico does");
   ini->require_subcommand(1);
   std::string file, section, key, value, fallback;
@@ -127,6 +132,11 @@ int RunCommandLine(int argc, char** argv) {
 
   machine = CompleteFromEnvironment(machine);
   App valico(machine);
+  if (prebill_test->parsed()) {
+    // The start-up load gives the model the port and settings the test uses; no polling.
+    StartUp(valico.ctx());
+    return Command1_Click(valico.ctx()) ? 0 : 1;
+  }
   return RunService(valico.ctx(), ticks);
 }
 

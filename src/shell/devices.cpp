@@ -1,5 +1,6 @@
 #include "shell/devices.h"
 
+#include "prebill/prebill_dispatch.h"
 #include "shell/context.h"
 
 namespace valico {
@@ -22,7 +23,7 @@ void ValicoDevices::LanciaFileRF() { NotBuilt(ctx_, "receipt " + ctx_.cfg.RF_Fil
 
 // Pre-bills.
 void ValicoDevices::LanciaFileCort(const std::string& job) {
-  NotBuilt(ctx_, "pre-bill job " + job);
+  valico::LanciaFileCort(ctx_, *prebill_renderer_, type_batch_, job);
 }
 
 }  // namespace valico

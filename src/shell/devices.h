@@ -1,5 +1,9 @@
 #pragma once
 
+#include <memory>
+
+#include "prebill/prebill_renderer.h"
+#include "prebill/type_batch.h"
 #include "spool/device_handlers.h"
 
 namespace valico {
@@ -9,7 +13,8 @@ class Context;
 // The device routines of a running Valico, as the polling cycle reaches them.
 class ValicoDevices : public DeviceHandlers {
  public:
-  explicit ValicoDevices(Context& ctx) : ctx_(ctx) {}
+  explicit ValicoDevices(Context& ctx)
+      : ctx_(ctx), prebill_renderer_(std::make_unique<UnavailablePrebillRenderer>()) {}
 
   void LanciaFileDLY() override;
   void InviaFileMF(const std::string& job) override;
@@ -18,6 +23,8 @@ class ValicoDevices : public DeviceHandlers {
 
  private:
   Context& ctx_;
+  std::unique_ptr<PrebillRenderer> prebill_renderer_;
+  TypeBatchHandOff type_batch_;  // the pre-bill batch file started for the previous job
 };
 
 }  // namespace valico

@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "prebill/prebill_startup.h"
 #include "settings/load_settings.h"
 #include "shell/context.h"
 #include "spool/spool_folders.h"
@@ -19,8 +20,8 @@ constexpr StartupStep kDeviceSteps[] = {
     {"DLY_StartUP_Valori", nullptr},  {"DLY_StartUP_Borea", nullptr},
     {"MF_StartUP_Valori", nullptr},   {"MF_StartUP_Borea", nullptr},
     {"FTP_StartUP_Borea", nullptr},   {"WEB_StartUP_Borea", nullptr},
-    {"RF_StartUP_Valori", nullptr},   {"Cort_StartUP_Valori", nullptr},
-    {"Cort_StartUP_Borea", nullptr},
+    {"RF_StartUP_Valori", nullptr},   {"Cort_StartUP_Valori", Cort_StartUP_Valori},
+    {"Cort_StartUP_Borea", Cort_StartUP_Borea},
 };
 
 }  // namespace

@@ -1,0 +1,79 @@
+#include "prebill/prebill_dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/testing/test_context.h"
+#include "prebill/prebill_renderer.h"
+#include "prebill/type_batch.h"
+
+namespace valico {
+namespace {
+
+using testing::TestContext;
+
+class RecordingRenderer : public PrebillRenderer {
+ public:
+  void StampaCortOlivetti(Context&, const std::string& job) override {
+    calls.push_back("Olivetti " + job);
+  }
+  void StampaCortSamsung(Context&, const std::string& job) override {
+    calls.push_back("Samsung " + job);
+  }
+  void StampaCortSolipos(Context&, const std::string& job) override {
+    calls.push_back("Solipos " + job);
+  }
+  std::vector<std::string> calls;
+};
+
+TEST(PrebillDispatchTest, ModelNameChoosesTheRoutineExactly) {
+  struct {
+    const char* model;
+    const char* renderer_call;  // "" when the renderer is not called
+    bool serial, batch;
+  } cases[] = {
+      {"OLIVETTI PRT100 NonFiscale", "Olivetti", false, false},
+      {"SAMSUNG", "Samsung", false, false},
+      {"SOLIPOS CALDERA", "Solipos", false, false},
+      {"DPT-282", "", true, false},
+      {"TYPE SU SERIALE", "", false, true},
+      {"NON PRESENTE", "", false, false},
+      {"samsung", "", false, false},
+      {"DPT-282 ", "", false, false},
+      {"Olivetti PRT100 NonFiscale", "", false, false},
+      {"", "", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.model);
+    TestContext t;
+    RecordingRenderer renderer;
+    TypeBatchHandOff type_batch;
+    t.ctx.cfg.Cort_Printer = c.model;
+    t.ctx.cfg.Cort_Com = TypedValue::FromInt(2);
+    t.ctx.cfg.Cort_Sett = "9600,N,8,1";
+    t.folder.Write("drive_c/Valico/TypeBatch/ValicoType.bat", "");
+    t.folder.Write("CortIN/job", "N2:01:x\r\n");
+    std::string job = t.ctx.InProgramFolder("CortIN\\job");
+    LanciaFileCort(t.ctx, renderer, type_batch, job);
+    EXPECT_EQ(renderer.calls,
+              *c.renderer_call ? std::vector<std::string>{std::string(c.renderer_call) + " " + job}
+                               : std::vector<std::string>{});
+    EXPECT_EQ(t.serial.ports.size(), c.serial ? 1u : 0u);
+    EXPECT_EQ(t.processes.started.size(), c.batch ? 1u : 0u);
+    // Only the routines of this Part delete the job themselves; the intake deletes the rest.
+    EXPECT_EQ(t.files.Exists(job), !(c.serial || c.batch));
+  }
+}
+
+TEST(PrebillDispatchTest, UnavailableRendererSaysSoInTheLog) {
+  TestContext t;
+  UnavailablePrebillRenderer renderer;
+  TypeBatchHandOff type_batch;
+  t.ctx.cfg.Cort_Printer = "SAMSUNG";
+  LanciaFileCort(t.ctx, renderer, type_batch, "C:\\job");
+  EXPECT_TRUE(
+      t.log.Contains("pre-bill model \"SAMSUNG\": printing on an installed printer is "
+                     "not part of this build; job C:\\job was not printed"));
+}
+
+}  // namespace
+}  // namespace valico

@@ -1,0 +1,98 @@
+#include "prebill/prebill_startup.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/testing/test_context.h"
+
+namespace valico {
+namespace {
+
+using testing::TestContext;
+
+TEST(PrebillStartupTest, ListsTheModelsAfterWhatTheListHolds) {
+  TestContext t;
+  t.ctx.form.AddItem("Cort_Printer", "already there");
+  Cort_StartUP_Valori(t.ctx);
+  EXPECT_EQ(
+      t.ctx.form.Get("Cort_Printer").items,
+      (std::vector<std::string>{"already there", "OLIVETTI PRT100 NonFiscale", "SAMSUNG", "DPT-282",
+                                "NON PRESENTE", "SOLIPOS CALDERA", "TYPE SU SERIALE"}));
+}
+
+// The keys of _Valico.ini the import may touch, as "key=value" for those present.
+std::vector<std::string> CortKeys(TestContext& t) {
+  std::vector<std::string> out;
+  for (const char* key : {"Cort_Printer", "Cort_File", "Cort_COM", "Cort_Sett", "Cort_Logo"}) {
+    std::string v = t.ctx.ini.LeggiINI("Varie", key, "<missing>", t.ctx.cfg.IniValico);
+    if (v != "<missing>") out.push_back(std::string(key) + "=" + v);
+  }
+  return out;
+}
+
+TEST(PrebillStartupTest, ImportsThePrinterFromBorea) {
+  using Keys = std::vector<std::string>;
+  struct {
+    const char* name;
+    std::string local;   // Borea's [VARIE]
+    std::string valico;  // _Valico.ini's [Varie] before
+    Keys after;
+  } cases[] = {
+      {"28 Olivetti with its port", "BANCO_DS_STAMPANTE=28\r\nBANCO_DS_STAMPANTE_C=4\r\n",
+       "Cort_File=x.bmp\r\nCort_Logo=-1\r\n",
+       Keys{"Cort_Printer=OLIVETTI PRT100 NonFiscale", "Cort_File=", "Cort_COM=4", "Cort_Logo=0"}},
+      {"28 without a port keeps the port", "BANCO_DS_STAMPANTE=28\r\n", "Cort_COM=7\r\n",
+       Keys{"Cort_Printer=OLIVETTI PRT100 NonFiscale", "Cort_File=", "Cort_COM=7", "Cort_Logo=0"}},
+      {"66 Samsung, no logo file yet", "BANCO_DS_STAMPANTE=66\r\nBANCO_DS_STAMPANTE_C=3\r\n", "",
+       Keys{"Cort_Printer=SAMSUNG", "Cort_File=c:\\Caldera\\LogoCassa.bmp", "Cort_COM=3",
+            "Cort_Logo=0"}},
+      {"66 keeps the logo settings", "BANCO_DS_STAMPANTE=66\r\nBANCO_DS_STAMPANTE_C=Ne01\r\n",
+       "CORT_FILE=d:\\logo.bmp\r\nCort_Logo=-1\r\n",
+       Keys{"Cort_Printer=SAMSUNG", "Cort_File=d:\\logo.bmp", "Cort_COM=Ne01", "Cort_Logo=-1"}},
+      {"108 with port and settings",
+       "BANCO_DS_STAMPANTE=108\r\nBANCO_DS_STAMPANTE_C=2\r\nBANCO_DS_STAMPANTE_P=4800,E,7,1\r\n",
+       "Cort_Printer=DPT-282\r\n",
+       Keys{"Cort_Printer=DPT-282", "Cort_COM=2", "Cort_Sett=4800,E,7,1", "Cort_Logo=0"}},
+      {"111 with default settings", "BANCO_DS_STAMPANTE=111\r\nBANCO_DS_STAMPANTE_C=5\r\n", "",
+       Keys{"Cort_COM=5", "Cort_Sett=9600,N,8,1", "Cort_Logo=0"}},
+      {"108 without a port empties the port only", "BANCO_DS_STAMPANTE=108\r\n",
+       "Cort_Printer=DPT-282\r\nCort_COM=3\r\nCort_Sett=4800,E,7,1\r\n",
+       Keys{"Cort_Printer=DPT-282", "Cort_COM=", "Cort_Sett=4800,E,7,1"}},
+      {"any other code: no printer", "BANCO_DS_STAMPANTE=5\r\nBANCO_DS_STAMPANTE_C=3\r\n",
+       "Cort_Printer=SAMSUNG\r\nCort_Logo=-1\r\n",
+       Keys{"Cort_Printer=NON PRESENTE", "Cort_File=", "Cort_COM=", "Cort_Logo=0"}},
+      {"code missing: nothing written", "BANCO_DS_STAMPANTE_C=3\r\n", "Cort_Printer=SAMSUNG\r\n",
+       Keys{"Cort_Printer=SAMSUNG"}},
+      {"code blank: nothing written", "BANCO_DS_STAMPANTE=  \r\n", "", Keys{}},
+      {"code 66,4 rounds to 66", "BANCO_DS_STAMPANTE=66,4\r\n", "",
+       Keys{"Cort_Printer=SAMSUNG", "Cort_File=c:\\Caldera\\LogoCassa.bmp", "Cort_Logo=0"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestContext t;
+    t.ctx.cfg.IniLocal = "C:\\CALDERA\\_Local.ini";
+    t.folder.Write("drive_c/CALDERA/_Local.ini", "[VARIE]\r\n" + c.local);
+    t.WriteValico(c.valico);
+    Cort_StartUP_Borea(t.ctx);
+    EXPECT_EQ(CortKeys(t), c.after);
+    EXPECT_FALSE(t.log.Contains("message box"));
+  }
+}
+
+TEST(PrebillStartupTest, ACodeThatIsNoNumberEndsTheImportWithAMessage) {
+  for (const char* code : {"abc", "70000"}) {
+    TestContext t;
+    t.ctx.cfg.IniLocal = "C:\\CALDERA\\_Local.ini";
+    t.folder.Write("drive_c/CALDERA/_Local.ini", std::string("[VARIE]\r\nBANCO_DS_STAMPANTE=") +
+                                                     code + "\r\nBANCO_DS_STAMPANTE_C=3\r\n");
+    t.WriteValico("Cort_Printer=SAMSUNG\r\n");
+    Cort_StartUP_Borea(t.ctx);
+    EXPECT_EQ(CortKeys(t), std::vector<std::string>{"Cort_Printer=SAMSUNG"}) << code;
+    EXPECT_TRUE(t.log.Contains(std::string("message box: Stampante Cortesia Borea - Errore\r\n") +
+                               (code[0] == 'a' ? "Tipo non corrispondente" : "Overflow") +
+                               ": BANCO_DS_STAMPANTE = \"" + code + "\""))
+        << code;
+  }
+}
+
+}  // namespace
+}  // namespace valico
