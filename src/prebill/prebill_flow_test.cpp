@@ -1,0 +1,51 @@
+// The pre-bill printer as the running system reaches it: start-up, polling cycle, intake.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/testing/test_context.h"
+#include "shell/devices.h"
+#include "shell/startup.h"
+#include "spool/intake.h"
+#include "spool/polling_cycle.h"
+
+namespace valico {
+namespace {
+
+using testing::TestContext;
+
+TEST(PrebillFlowTest, DptJobsDroppedIntoCortBoreaReachThePort) {
+  TestContext t;
+  t.folder.Write("drive_c/CALDERA/_Local.ini",
+                 "[VARIE]\r\nBANCO_DS_STAMPANTE=108\r\nBANCO_DS_STAMPANTE_C=4\r\n"
+                 "BANCO_DS_STAMPANTE_P=19200,N,8,1\r\n");
+  t.WriteValico("Cort_Active=-1\r\nCort_Printer=DPT-282\r\nCort_COM=1\r\n");
+  StartUp(t.ctx);
+  EXPECT_EQ(t.ctx.form.Get("Cort_Printer").items.size(), 6u);
+  EXPECT_EQ(t.ctx.com_preconto.port(), 4) << "imported and loaded before the first job";
+
+  ValicoDevices devices(t.ctx);
+  PollingCycle cycle(t.ctx, devices);
+  t.folder.Write("CortBorea/a.txt", "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n");
+  t.folder.Write("CortBorea/b.txt", "N2:01:Tavolo 6\r\n");
+  cycle.Timer1_Timer();
+  t.clock.Advance(Intake::kSettleTime + std::chrono::milliseconds(100));
+  cycle.Timer1_Timer();
+
+  const std::string tail = " \r\n \r\n \r\n \r\n \r\n\x1b" "m";
+  std::vector<std::string> printed;
+  for (const auto& port : t.serial.ports) {
+    EXPECT_EQ(port->number, 4);
+    EXPECT_EQ(port->settings.baud, 19200);
+    EXPECT_FALSE(port->open);
+    printed.push_back(port->bytes);
+  }
+  std::sort(printed.begin(), printed.end());
+  EXPECT_EQ(printed, (std::vector<std::string>{"Tavolo 5\r\nTotale 12,00\r\n" + tail,
+                                               "Tavolo 6\r\n" + tail}));
+  EXPECT_FALSE(t.folder.Has("CortIN/a.txt"));
+  EXPECT_FALSE(t.folder.Has("CortIN/b.txt"));
+}
+
+}  // namespace
+}  // namespace valico
