@@ -105,6 +105,9 @@ void CustomerDisplay::LanciaFileDLY() {
   for (std::size_t i = 0; ok && i < lines.size(); ++i)
     ok = port.Write(LineBytes(*model, i == 0, lines[i]));
   if (model->reopen_port || !ok) port.Close();
+  if (ok)
+    ctx_.svc.log.Debug("display: " + std::to_string(lines.size()) + " line(s) sent to COM" +
+                       std::to_string(port.port()));
 
   if (files.Remove(path, &err)) {
     last_warning_.clear();
