@@ -63,11 +63,12 @@ bool FillDcb(const SerialSettings& s, DCB* dcb, std::string* err) {
 
 class Win32SerialLine : public SerialLine {
  public:
-  Win32SerialLine(HANDLE h, std::string device) : h_(h), device_(std::move(device)) {}
+  Win32SerialLine(HANDLE h, std::string device, std::chrono::milliseconds bound)
+      : h_(h), device_(std::move(device)), bound_(bound) {}
   ~Win32SerialLine() override { ::CloseHandle(h_); }
 
   // The port's write timeout (COMMTIMEOUTS) ends a write that the port does not take in
-  // time; it then reports fewer bytes written.
+  // time; it then reports fewer bytes written, and the rest is not tried again.
   bool Write(std::string_view bytes, std::string* err) override {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -75,10 +76,11 @@ class Win32SerialLine : public SerialLine {
       DWORD written = 0;
       if (!::WriteFile(h_, bytes.data() + done, chunk, &written, nullptr))
         return Fail(err, LastError("write to " + device_));
-      if (written == 0)
-        return Fail(err, device_ + " took " + std::to_string(done) + " of " +
-                             std::to_string(bytes.size()) + " bytes in time");
       done += written;
+      if (written < chunk)
+        return Fail(err, device_ + " took " + std::to_string(done) + " of " +
+                             std::to_string(bytes.size()) + " bytes in " +
+                             std::to_string(bound_.count()) + " ms");
     }
     return true;
   }
@@ -86,6 +88,7 @@ class Win32SerialLine : public SerialLine {
  private:
   HANDLE h_;
   std::string device_;
+  std::chrono::milliseconds bound_;
 };
 
 class Win32SerialPorts : public SerialPorts {
@@ -112,7 +115,7 @@ class Win32SerialPorts : public SerialPorts {
     }
     std::string why;
     if (Setup(h, settings, input_buffer, output_buffer, &why))
-      return std::make_unique<Win32SerialLine>(h, device);
+      return std::make_unique<Win32SerialLine>(h, device, bound_);
     ::CloseHandle(h);
     Fail(err, device + ": " + why);
     return nullptr;
