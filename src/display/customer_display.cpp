@@ -137,8 +137,8 @@ void DLY_StartUP_Borea(Context& ctx) {
   // written.
   ctx.ini.ScriviVarie("Display_COM",
                       type ? ctx.ini.LeggiVarie("Dis_PortaCom", local) : TypedValue::FromText(""));
-  ctx.ini.ScriviVarie("Display_Parametri", type ? ctx.ini.LeggiVarie("Dis_Parametri", local)
-                                                : TypedValue::FromText(""));
+  ctx.ini.ScriviVarie("Display_Parametri",
+                      type ? ctx.ini.LeggiVarie("Dis_Parametri", local) : TypedValue::FromText(""));
 }
 
 }  // namespace valico

@@ -57,14 +57,14 @@ TEST_F(CustomerDisplayTest, EachModelSendsItsBytesAndHandlesItsPort) {
       {"ASEM, a first line of six", "ASEM", "CIAO!!\r\n", "\033QACIAO!!\r", true},
       {"ASEM, three lines: the later two under ESC QB", "ASEM", "uno\r\ndue\r\ntre\r\n",
        "\033QAuno\r\033QBdue\r\033QBtre\r", true},
-      {"WINCOR-NIXDORF, a line of 25 then a short one", "WINCOR-NIXDORF", k20 + "UVWXY\r\nEUR 1\r\n",
-       "\033[1;1H" + k20 + "\033[2;1HEUR 1", false},
+      {"WINCOR-NIXDORF, a line of 25 then a short one", "WINCOR-NIXDORF",
+       k20 + "UVWXY\r\nEUR 1\r\n", "\033[1;1H" + k20 + "\033[2;1HEUR 1", false},
       {"WINCOR-NIXDORF, an empty file writes nothing", "WINCOR-NIXDORF", "", "", false},
       {"KUBE-D sends the first 40 characters of the first line only", "KUBE-D",
        k20 + k20 + "12345\r\nnever sent\r\n", k20 + k20, true},
       {"CD1-01", "CD1-01", "Totale\r" + k20 + "xyz\r", "\033F ATotale\r\033F B" + k20 + "\r", true},
-      {"POSLINE cuts the first line at 19, later ones at 20", "POSLINE", k20 + "\r\n" + k20 + "\r\n",
-       "\033A" + k20.substr(0, 19) + "\r\033B" + k20 + "\r", true},
+      {"POSLINE cuts the first line at 19, later ones at 20", "POSLINE",
+       k20 + "\r\n" + k20 + "\r\n", "\033A" + k20.substr(0, 19) + "\r\033B" + k20 + "\r", true},
       {"a last line without CR and an empty line", "ASEM", "\r\nlast", "\033QA\r\033QBlast\r",
        true},
       {"an LF that does not follow a CR is text", "ASEM", "a\nb\r\n", "\033QAa\nb\r", true},
@@ -150,9 +150,9 @@ class WriteRecordingPorts : public SerialPorts {
 TEST(CustomerDisplayPortTest, OneWritePerLineAndAFailedPortLosesOnlyThatUpdate) {
   testing::TestContext t;
   WriteRecordingPorts ports;
-  Context ctx(Services{t.files, t.clock, t.log, t.dialogs, t.processes, ports, t.ftp,
-                       RegionalFor("it_IT")},
-              t.folder.path());
+  Context ctx(
+      Services{t.files, t.clock, t.log, t.dialogs, t.processes, ports, t.ftp, RegionalFor("it_IT")},
+      t.folder.path());
   ctx.cfg.Display_File = "C:\\Valico\\Display.txt";
   ctx.cfg.Display_Type = "ASEM";
   CustomerDisplay display(ctx);
@@ -218,9 +218,9 @@ TEST(DisplayLinesTest, ALineEndsAtCrAndAnLfAfterItBelongsToTheEnd) {
 TEST(DisplayStartupTest, ChoicesOfTheWindow) {
   testing::TestContext t;
   DLY_StartUP_Valori(t.ctx);
-  EXPECT_EQ(t.ctx.form.Get("DLY_Type").items,
-            (std::vector<std::string>{"ASEM", "WINCOR-NIXDORF", "KUBE-D", "POSLINE",
-                                      "NON PRESENTE"}));
+  EXPECT_EQ(
+      t.ctx.form.Get("DLY_Type").items,
+      (std::vector<std::string>{"ASEM", "WINCOR-NIXDORF", "KUBE-D", "POSLINE", "NON PRESENTE"}));
   const auto& ports = t.ctx.form.Get("DLY_com").items;
   ASSERT_EQ(ports.size(), 16u);
   EXPECT_EQ(ports.front(), "1");
@@ -234,8 +234,9 @@ TEST(DisplayStartupTest, ImportFromBorea) {
     bool borea_setting;
     std::string active, type, com, params;  // "-" for a key that must not be written
   } cases[] = {
-      {"1 is WINCOR-NIXDORF", "Banco_DisplayNoNd=1\r\nDis_PortaCom=3\r\nDis_Parametri=9600,N,8,1\r\n",
-       true, "-1", "WINCOR-NIXDORF", "3", "9600,N,8,1"},
+      {"1 is WINCOR-NIXDORF",
+       "Banco_DisplayNoNd=1\r\nDis_PortaCom=3\r\nDis_Parametri=9600,N,8,1\r\n", true, "-1",
+       "WINCOR-NIXDORF", "3", "9600,N,8,1"},
       {"2 is ASEM", "Banco_DisplayNoNd=2\r\nDis_PortaCom=1\r\nDis_Parametri=4800,E,7,1\r\n", true,
        "-1", "ASEM", "1", "4800,E,7,1"},
       {"4 is KUBE-D", "Banco_DisplayNoNd=4\r\nDis_PortaCom=12\r\n", true, "-1", "KUBE-D", "12", ""},

@@ -66,26 +66,39 @@ void VirtualDisplay::Feed(std::string_view bytes) {
   for (char c : bytes) {
     switch (state_) {
       case State::kText:
-        if (c == kEsc) state_ = State::kEsc;
-        else if (c == kCr) col_ = 0;
-        else if (c == kLf) row_ = kRows - 1;
-        else if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) Put(c);
+        if (c == kEsc)
+          state_ = State::kEsc;
+        else if (c == kCr)
+          col_ = 0;
+        else if (c == kLf)
+          row_ = kRows - 1;
+        else if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f)
+          Put(c);
         break;
       case State::kEsc:
         state_ = State::kText;
-        if (c == 'Q') state_ = State::kEscQ;
-        else if (c == 'F') state_ = State::kEscF;
-        else if (c == '[') state_ = State::kCsi, params_.clear();
-        else if (c == 'A') StartLine(0);
-        else if (c == 'B') StartLine(1);
-        else if (c == kEsc) state_ = State::kEsc;
+        if (c == 'Q')
+          state_ = State::kEscQ;
+        else if (c == 'F')
+          state_ = State::kEscF;
+        else if (c == '[')
+          state_ = State::kCsi, params_.clear();
+        else if (c == 'A')
+          StartLine(0);
+        else if (c == 'B')
+          StartLine(1);
+        else if (c == kEsc)
+          state_ = State::kEsc;
         break;
       case State::kEscQ:
       case State::kEscFSpace:
         state_ = State::kText;
-        if (c == 'A') StartLine(0);
-        else if (c == 'B') StartLine(1);
-        else if (c == kEsc) state_ = State::kEsc;
+        if (c == 'A')
+          StartLine(0);
+        else if (c == 'B')
+          StartLine(1);
+        else if (c == kEsc)
+          state_ = State::kEsc;
         break;
       case State::kEscF:
         state_ = c == ' ' ? State::kEscFSpace : c == kEsc ? State::kEsc : State::kText;
@@ -96,8 +109,10 @@ void VirtualDisplay::Feed(std::string_view bytes) {
         } else {
           // Any other byte ends the sequence; only "H" (cursor position) means something here.
           state_ = State::kText;
-          if (c == 'H') MoveCursor();
-          else if (c == kEsc) state_ = State::kEsc;
+          if (c == 'H')
+            MoveCursor();
+          else if (c == kEsc)
+            state_ = State::kEsc;
         }
         break;
       case State::kLine:
@@ -146,14 +161,12 @@ PortsWithVirtualDisplays::PortsWithVirtualDisplays(const std::map<int, std::stri
   }
 }
 
-std::unique_ptr<SerialLine> PortsWithVirtualDisplays::Open(int port,
-                                                           const SerialSettings& settings,
+std::unique_ptr<SerialLine> PortsWithVirtualDisplays::Open(int port, const SerialSettings& settings,
                                                            std::size_t input_buffer,
                                                            std::size_t output_buffer,
                                                            std::string* err) {
   auto it = screens_.find(port);
-  if (it == screens_.end())
-    return native_->Open(port, settings, input_buffer, output_buffer, err);
+  if (it == screens_.end()) return native_->Open(port, settings, input_buffer, output_buffer, err);
   if (it->second->file.empty()) {
     if (err) *err = "display: names no screen file";
     return nullptr;

@@ -46,9 +46,9 @@ class VirtualDisplay {
   int row_ = 0;
   int col_ = 0;
   State state_ = State::kText;
-  int line_row_ = 0;     // row replaced by the line being collected
-  std::string line_;     // its text so far
-  std::string params_;   // parameters of the ESC "[" sequence so far
+  int line_row_ = 0;    // row replaced by the line being collected
+  std::string line_;    // its text so far
+  std::string params_;  // parameters of the ESC "[" sequence so far
 };
 
 // Serial ports where some numbers are virtual pole displays: a device "display:FILE" makes

@@ -21,30 +21,22 @@ bool Fail(std::string* err, const std::string& why) {
 std::string Errno(const std::string& what) { return what + ": " + std::strerror(errno); }
 
 bool BaudConstant(int baud, speed_t* out, std::string* err) {
-  switch (baud) {
-    case 50: *out = B50; break;
-    case 75: *out = B75; break;
-    case 110: *out = B110; break;
-    case 134: *out = B134; break;
-    case 150: *out = B150; break;
-    case 200: *out = B200; break;
-    case 300: *out = B300; break;
-    case 600: *out = B600; break;
-    case 1200: *out = B1200; break;
-    case 1800: *out = B1800; break;
-    case 2400: *out = B2400; break;
-    case 4800: *out = B4800; break;
-    case 9600: *out = B9600; break;
-    case 19200: *out = B19200; break;
-    case 38400: *out = B38400; break;
-    case 57600: *out = B57600; break;
-    case 115200: *out = B115200; break;
-    case 230400: *out = B230400; break;
-    case 460800: *out = B460800; break;
-    case 921600: *out = B921600; break;
-    default: return Fail(err, "baud rate " + std::to_string(baud) + " is not supported here");
+  static constexpr struct {
+    int baud;
+    speed_t constant;
+  } kRates[] = {
+      {50, B50},       {75, B75},         {110, B110},       {134, B134},       {150, B150},
+      {200, B200},     {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
+      {2400, B2400},   {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+      {57600, B57600}, {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
+  };
+  for (const auto& r : kRates) {
+    if (r.baud == baud) {
+      *out = r.constant;
+      return true;
+    }
   }
-  return true;
+  return Fail(err, "baud rate " + std::to_string(baud) + " is not supported here");
 }
 
 // Raw 8-bit line with the given framing and no flow control of any kind: the displays and
@@ -61,28 +53,54 @@ bool ApplySettings(int fd, const SerialSettings& s, std::string* err) {
 
   t.c_cflag &= ~(PARENB | PARODD | CMSPAR);
   switch (s.parity) {
-    case Parity::kNone: break;
-    case Parity::kEven: t.c_cflag |= PARENB; break;
-    case Parity::kOdd: t.c_cflag |= PARENB | PARODD; break;
-    case Parity::kMark: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
-    case Parity::kSpace: t.c_cflag |= PARENB | CMSPAR; break;
-    default: return Fail(err, "parity setting is not supported");
+    case Parity::kNone:
+      break;
+    case Parity::kEven:
+      t.c_cflag |= PARENB;
+      break;
+    case Parity::kOdd:
+      t.c_cflag |= PARENB | PARODD;
+      break;
+    case Parity::kMark:
+      t.c_cflag |= PARENB | CMSPAR | PARODD;
+      break;
+    case Parity::kSpace:
+      t.c_cflag |= PARENB | CMSPAR;
+      break;
+    default:
+      return Fail(err, "parity setting is not supported");
   }
   t.c_cflag &= ~CSIZE;
   switch (s.data_bits) {
-    case 5: t.c_cflag |= CS5; break;
-    case 6: t.c_cflag |= CS6; break;
-    case 7: t.c_cflag |= CS7; break;
-    case 8: t.c_cflag |= CS8; break;
-    default: return Fail(err, "data bits " + std::to_string(s.data_bits) + " are not supported");
+    case 5:
+      t.c_cflag |= CS5;
+      break;
+    case 6:
+      t.c_cflag |= CS6;
+      break;
+    case 7:
+      t.c_cflag |= CS7;
+      break;
+    case 8:
+      t.c_cflag |= CS8;
+      break;
+    default:
+      return Fail(err, "data bits " + std::to_string(s.data_bits) + " are not supported");
   }
   switch (s.stop_bits) {
-    case StopBits::kOne: t.c_cflag &= ~CSTOPB; break;
+    case StopBits::kOne:
+      t.c_cflag &= ~CSTOPB;
+      break;
     // termios has no 1.5: with CSTOPB a 16550-type UART sends 1.5 stop bits for 5-bit words
     // and 2 for longer ones, the closest a receiver expecting 1.5 will accept.
-    case StopBits::kOnePointFive: t.c_cflag |= CSTOPB; break;
-    case StopBits::kTwo: t.c_cflag |= CSTOPB; break;
-    default: return Fail(err, "stop bits setting is not supported");
+    case StopBits::kOnePointFive:
+      t.c_cflag |= CSTOPB;
+      break;
+    case StopBits::kTwo:
+      t.c_cflag |= CSTOPB;
+      break;
+    default:
+      return Fail(err, "stop bits setting is not supported");
   }
   t.c_cflag |= CLOCAL | CREAD;
   t.c_cflag &= ~CRTSCTS;
@@ -150,8 +168,7 @@ class PosixSerialPorts : public SerialPorts {
       return nullptr;
     }
     auto it = devices_.find(port);
-    std::string device =
-        it != devices_.end() ? it->second : "/dev/ttyS" + std::to_string(port - 1);
+    std::string device = it != devices_.end() ? it->second : "/dev/ttyS" + std::to_string(port - 1);
     // O_NOCTTY: a port must never become Valico's controlling terminal.
     int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

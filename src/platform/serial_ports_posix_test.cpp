@@ -34,9 +34,9 @@ TEST(SerialPortsPosixTest, DevicesAndSettingsThatCannotBeUsedSayWhy) {
     EXPECT_NE(err.find(c.reason), std::string::npos) << c.name << ": " << err;
   }
   std::string err;
-  EXPECT_NE(ports->Open(3, SerialSettings{4800, Parity::kMark, 7, StopBits::kOnePointFive}, 0, 0,
-                        &err),
-            nullptr)
+  EXPECT_NE(
+      ports->Open(3, SerialSettings{4800, Parity::kMark, 7, StopBits::kOnePointFive}, 0, 0, &err),
+      nullptr)
       << "mark parity, 7 bits and 1.5 stop bits are accepted: " << err;
 }
 

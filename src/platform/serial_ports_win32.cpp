@@ -29,23 +29,47 @@ bool FillDcb(const SerialSettings& s, DCB* dcb, std::string* err) {
   dcb->BaudRate = static_cast<DWORD>(s.baud);
   dcb->fBinary = TRUE;
   switch (s.parity) {
-    case Parity::kNone: dcb->Parity = NOPARITY; break;
-    case Parity::kEven: dcb->Parity = EVENPARITY; break;
-    case Parity::kOdd: dcb->Parity = ODDPARITY; break;
-    case Parity::kMark: dcb->Parity = MARKPARITY; break;
-    case Parity::kSpace: dcb->Parity = SPACEPARITY; break;
-    default: return Fail(err, "parity setting is not supported");
+    case Parity::kNone:
+      dcb->Parity = NOPARITY;
+      break;
+    case Parity::kEven:
+      dcb->Parity = EVENPARITY;
+      break;
+    case Parity::kOdd:
+      dcb->Parity = ODDPARITY;
+      break;
+    case Parity::kMark:
+      dcb->Parity = MARKPARITY;
+      break;
+    case Parity::kSpace:
+      dcb->Parity = SPACEPARITY;
+      break;
+    default:
+      return Fail(err, "parity setting is not supported");
   }
   dcb->fParity = s.parity != Parity::kNone;
   switch (s.data_bits) {
-    case 5: case 6: case 7: case 8: dcb->ByteSize = static_cast<BYTE>(s.data_bits); break;
-    default: return Fail(err, "data bits " + std::to_string(s.data_bits) + " are not supported");
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+      dcb->ByteSize = static_cast<BYTE>(s.data_bits);
+      break;
+    default:
+      return Fail(err, "data bits " + std::to_string(s.data_bits) + " are not supported");
   }
   switch (s.stop_bits) {
-    case StopBits::kOne: dcb->StopBits = ONESTOPBIT; break;
-    case StopBits::kOnePointFive: dcb->StopBits = ONE5STOPBITS; break;
-    case StopBits::kTwo: dcb->StopBits = TWOSTOPBITS; break;
-    default: return Fail(err, "stop bits setting is not supported");
+    case StopBits::kOne:
+      dcb->StopBits = ONESTOPBIT;
+      break;
+    case StopBits::kOnePointFive:
+      dcb->StopBits = ONE5STOPBITS;
+      break;
+    case StopBits::kTwo:
+      dcb->StopBits = TWOSTOPBITS;
+      break;
+    default:
+      return Fail(err, "stop bits setting is not supported");
   }
   // No handshake of any kind: the devices on these ports have no handshake lines wired.
   dcb->fOutxCtsFlow = FALSE;
