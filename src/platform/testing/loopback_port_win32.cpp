@@ -25,17 +25,20 @@ class ComPairLoopback : public LoopbackPort {
         quiet_phase = true;
         deadline = Clock::now() + std::chrono::milliseconds(100);
       }
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-      if (left.count() <= 0) return got;
-      // Wait up to `left` for the first byte, then take what is there.
-      COMMTIMEOUTS t{};
-      t.ReadIntervalTimeout = MAXDWORD;
-      t.ReadTotalTimeoutMultiplier = MAXDWORD;
-      t.ReadTotalTimeoutConstant = static_cast<DWORD>(left.count());
-      ::SetCommTimeouts(reader_, &t);
+      if (Clock::now() >= deadline) return got;
+      // Ask how much has arrived and take exactly that: a read that waits for more than is
+      // there would sit out its whole timeout.
+      COMSTAT status{};
+      DWORD errors = 0;
+      if (!::ClearCommError(reader_, &errors, &status)) return got;
+      if (status.cbInQue == 0) {
+        ::Sleep(5);
+        continue;
+      }
       char buf[4096];
       DWORD n = 0;
-      if (!::ReadFile(reader_, buf, sizeof buf, &n, nullptr)) return got;
+      DWORD take = status.cbInQue < sizeof buf ? status.cbInQue : static_cast<DWORD>(sizeof buf);
+      if (!::ReadFile(reader_, buf, take, &n, nullptr)) return got;
       got.append(buf, n);
     }
   }
@@ -78,6 +81,9 @@ std::unique_ptr<LoopbackPort> LoopbackPort::Create(std::string* why_not) {
   dcb.fBinary = TRUE;
   dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = dcb.fOutX = dcb.fInX = FALSE;
   ::SetCommState(h, &dcb);
+  COMMTIMEOUTS t{};
+  t.ReadIntervalTimeout = MAXDWORD;  // a read returns at once with what is there
+  ::SetCommTimeouts(h, &t);
   auto port = std::make_unique<ComPairLoopback>(h, "COM" + p.substr(0, colon));
   port->Drain();
   return port;
