@@ -102,8 +102,17 @@ void CustomerDisplay::LanciaFileDLY() {
   // is not written, so a dead port costs one write bound per update rather than one per line,
   // and the port is closed so that the next update opens it afresh.
   bool ok = port.IsOpen() || port.Open();
-  for (std::size_t i = 0; ok && i < lines.size(); ++i)
+  // A long file on a slow port must not hold the tick either: lines still unsent when the
+  // update has taken the write bound are dropped (a 2x20 display shows the last ones anyway).
+  const auto deadline = ctx_.svc.clock.Now() + kSerialWriteBound;
+  for (std::size_t i = 0; ok && i < lines.size(); ++i) {
+    if (i > 0 && ctx_.svc.clock.Now() >= deadline) {
+      ctx_.svc.log.Warn("display: the port took too long; " + std::to_string(lines.size() - i) +
+                        " of " + std::to_string(lines.size()) + " lines were not sent");
+      break;
+    }
     ok = port.Write(LineBytes(*model, i == 0, lines[i]));
+  }
   if (model->reopen_port || !ok) port.Close();
   if (ok)
     ctx_.svc.log.Debug("display: " + std::to_string(lines.size()) + " line(s) sent to COM" +

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/testing/loopback_port.h"
 #include "platform/testing/test_context.h"
 
@@ -131,6 +133,7 @@ class WriteRecordingPorts : public SerialPorts {
   int opens = 0;
   bool fail_open = false;
   int fail_from_write = 1000;
+  std::function<void()> on_write;
 
  private:
   struct Line : SerialLine {
@@ -141,6 +144,7 @@ class WriteRecordingPorts : public SerialPorts {
         return false;
       }
       p.writes.emplace_back(bytes);
+      if (p.on_write) p.on_write();
       return true;
     }
     WriteRecordingPorts& p;
@@ -181,6 +185,16 @@ TEST(CustomerDisplayPortTest, OneWritePerLineAndAFailedPortLosesOnlyThatUpdate) 
   update("d\r\n");
   EXPECT_EQ(ports.opens, 2);
   EXPECT_EQ(ports.writes.back(), "\033QAd\r");
+
+  // A slow port: the lines still unsent when the update has taken the write bound are
+  // dropped, so a long file cannot hold the tick.
+  ports.writes.clear();
+  ports.on_write = [&] { t.clock.Advance(kSerialWriteBound / 3); };
+  update("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+  EXPECT_EQ(ports.writes.size(), 3u);
+  EXPECT_TRUE(t.log.Contains("3 of 6 lines were not sent"));
+  EXPECT_TRUE(ctx.mscomm1.IsOpen()) << "the port itself is fine";
+  ports.on_write = nullptr;
 
   // A port that does not open: nothing is written, the update is lost, the file deleted.
   ctx.mscomm1.Close();
