@@ -32,7 +32,7 @@ TEST(PrebillFlowTest, DptJobsDroppedIntoCortBoreaReachThePort) {
   t.clock.Advance(Intake::kSettleTime + std::chrono::milliseconds(100));
   cycle.Timer1_Timer();
 
-  const std::string tail = " \r\n \r\n \r\n \r\n \r\n\x1b" "m";
+  const std::string tail = " \r\n \r\n \r\n \r\n \r\n\x1bm";
   std::vector<std::string> printed;
   for (const auto& port : t.serial.ports) {
     EXPECT_EQ(port->number, 4);

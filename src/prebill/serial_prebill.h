@@ -10,9 +10,7 @@ class Context;
 // Bytes of the serial pre-bill printer.
 inline constexpr std::string_view kPrebillLineEnd = "\r\n";
 inline constexpr std::string_view kPrebillBlankLine = " \r\n";
-inline constexpr std::string_view kPrebillCut =
-    "\x1b"
-    "m";
+inline constexpr std::string_view kPrebillCut = "\x1bm";
 inline constexpr std::string_view kPrebillTestText = "ambaraBA CICI COCO TRE CIVETTE";
 
 // Sets up the pre-bill port from the model: port number from Cort_Com (a value that is not a

@@ -60,17 +60,14 @@ class TypeBatchTest : public ::testing::Test {
 };
 
 TEST_F(TypeBatchTest, CopiesTheJobAndStartsTheBatchMinimisedWithoutFocus) {
-  std::string job = Job("a.txt",
-                        "N2:01:Tavolo 5\r\n\x1b"
-                        "m\r\n");
+  std::string job = Job("a.txt", "N2:01:Tavolo 5\r\n\x1bm\r\n");
   std::vector<std::string> seen;
   processes.on_start = [&] { seen.push_back(TypeCort()); };
   hand_off.StampaCortType(ctx, job);
   ASSERT_EQ(processes.started.size(), 1u);
   EXPECT_EQ(processes.started[0].first, "C:\\Valico\\TypeBatch\\ValicoType.bat");
   EXPECT_EQ(processes.started[0].second, WindowState::kMinimizedNoFocus);
-  EXPECT_EQ(seen, std::vector<std::string>{"N2:01:Tavolo 5\r\n\x1b"
-                                           "m\r\n"});
+  EXPECT_EQ(seen, std::vector<std::string>{"N2:01:Tavolo 5\r\n\x1bm\r\n"});
   EXPECT_FALSE(t.files.Exists(job));
   EXPECT_TRUE(processes.waits.empty()) << "nothing to wait for before the first job";
 }

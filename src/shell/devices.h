@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "display/customer_display.h"
 #include "prebill/prebill_renderer.h"
 #include "prebill/type_batch.h"
 #include "spool/device_handlers.h"
@@ -14,7 +15,9 @@ class Context;
 class ValicoDevices : public DeviceHandlers {
  public:
   explicit ValicoDevices(Context& ctx)
-      : ctx_(ctx), prebill_renderer_(std::make_unique<UnavailablePrebillRenderer>()) {}
+      : ctx_(ctx),
+        display_(ctx),
+        prebill_renderer_(std::make_unique<UnavailablePrebillRenderer>()) {}
 
   void LanciaFileDLY() override;
   void InviaFileMF(const std::string& job) override;
@@ -23,6 +26,7 @@ class ValicoDevices : public DeviceHandlers {
 
  private:
   Context& ctx_;
+  CustomerDisplay display_;
   std::unique_ptr<PrebillRenderer> prebill_renderer_;
   TypeBatchHandOff type_batch_;  // the pre-bill batch file started for the previous job
 };

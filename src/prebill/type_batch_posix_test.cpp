@@ -1,0 +1,50 @@
+// The TYPE SU SERIALE hand-off with a real batch file, run by /bin/sh as on an installation.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/testing/test_context.h"
+#include "prebill/type_batch.h"
+
+namespace valico {
+namespace {
+
+using testing::TestContext;
+
+TEST(TypeBatchPosixTest, TwoJobsInOnePassReachTheBatchWholeAndInOrder) {
+  TestContext t;
+  std::unique_ptr<Processes> processes = MakeProcesses(t.log, t.files, "wine");
+  Context ctx(Services{t.files, t.clock, t.log, t.dialogs, *processes, t.serial, t.ftp,
+                       RegionalFor("it_IT")},
+              t.folder.path());
+  // The installation's batch file takes a moment, as a copy to a slow serial port would,
+  // before it reads typeCort.txt; a job that replaced the file meanwhile would be lost.
+  t.folder.Write("drive_c/Valico/TypeBatch/ValicoType.bat",
+                 "d=$(dirname \"$0\")\n"
+                 "sleep 0.3\n"
+                 "cat \"$d/typeCort.txt\" >> \"$d/printed.txt\"\n"
+                 "printf '|' >> \"$d/printed.txt\"\n");
+  t.folder.Write("CortIN/a.txt", "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n");
+  t.folder.Write("CortIN/b.txt", "N2:01:Tavolo 6\r\n");
+
+  TypeBatchHandOff hand_off;
+  hand_off.StampaCortType(ctx, ctx.InProgramFolder("CortIN\\a.txt"));
+  hand_off.StampaCortType(ctx, ctx.InProgramFolder("CortIN\\b.txt"));
+  EXPECT_TRUE(t.log.Contains("waiting for the batch file of the previous job"));
+
+  // The second batch file runs on its own; give it a bounded time to finish.
+  const std::string expected = "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n|N2:01:Tavolo 6\r\n|";
+  std::string printed;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < deadline) {
+    printed = t.folder.Read("drive_c/Valico/TypeBatch/printed.txt");
+    if (printed.size() >= expected.size()) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_EQ(printed, expected);
+  EXPECT_FALSE(t.folder.Has("CortIN/a.txt"));
+  EXPECT_FALSE(t.folder.Has("CortIN/b.txt"));
+}
+
+}  // namespace
+}  // namespace valico
