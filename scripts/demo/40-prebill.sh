@@ -15,9 +15,13 @@ prebill_socat=$!
 for _ in $(seq 50); do [[ -e "$DEMO/prebill-port" ]] && break; sleep 0.1; done
 VALICO_ARGS+=(--com "5=$DEMO/prebill-port")
 
-# A pre-bill waiting in the drop folder, printed at the first ticks.
+# A pre-bill, dropped once the start-up (which clears the drop folder) is over.
 mkdir -p "$DEMO/CortBorea"
 printf 'N1:00:ignored by this printer\r\nN2:01:Tavolo 5\r\nN2:01:Pizza margherita   7,50\r\nN2:01:Birra media        4,00\r\nN2:01:Totale            11,50\r\n' \
-  > "$DEMO/CortBorea/preconto-demo.txt"
+  > "$DEMO/preconto-demo.txt"
+( sleep 2; mv "$DEMO/preconto-demo.txt" "$DEMO/CortBorea/" ) >/dev/null 2>&1 &
 
-echo "Pre-bill printer: DPT-282 on COM5 -> $DEMO/prebill-printer.txt (view with: cat -A)"
+echo "Pre-bill printer (DPT-282 on COM5): what it receives is appended to"
+echo "    $DEMO/prebill-printer.txt   (view with: cat -A; ^M\$ is CR LF, ^[m the cut)"
+echo "  drop pre-bill jobs (\"N2:01:text\" lines, CR LF) into $DEMO/CortBorea; test print:"
+echo "    build/release/valico ${VALICO_ARGS[*]} prebill-test"
