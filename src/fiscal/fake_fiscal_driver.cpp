@@ -36,6 +36,7 @@ void WriteWhole(const std::string& path, const std::string& data) {
     f << data;
   }
   std::error_code ec;
+  fs::remove(path, ec);
   fs::rename(path + ".tmp", path, ec);
 }
 

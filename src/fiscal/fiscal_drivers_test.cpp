@@ -53,7 +53,7 @@ struct RealDrivers {
   }
 
   testing::TempFolder folder;
-  PathMapper mapper{PathMapper::Options{folder.path(), {}}};
+  PathMapper mapper{PathMapper::Options{folder.path(), {{'C', folder / "drive_c"}}}};
   Files files{mapper};
   SystemClock clock;
   testing::RecordingLog log;

@@ -104,16 +104,7 @@ TEST(MFStartupTest, StartUpFillsTheListsThenLoadsTheImportedRegister) {
   EXPECT_EQ(t.ctx.cfg.MF_Ritardo, 20);
   EXPECT_EQ(t.ctx.cfg.MF_Driver, "C:\\Programmi\\GlobeDriver\\GlobeDriver.exe");
   EXPECT_TRUE(t.ctx.form.Checked("MF_chkLog")) << "the saved value wins over the list's default";
-}
-
-TEST(MFStartupTest, ListsProposeBoreasCasioFile) {
-  testing::TestContext t;
-  t.ctx.cfg.DirBorea = "D:\\Borea";
-  t.ctx.form.SetChecked("MF_chkLog", true);
-  MF_StartUP_Valori(t.ctx);
-  EXPECT_EQ(t.ctx.form.Text("MF_File"), "D:\\Borea\\Casio\\CAS.txt");
-  EXPECT_FALSE(t.ctx.form.Checked("MF_chkLog"));
-  EXPECT_EQ(t.ctx.form.Text("MF_Protocol"), "") << "no choice made yet";
+  EXPECT_EQ(t.ctx.cfg.MF_File, "") << "a Globe import leaves MF_File as it was";
 }
 
 }  // namespace

@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
     std::ofstream f(out + ".tmp", std::ios::binary);
     for (int i = 3; i < argc; ++i) f << argv[i] << '\n';
   }
-  std::filesystem::rename(out + ".tmp", out);
-  return 0;
+  std::error_code ec;
+  std::filesystem::remove(out, ec);
+  std::filesystem::rename(out + ".tmp", out, ec);
+  return ec ? 1 : 0;
 }
