@@ -1,12 +1,14 @@
-// A stand-in for a fiscal register's driver program, for the tests.
-//   fake_fiscal_driver answer INPUT OUTPUT RECEIVED MS
-//       after MS milliseconds copies INPUT to RECEIVED (what it "printed") and writes OUTPUT,
-//       as the Globe driver answers a job.
-//   fake_fiscal_driver take INPUT READY MS
-//       writes READY, waits for INPUT to appear, then takes it away MS milliseconds later,
-//       as the CASIO/DITRON driver takes its input file.
-//   fake_fiscal_driver silent INPUT
-//       never answers; ends once INPUT is gone.
+// A stand-in for a fiscal register's driver program, for the tests. It works in one folder
+// DIR, where in.txt is its input file and out.txt its output file (the paths stay short, as a
+// driver's command line read from an INI file must).
+//   fake_fiscal_driver answer DIR MS
+//       after MS milliseconds copies in.txt to printed.txt (what it "printed") and writes
+//       out.txt, as the Globe driver answers a job.
+//   fake_fiscal_driver take DIR MS
+//       writes ready, waits for in.txt to appear, then takes it away MS milliseconds later, as
+//       the CASIO/DITRON driver takes its input file.
+//   fake_fiscal_driver silent DIR
+//       never answers; ends once in.txt is gone.
 // Every mode gives up after 20 seconds, so no test leaves it behind.
 #include <chrono>
 #include <cstdlib>
@@ -30,38 +32,44 @@ bool WaitUntil(Pred pred) {
   return true;
 }
 
-void WriteWhole(const std::string& path, const std::string& data) {
+// Writes through a temporary file, so that the file appears whole.
+void WriteWhole(const fs::path& path, const std::string& data) {
+  fs::path tmp = path;
+  tmp += ".tmp";
   {
-    std::ofstream f(path + ".tmp", std::ios::binary);
+    std::ofstream f(tmp, std::ios::binary);
     f << data;
   }
   std::error_code ec;
   fs::remove(path, ec);
-  fs::rename(path + ".tmp", path, ec);
+  fs::rename(tmp, path, ec);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string mode = argc > 1 ? argv[1] : "";
+  std::string mode = argc > 2 ? argv[1] : "";
+  fs::path dir = argc > 2 ? argv[2] : "";
+  fs::path in = dir / "in.txt";
+  auto ms = std::chrono::milliseconds(argc > 3 ? std::atoi(argv[3]) : 0);
   std::error_code ec;
-  if (mode == "answer" && argc == 6) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[5])));
-    std::ifstream in(argv[2], std::ios::binary);
-    std::string job((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    WriteWhole(argv[4], job);
-    WriteWhole(argv[3], "OK\r\n");
+  if (mode == "answer") {
+    std::this_thread::sleep_for(ms);
+    std::ifstream f(in, std::ios::binary);
+    std::string job((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    WriteWhole(dir / "printed.txt", job);
+    WriteWhole(dir / "out.txt", "OK\r\n");
     return 0;
   }
-  if (mode == "take" && argc == 5) {
-    WriteWhole(argv[3], "ready");
-    if (!WaitUntil([&] { return fs::exists(argv[2], ec); })) return 1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[4])));
-    fs::remove(argv[2], ec);
+  if (mode == "take") {
+    WriteWhole(dir / "ready", "ready");
+    if (!WaitUntil([&] { return fs::exists(in, ec); })) return 1;
+    std::this_thread::sleep_for(ms);
+    fs::remove(in, ec);
     return 0;
   }
-  if (mode == "silent" && argc == 3) {
-    WaitUntil([&] { return !fs::exists(argv[2], ec); });
+  if (mode == "silent") {
+    WaitUntil([&] { return !fs::exists(in, ec); });
     return 0;
   }
   return 2;

@@ -13,8 +13,10 @@ namespace valico {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::Quoted;
 using testing::TestProgram;
+
+// A native path in double quotes, as a command line carries it.
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 using Ms = std::chrono::milliseconds;
 
 // A Context with the machine's clock and process starter over a temporary program folder.
@@ -31,8 +33,10 @@ struct RealDrivers {
     cfg.MF_ChkLog = true;
   }
   std::string Native(const std::string& path) const { return mapper.ToNative(path); }
-  std::string Driver(const std::string& args) const {
-    return Quoted(TestProgram("fake_fiscal_driver")) + " " + args;
+  // The fake driver's command line; it works on in.txt and out.txt of C:\Globe.
+  std::string Driver(const std::string& mode, int ms) const {
+    return Quoted(TestProgram("fake_fiscal_driver")) + " " + mode + " " +
+           Quoted(Native("C:\\Globe")) + " " + std::to_string(ms);
   }
   std::string Job(const std::string& name, const std::string& content) {
     folder.Write("IN/" + name, content);
@@ -77,9 +81,7 @@ struct RealDrivers {
 
 TEST(FiscalDriversTest, GlobeDriverTakesTheJobAndItsAnswerIsCleared) {
   RealDrivers t(kProtGlobe);
-  t.ctx.cfg.MF_Driver = t.Driver("answer " + Quoted(t.Native("C:\\Globe\\in.txt")) + " " +
-                                 Quoted(t.Native("C:\\Globe\\out.txt")) + " " +
-                                 Quoted(t.Native("C:\\Globe\\printed.txt")) + " 50");
+  t.ctx.cfg.MF_Driver = t.Driver("answer", 50);
   Ms blocked = t.Hand(t.Job("T010.txt", "receipt 10\r\n"));
   EXPECT_EQ(t.folder.Read("drive_c/Globe/printed.txt"), "receipt 10\r\n");
   EXPECT_FALSE(t.folder.Has("drive_c/Globe/out.txt")) << "the answer is deleted";
@@ -90,7 +92,7 @@ TEST(FiscalDriversTest, GlobeDriverTakesTheJobAndItsAnswerIsCleared) {
 TEST(FiscalDriversTest, GlobeDriverThatNeverAnswersIsGiven102DelaysThenWithdrawn) {
   RealDrivers t(kProtGlobe);
   t.ctx.cfg.MF_Ritardo = 1;
-  t.ctx.cfg.MF_Driver = t.Driver("silent " + Quoted(t.Native("C:\\Globe\\in.txt")));
+  t.ctx.cfg.MF_Driver = t.Driver("silent", 0);
   std::string job = t.Job("T011.txt", "receipt 11\r\n");
   Ms blocked = t.Hand(job);
   EXPECT_GE(blocked, 102 * 10ms);
@@ -133,16 +135,13 @@ TEST(FiscalDriversTest, ADriverThatCannotStartIsNotWaitedFor) {
 
 TEST(FiscalDriversTest, CasioJobFollowsOnceTheDriverTakesTheEarlierOne) {
   RealDrivers t(kProtCasio);
-  std::string in = t.Native("C:\\Globe\\in.txt");
-  std::string ready = t.folder / "ready";
   std::string err;
-  ProcessId driver = t.processes->Start(
-      t.Driver("take " + Quoted(in) + " " + Quoted(ready) + " 30"), WindowState::kHidden, &err);
+  ProcessId driver = t.processes->Start(t.Driver("take", 30), WindowState::kHidden, &err);
   ASSERT_NE(driver, 0) << err;
   for (auto end = std::chrono::steady_clock::now() + 20s;
-       !t.folder.Has("ready") && std::chrono::steady_clock::now() < end;)
+       !t.folder.Has("drive_c/Globe/ready") && std::chrono::steady_clock::now() < end;)
     std::this_thread::sleep_for(1ms);
-  ASSERT_TRUE(t.folder.Has("ready")) << "the driver did not come up";
+  ASSERT_TRUE(t.folder.Has("drive_c/Globe/ready")) << "the driver did not come up";
 
   t.folder.Write("drive_c/Globe/in.txt", "receipt 20\r\n");
   std::string job = t.Job("T021.txt", "receipt 21\r\n");
@@ -160,9 +159,7 @@ TEST(FiscalDriversTest, CasioJobFollowsOnceTheDriverTakesTheEarlierOne) {
 // The whole way, in the real program: a job dropped into Borea reaches the Globe driver.
 TEST(FiscalDriversTest, ValicoHandsJobsFromBoreaToTheGlobeDriver) {
   RealDrivers t(kProtGlobe);
-  std::string driver = t.Driver("answer " + Quoted(t.Native("C:\\Globe\\in.txt")) + " " +
-                                Quoted(t.Native("C:\\Globe\\out.txt")) + " " +
-                                Quoted(t.Native("C:\\Globe\\printed.txt")) + " 20");
+  std::string driver = t.Driver("answer", 20);
   t.folder.Write("_Valico.ini",
                  "[Varie]\r\nBorea_Setting=0\r\nMF_Active=-1\r\nMF_Prot=GLOBE DRIVER - 106\r\n"
                  "MF_File=C:\\Globe\\in.txt\r\nMF_File_Output=C:\\Globe\\out.txt\r\n"

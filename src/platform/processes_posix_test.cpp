@@ -19,8 +19,10 @@ namespace valico {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::Quoted;
 using testing::TestProgram;
+
+// A native path in double quotes, as a command line carries it.
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 // A program folder whose drive C: holds copies of the probe under names with blanks.
 struct ProcessTest {

@@ -12,8 +12,10 @@ namespace valico {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::Quoted;
 using testing::TestProgram;
+
+// A native path in double quotes, as a command line carries it.
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 struct ProcessTest {
   testing::TempFolder folder;
