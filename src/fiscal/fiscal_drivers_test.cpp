@@ -167,12 +167,18 @@ TEST(FiscalDriversTest, ValicoHandsJobsFromBoreaToTheGlobeDriver) {
                      driver + "\r\n");
   std::string err;
   ProcessId valico = t.processes->Start(
-      Quoted(TestProgram("valico")) + " --home " + Quoted(t.folder.path()) + " run --ticks 10",
+      Quoted(TestProgram("valico")) + " --home " + Quoted(t.folder.path()) + " --drive " +
+          Quoted("C=" + t.mapper.DriveRoot('C')) + " run --ticks 12",
       WindowState::kHidden, &err);
   ASSERT_NE(valico, 0) << err;
+  // The start-up empties the drop folder; RunTimeBorea is written after that.
+  auto started = [&] {
+    return t.folder.Read("_Valico.ini").find("RunTimeBorea") != std::string::npos;
+  };
   for (auto end = std::chrono::steady_clock::now() + 20s;
-       !t.folder.Has("IN") && std::chrono::steady_clock::now() < end;)
+       !started() && std::chrono::steady_clock::now() < end;)
     std::this_thread::sleep_for(5ms);
+  ASSERT_TRUE(started()) << "valico did not start";
   t.folder.Write("Borea/T030.txt", "receipt 30\r\n");
   ASSERT_TRUE(t.processes->Wait(valico, 60s));
   EXPECT_EQ(t.folder.Read("drive_c/Globe/printed.txt"), "receipt 30\r\n");
