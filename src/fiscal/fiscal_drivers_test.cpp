@@ -57,7 +57,7 @@ struct RealDrivers {
   }
 
   testing::TempFolder folder;
-  PathMapper mapper{PathMapper::Options{folder.path(), {{'C', folder / "drive_c"}}}};
+  PathMapper mapper{PathMapper::Options{folder.path(), testing::DrivesInside(folder)}};
   Files files{mapper};
   SystemClock clock;
   testing::RecordingLog log;
