@@ -135,6 +135,7 @@ TEST(FiscalDriversTest, ADriverThatCannotStartIsNotWaitedFor) {
 
 TEST(FiscalDriversTest, CasioJobFollowsOnceTheDriverTakesTheEarlierOne) {
   RealDrivers t(kProtCasio);
+  t.ctx.cfg.MF_Ritardo = 5;  // six waits of 50 ms leave the driver ample time to take it at 30
   std::string err;
   ProcessId driver = t.processes->Start(t.Driver("take", 30), WindowState::kHidden, &err);
   ASSERT_NE(driver, 0) << err;
