@@ -211,7 +211,6 @@ TEST(FieldFormatTest, EveryTruncationOfAJobReads) {
       FieldFormatReader reader(f, RegionalFor("it_IT"));
       for (const auto& line : lines) {
         FieldAction a = reader.Read(line);
-        ASSERT_GE(a.size, 0) << n;
         if (a.kind == Kind::kPrintBarcode) {
           ASSERT_EQ(a.font, "JAN13(EAN)") << n;
         }

@@ -58,7 +58,13 @@ TEST(PrebillDispatchTest, ModelNameChoosesTheRoutineExactly) {
               *c.renderer_call ? std::vector<std::string>{std::string(c.renderer_call) + " " + job}
                                : std::vector<std::string>{});
     EXPECT_EQ(t.serial.ports.size(), c.serial ? 1u : 0u);
-    EXPECT_EQ(t.processes.started.size(), c.batch ? 1u : 0u);
+    EXPECT_EQ(
+        t.processes.started,
+        (c.batch
+             ? std::vector<
+                   std::pair<std::string, WindowState>>{{"C:\\Valico\\TypeBatch\\ValicoType.bat",
+                                                         WindowState::kMinimizedNoFocus}}
+             : std::vector<std::pair<std::string, WindowState>>{}));
     // Only the routines of this Part delete the job themselves; the intake deletes the rest.
     EXPECT_EQ(t.files.Exists(job), !(c.serial || c.batch));
   }
