@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "jobs/ftp_transfer.h"
 #include "settings/load_settings.h"
 #include "shell/context.h"
 #include "spool/spool_folders.h"
@@ -18,7 +19,7 @@ struct StartupStep {
 constexpr StartupStep kDeviceSteps[] = {
     {"DLY_StartUP_Valori", nullptr},  {"DLY_StartUP_Borea", nullptr},
     {"MF_StartUP_Valori", nullptr},   {"MF_StartUP_Borea", nullptr},
-    {"FTP_StartUP_Borea", nullptr},   {"WEB_StartUP_Borea", nullptr},
+    {"FTP_StartUP_Borea", FTP_StartUP_Borea}, {"WEB_StartUP_Borea", WEB_StartUP_Borea},
     {"RF_StartUP_Valori", nullptr},   {"Cort_StartUP_Valori", nullptr},
     {"Cort_StartUP_Borea", nullptr},
 };
@@ -29,6 +30,13 @@ void StartUp(Context& ctx) {
   ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
   ctx.ini.SetValicoIni(ctx.cfg.IniValico);
   PreparaCartelle(ctx);
+  LoadSettings(ctx);
+  ctx.svc.log.Info("Valico - Versione 2.2.0 started in " + ctx.program_folder());
+}
+
+void LoadSettings(Context& ctx) {
+  ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
+  ctx.ini.SetValicoIni(ctx.cfg.IniValico);
   ctx.cfg.SettaggiBorea = ReadSettaggiBorea(ctx);
   ImpostaCartellaBorea(ctx);
   for (const StartupStep& step : kDeviceSteps) {
@@ -41,7 +49,6 @@ void StartUp(Context& ctx) {
   ctx.form.AddItem("Postazione", "CLIENT");
   ctx.form.AddItem("Postazione", "SERVER");
   CaricaSettaggi(ctx);
-  ctx.svc.log.Info("Valico - Versione 2.2.0 started in " + ctx.program_folder());
 }
 
 void ShutDown(Context& ctx) {
