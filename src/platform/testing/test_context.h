@@ -74,11 +74,14 @@ class NoFtpClient : public FtpClient {
 // a fake clock and recording fakes for the other services.
 class TestContext {
  public:
-  TestContext()
+  TestContext() : TestContext(nullptr) {}
+  // With a real (or another) FTP client in place of the failing one.
+  explicit TestContext(FtpClient* ftp_client)
       : mapper(PathMapper::Options{folder.path(), {}}),
         files(mapper),
         dialogs(log),
-        ctx(Services{files, clock, log, dialogs, processes, serial, ftp, RegionalFor("it_IT")},
+        ctx(Services{files, clock, log, dialogs, processes, serial, ftp_client ? *ftp_client : ftp,
+                     RegionalFor("it_IT")},
             folder.path()) {
     ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
     ctx.ini.SetValicoIni(ctx.cfg.IniValico);
