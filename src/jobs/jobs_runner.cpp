@@ -1,5 +1,7 @@
 #include "jobs/jobs_runner.h"
 
+#include <chrono>
+
 #include "jobs/ftp_transfer.h"
 #include "jobs/scheduler.h"
 #include "shell/context.h"
@@ -7,24 +9,34 @@
 namespace valico {
 namespace {
 
-bool SameDay(const LocalTime& a, const LocalTime& b) {
-  return a.year == b.year && a.month == b.month && a.day == b.day;
+// Minutes since 1 January 1970 of a local time, by its calendar date.
+long long MinuteNumber(const LocalTime& t) {
+  using namespace std::chrono;
+  year_month_day date{year{t.year}, month{static_cast<unsigned>(t.month)},
+                      day{static_cast<unsigned>(t.day)}};
+  return static_cast<long long>(sys_days{date}.time_since_epoch().count()) * 1440 + t.hour * 60 +
+         t.minute;
 }
 
-// `t` moved on by `minutes` within its day.
-LocalTime AddMinutes(LocalTime t, int minutes) {
-  int m = t.hour * 60 + t.minute + minutes;
-  t.hour = m / 60;
-  t.minute = m % 60;
-  t.second = 0;
-  return t;
+LocalTime FromMinuteNumber(long long n) {
+  using namespace std::chrono;
+  long long days = n >= 0 ? n / 1440 : (n - 1439) / 1440;
+  int in_day = static_cast<int>(n - days * 1440);
+  sys_days d{std::chrono::days{days}};
+  year_month_day date{d};
+  return LocalTime{static_cast<int>(date.year()),
+                   static_cast<int>(static_cast<unsigned>(date.month())),
+                   static_cast<int>(static_cast<unsigned>(date.day())),
+                   in_day / 60,
+                   in_day % 60,
+                   0,
+                   static_cast<int>(weekday{d}.c_encoding())};
 }
 
 }  // namespace
 
-std::optional<int> MinutesBetween(const LocalTime& from, const LocalTime& to) {
-  if (!SameDay(from, to)) return std::nullopt;
-  return (to.hour * 60 + to.minute) - (from.hour * 60 + from.minute);
+long long MinutesBetween(const LocalTime& from, const LocalTime& to) {
+  return MinuteNumber(to) - MinuteNumber(from);
 }
 
 void JobsRunner::Tick() {
@@ -34,19 +46,20 @@ void JobsRunner::Tick() {
 
 void JobsRunner::ScheduleStep(const LocalTime& now) {
   if (last_minute_) {
-    std::optional<int> gap = MinutesBetween(*last_minute_, now);
-    if (gap && *gap == 0) return;
-    if (gap && *gap > 1 && *gap <= kMaxCatchUp + 1) {
-      for (int m = 1; m < *gap; ++m) {
-        LocalTime missed = AddMinutes(*last_minute_, m);
+    long long gap = MinutesBetween(*last_minute_, now);
+    if (gap == 0) return;
+    if (gap > 1 && gap <= kMaxCatchUp + 1) {
+      long long first = MinuteNumber(*last_minute_);
+      for (long long m = 1; m < gap; ++m) {
+        LocalTime missed = FromMinuteNumber(first + m);
         ctx_.svc.log.Warn("scheduler: making up minute " + SlotKey(ctx_.svc.regional, missed) +
                           ", passed over by a long tick");
         OperazioniPianificateAt(ctx_, missed);
       }
-    } else if (!gap || *gap > 1) {
+    } else if (gap != 1) {
       ctx_.svc.log.Warn("scheduler: the clock moved from " +
                         SlotKey(ctx_.svc.regional, *last_minute_) + " to " +
-                        SlotKey(ctx_.svc.regional, now) + "; the minutes between are skipped");
+                        SlotKey(ctx_.svc.regional, now) + "; the minutes between are not made up");
     }
   }
   last_minute_ = now;

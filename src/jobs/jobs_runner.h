@@ -16,9 +16,10 @@ class Context;
 // Scheduler: while OP_Attive is set, OperazioniPianificate runs once for every minute of
 // the local clock. A tick notices that the minute changed and runs it for the new minute; a
 // tick that ran long enough to pass over whole minutes makes up the ones it missed, in order
-// and each as of its own minute, when the gap is short (up to kMaxCatchUp, the same day).
-// A longer gap (the clock set forward, the machine resumed from sleep) is not made up: jobs
-// hours late, all at once, would do more harm than good; the skip goes to the log.
+// and each as of its own minute, when the gap is short (up to kMaxCatchUp minutes, across
+// midnight too). A longer gap (the clock set forward, summer time, the machine resumed from
+// sleep) is not made up: jobs started hours late, all at once, would do more harm than good;
+// the skip goes to the log. A clock set back runs the new minute at once.
 //
 // FTP: a request written into _Valico.ini (FTP_Azione "1" or "2") is carried out by
 // LanciaFTP on a worker thread, one transfer at a time, so the ticks keep flowing.
@@ -52,8 +53,7 @@ class JobsRunner {
   std::atomic<bool> worker_done_{false};
 };
 
-// Minutes from `from` to `to` when both are on the same day (negative when `to` is earlier);
-// empty for different days.
-std::optional<int> MinutesBetween(const LocalTime& from, const LocalTime& to);
+// Minutes from `from` to `to` by the calendar (negative when `to` is earlier).
+long long MinutesBetween(const LocalTime& from, const LocalTime& to);
 
 }  // namespace valico
