@@ -138,8 +138,8 @@ std::string IniSet(std::string_view content, std::string_view section, std::stri
   if (!r.found) {
     out = std::string(content);
     if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += "\r\n";
-    out += "[" + std::string(section) + "]\r\n" + std::string(key) + "=" + std::string(value) +
-           "\r\n";
+    out.append("[").append(section).append("]\r\n");
+    out.append(key).append("=").append(value).append("\r\n");
     return out;
   }
   for (size_t i = r.first; i < r.last; ++i) {
