@@ -62,7 +62,7 @@ bool FTP_Invia(Context& ctx, const std::string& percorso_locale, const std::stri
   FtpAccount account{server, utente, password};
   std::string err;
   // The remote file deleted first is named by the full local path, as the requesters expect.
-  if (!ctx.svc.ftp.DeleteFile(account, percorso_locale, &err)) {
+  if (!ctx.svc.ftp.DeleteRemote(account, percorso_locale, &err)) {
     ctx.svc.log.Warn(Describe("FTP upload of " + percorso_locale + " failed at the delete: " + err,
                               account));
     return false;

@@ -157,7 +157,7 @@ class CallbackFtp : public FtpClient {
  public:
   std::function<void()> during_put;
   bool put_result = true;
-  bool DeleteFile(const FtpAccount&, const std::string&, std::string*) override { return true; }
+  bool DeleteRemote(const FtpAccount&, const std::string&, std::string*) override { return true; }
   bool PutFile(const FtpAccount&, const std::string&, const std::string&, std::string*) override {
     if (during_put) during_put();
     return put_result;

@@ -79,7 +79,7 @@ TEST(JobsRunnerTest, EachMinuteRunsOnceAndShortGapsAreMadeUp) {
 class EndlessFtp : public FtpClient {
  public:
   std::atomic<int> puts{0};
-  bool DeleteFile(const FtpAccount&, const std::string&, std::string*) override { return true; }
+  bool DeleteRemote(const FtpAccount&, const std::string&, std::string*) override { return true; }
   bool PutFile(const FtpAccount&, const std::string&, const std::string&,
                std::string* err) override {
     ++puts;

@@ -25,7 +25,7 @@ class FtpClient {
   virtual ~FtpClient() = default;
   // True when the server was reached, the login accepted and the remote file is not there
   // afterwards (deleted, or absent already).
-  virtual bool DeleteFile(const FtpAccount& account, const std::string& remote,
+  virtual bool DeleteRemote(const FtpAccount& account, const std::string& remote,
                           std::string* err) = 0;
   // Stores the local file (a native path) under the remote name, replacing a file there.
   virtual bool PutFile(const FtpAccount& account, const std::string& local_native,

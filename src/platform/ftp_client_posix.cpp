@@ -61,7 +61,7 @@ class CurlFtp : public FtpClient {
   }
   ~CurlFtp() override { curl_global_cleanup(); }
 
-  bool DeleteFile(const FtpAccount& a, const std::string& remote, std::string* err) override {
+  bool DeleteRemote(const FtpAccount& a, const std::string& remote, std::string* err) override {
     Session s;
     if (!Open(a, "", &s, err)) return false;
     if (HasLineBreak(remote)) return Fail(err, "the remote name holds a line break");

@@ -30,7 +30,7 @@ TEST(FtpClientPosixTest, SilentServerEndsWithinTheTimeout) {
   auto client = MakeFtpClient(log, std::chrono::seconds(1));
   auto start = std::chrono::steady_clock::now();
   std::string err;
-  EXPECT_FALSE(client->DeleteFile(FtpAccount{server, "valico", "segreto"}, "x", &err));
+  EXPECT_FALSE(client->DeleteRemote(FtpAccount{server, "valico", "segreto"}, "x", &err));
   auto took = std::chrono::steady_clock::now() - start;
   EXPECT_LT(took, std::chrono::seconds(4)) << err;
   EXPECT_NE(err.find("imeout"), std::string::npos) << err;
@@ -43,7 +43,7 @@ TEST(FtpClientPosixTest, AbortedClientFailsAtOnce) {
   auto client = MakeFtpClient(log, std::chrono::seconds(1));
   client->SetAborted(true);
   std::string err;
-  EXPECT_FALSE(client->DeleteFile(FtpAccount{"127.0.0.1:1", "u", "p"}, "x", &err));
+  EXPECT_FALSE(client->DeleteRemote(FtpAccount{"127.0.0.1:1", "u", "p"}, "x", &err));
   EXPECT_NE(err.find("cancelled"), std::string::npos) << err;
 }
 

@@ -85,11 +85,11 @@ TEST_F(FtpClientServerTest, PutGetAndDeleteMoveWholeFiles) {
   ASSERT_TRUE(client->GetFile(account, name, local / "in.txt", &err)) << err;
   EXPECT_EQ(local.Read("in.txt"), "shorter") << "a put replaces the remote file";
 
-  ASSERT_TRUE(client->DeleteFile(account, name, &err)) << err;
+  ASSERT_TRUE(client->DeleteRemote(account, name, &err)) << err;
   EXPECT_FALSE(RootHas(name));
-  EXPECT_TRUE(client->DeleteFile(account, name, &err)) << "absent already counts as deleted: "
+  EXPECT_TRUE(client->DeleteRemote(account, name, &err)) << "absent already counts as deleted: "
                                                        << err;
-  EXPECT_TRUE(client->DeleteFile(account, "C:\\dati\\" + name, &err))
+  EXPECT_TRUE(client->DeleteRemote(account, "C:\\dati\\" + name, &err))
       << "a Windows path names no remote file: " << err;
   for (const std::string& line : log.lines()) EXPECT_EQ(line.find("segreto"), std::string::npos);
 }
@@ -111,12 +111,12 @@ TEST_F(FtpClientServerTest, FailuresEndFalseWithTheReason) {
     const char* reason;  // a part of the error text
   };
   const Case cases[] = {
-      {"refused login", [&](std::string* e) { return client->DeleteFile(wrong, "x", e); },
+      {"refused login", [&](std::string* e) { return client->DeleteRemote(wrong, "x", e); },
        "Login denied"},
-      {"unreachable port", [&](std::string* e) { return client->DeleteFile(closed, "x", e); },
+      {"unreachable port", [&](std::string* e) { return client->DeleteRemote(closed, "x", e); },
        "127.0.0.1:1"},
       {"delete refused on a file that is there",
-       [&](std::string* e) { return client->DeleteFile(reader, kept, e); }, "kept"},
+       [&](std::string* e) { return client->DeleteRemote(reader, kept, e); }, "kept"},
       {"missing local file",
        [&](std::string* e) { return client->PutFile(account, local / "none.txt", "none.txt", e); },
        "none.txt"},
@@ -129,7 +129,7 @@ TEST_F(FtpClientServerTest, FailuresEndFalseWithTheReason) {
       {"download with refused login",
        [&](std::string* e) { return client->GetFile(wrong, kept, local / "old.txt", e); },
        "Login denied"},
-      {"no server", [&](std::string* e) { return client->DeleteFile(FtpAccount{}, "x", e); },
+      {"no server", [&](std::string* e) { return client->DeleteRemote(FtpAccount{}, "x", e); },
        "FTP_Indirizzo"},
   };
   for (const Case& c : cases) {

@@ -61,7 +61,7 @@ class RecordingSerialPorts : public SerialPorts {
 // An FTP client that fails every call; tests that need FTP use a real server.
 class NoFtpClient : public FtpClient {
  public:
-  bool DeleteFile(const FtpAccount&, const std::string&, std::string*) override { return false; }
+  bool DeleteRemote(const FtpAccount&, const std::string&, std::string*) override { return false; }
   bool PutFile(const FtpAccount&, const std::string&, const std::string&, std::string*) override {
     return false;
   }
