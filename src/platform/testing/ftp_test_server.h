@@ -7,8 +7,9 @@ namespace valico::testing {
 // A real FTP server on 127.0.0.1 for the tests (pyftpdlib, run by /usr/bin/python3), with the
 // user "valico" / "segreto" on a root folder of its own, and "reader" / "reader" who may not
 // delete or store. Started by the constructor and stopped by the destructor; where the test
-// program cannot start it (under Wine), the environment names one already running:
-// VALICO_TEST_FTP_PORT, VALICO_TEST_FTP_ROOT and VALICO_TEST_FTP_LOG. Per-OS.
+// program cannot start it (under Wine), VALICO_TEST_FTP_DIR names the folder of one already
+// running, as ftp_test_server.sh leaves it (files "port", "commands.log", folder "root").
+// Per-OS.
 class FtpTestServer {
  public:
   FtpTestServer();

@@ -28,12 +28,11 @@ std::string ReadFile(const std::string& path) {
 }  // namespace
 
 FtpTestServer::FtpTestServer() {
-  if (const char* port = std::getenv("VALICO_TEST_FTP_PORT")) {
-    port_ = std::atoi(port);
-    const char* root = std::getenv("VALICO_TEST_FTP_ROOT");
-    const char* log = std::getenv("VALICO_TEST_FTP_LOG");
-    root_ = root ? root : "";
-    log_ = log ? log : "";
+  if (const char* dir = std::getenv("VALICO_TEST_FTP_DIR")) {
+    port_ = std::atoi(ReadFile(std::string(dir) + "/port").c_str());
+    root_ = std::string(dir) + "/root";
+    log_ = std::string(dir) + "/commands.log";
+    if (port_ <= 0) problem_ = std::string("no FTP test server in ") + dir;
     return;
   }
   namespace fs = std::filesystem;

@@ -1,5 +1,5 @@
-// Under Wine the test program cannot start the Linux FTP server itself: the script that runs
-// the tests starts it and names it in the environment.
+// Under Wine the test program cannot start the Linux FTP server itself: CTest starts it with
+// ftp_test_server.sh and names its folder in VALICO_TEST_FTP_DIR (as Z:/...).
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -7,27 +7,31 @@
 #include "platform/testing/ftp_test_server.h"
 
 namespace valico::testing {
+namespace {
 
-FtpTestServer::FtpTestServer() {
-  const char* port = std::getenv("VALICO_TEST_FTP_PORT");
-  const char* root = std::getenv("VALICO_TEST_FTP_ROOT");
-  const char* log = std::getenv("VALICO_TEST_FTP_LOG");
-  if (!port || !root || !log) {
-    problem_ = "no FTP test server: set VALICO_TEST_FTP_PORT, _ROOT and _LOG";
-    return;
-  }
-  port_ = std::atoi(port);
-  root_ = root;
-  log_ = log;
-}
-
-FtpTestServer::~FtpTestServer() = default;
-
-std::string FtpTestServer::Commands() const {
-  std::ifstream in(log_, std::ios::binary);
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
 }
+
+}  // namespace
+
+FtpTestServer::FtpTestServer() {
+  const char* dir = std::getenv("VALICO_TEST_FTP_DIR");
+  if (!dir) {
+    problem_ = "no FTP test server: VALICO_TEST_FTP_DIR is not set";
+    return;
+  }
+  port_ = std::atoi(ReadFile(std::string(dir) + "/port").c_str());
+  root_ = std::string(dir) + "/root";
+  log_ = std::string(dir) + "/commands.log";
+  if (port_ <= 0) problem_ = std::string("no FTP test server in ") + dir;
+}
+
+FtpTestServer::~FtpTestServer() = default;
+
+std::string FtpTestServer::Commands() const { return ReadFile(log_); }
 
 }  // namespace valico::testing
