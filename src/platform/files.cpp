@@ -84,20 +84,17 @@ bool Files::Remove(std::string_view path, std::string* err) const {
 }
 
 bool Files::Rename(std::string_view from, std::string_view to, std::string* err) const {
-  std::error_code ec;
   std::string a = Native(from), b = Native(to);
-  if (fs::exists(P(b), ec)) return Fail(err, "cannot move " + a + ": " + b + " exists");
-  fs::rename(P(a), P(b), ec);
-  if (ec) return Fail(err, "cannot move " + a + " to " + b, ec);
-  return true;
+  std::string why;
+  if (MoveWithoutReplace(a, b, &why)) return true;
+  return Fail(err, "cannot move " + a + " to " + b + ": " + why);
 }
 
 bool Files::Copy(std::string_view from, std::string_view to, std::string* err) const {
-  std::error_code ec;
   std::string a = Native(from), b = Native(to);
-  fs::copy_file(P(a), P(b), fs::copy_options::overwrite_existing, ec);
-  if (ec) return Fail(err, "cannot copy " + a + " to " + b, ec);
-  return true;
+  std::string why;
+  if (CopyReplacing(a, b, &why)) return true;
+  return Fail(err, "cannot copy " + a + " to " + b + ": " + why);
 }
 
 std::vector<std::string> Files::ListFiles(std::string_view folder, std::string* err) const {

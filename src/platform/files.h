@@ -57,6 +57,17 @@ class Files {
 // Forces a written file's data to the disk (fsync / FlushFileBuffers). Per-OS.
 bool FlushToDisk(const std::string& native_path);
 
+// Moves a file between native paths without ever replacing an existing target. Fails, with
+// the reason in *err, when the target exists or (on Windows) while another program still
+// holds the source open: the writer has not finished with it. Per-OS.
+bool MoveWithoutReplace(const std::string& from_native, const std::string& to_native,
+                        std::string* err);
+
+// Copies a file between native paths, replacing the target if it exists. Per-OS (the MinGW
+// runtime's std::filesystem::copy_file refuses to replace any file on Windows).
+bool CopyReplacing(const std::string& from_native, const std::string& to_native,
+                   std::string* err);
+
 // Joins a folder and a name with "\" the way the system builds its paths.
 std::string JoinPath(std::string_view folder, std::string_view name);
 

@@ -4,14 +4,14 @@
 
 #include <algorithm>
 
-#include "platform/testing/temp_folder.h"
+#include "platform/testing/test_context.h"
 
 namespace valico {
 namespace {
 
 TEST(FilesTest, OperationsOnSettingsPaths) {
   testing::TempFolder home;
-  PathMapper m({home.path(), {}});
+  PathMapper m({home.path(), testing::DrivesInside(home)});
   Files f(m);
   std::string err;
   home.Write("drive_c/Dir/a.txt", "A");

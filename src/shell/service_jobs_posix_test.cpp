@@ -45,7 +45,11 @@ class ServiceJobsTest : public ::testing::Test {
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
-    ASSERT_TRUE(WaitFor([&] { return home.Has("IN"); }, 5s));
+    // The start-up writes _Valico.ini last with RunTimeBorea; a request written before that
+    // could be lost to the start-up's own writes, as with any two writers of one file.
+    ASSERT_TRUE(WaitFor([&] {
+      return home.Read("_Valico.ini").find("RunTimeBorea=") != std::string::npos;
+    }, 5s));
   }
   // SIGTERM; true when the program ended with status 0 within `limit`.
   bool Stop(std::chrono::milliseconds limit) {

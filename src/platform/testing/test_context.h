@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,14 +71,23 @@ class NoFtpClient : public FtpClient {
   }
 };
 
-// A Context over a fresh program folder, with drive C: inside it, Italian regional settings,
+// Every drive letter X: as the folder "drive_x" inside `folder`, so that tests never touch the
+// machine's real drives (on Windows drive paths are otherwise used as they are).
+inline std::map<char, std::string> DrivesInside(const TempFolder& folder) {
+  std::map<char, std::string> drives;
+  for (char d = 'A'; d <= 'Z'; ++d)
+    drives[d] = folder / (std::string("drive_") + static_cast<char>(d - 'A' + 'a'));
+  return drives;
+}
+
+// A Context over a fresh program folder, with the drives inside it, Italian regional settings,
 // a fake clock and recording fakes for the other services.
 class TestContext {
  public:
   TestContext() : TestContext(nullptr) {}
   // With a real (or another) FTP client in place of the failing one.
   explicit TestContext(FtpClient* ftp_client)
-      : mapper(PathMapper::Options{folder.path(), {}}),
+      : mapper(PathMapper::Options{folder.path(), DrivesInside(folder)}),
         files(mapper),
         dialogs(log),
         ctx(Services{files, clock, log, dialogs, processes, serial, ftp_client ? *ftp_client : ftp,

@@ -1,0 +1,62 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/service_loop.h"
+
+namespace valico {
+namespace {
+
+// The console control handler runs on a thread of its own that the system starts; all it does
+// is signal this event, so a stop request never lands in the middle of a tick. The handler has
+// no context argument, so the event is the process's: created once, never closed (a handler
+// still running after the loop has ended must not signal a closed handle).
+HANDLE StopEvent() {
+  static const HANDLE event = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  return event;
+}
+
+BOOL WINAPI OnConsoleControl(DWORD type) {
+  switch (type) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      ::SetEvent(StopEvent());
+      // For console close the system ends the process once the handler returns: give the loop
+      // a moment to finish its tick and shut down first.
+      if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) ::Sleep(4000);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+void RunServiceLoop(std::chrono::milliseconds interval, long max_ticks,
+                    const std::function<void()>& tick) {
+  HANDLE stop = StopEvent();
+  ::ResetEvent(stop);
+  // A process started in a new process group has Ctrl+C disabled: enable it again.
+  ::SetConsoleCtrlHandler(nullptr, FALSE);
+  ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+
+  auto next = std::chrono::steady_clock::now() + interval;
+  for (long n = 0; max_ticks == 0 || n < max_ticks;) {
+    auto now = std::chrono::steady_clock::now();
+    if (now >= next) {
+      tick();
+      ++n;
+      // A tick that ran long pushes the next one out instead of firing a burst.
+      next = std::max(next + interval, std::chrono::steady_clock::now());
+      continue;
+    }
+    auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - now);
+    if (::WaitForSingleObject(stop, static_cast<DWORD>(wait.count())) == WAIT_OBJECT_0) break;
+  }
+  ::SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+}
+
+}  // namespace valico

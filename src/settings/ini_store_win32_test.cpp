@@ -1,0 +1,152 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/testing/test_context.h"
+#include "platform/testing/wine_win32.h"
+#include "settings/ini_store.h"
+
+// Our settings store against the platform's own profile functions, on the same files. Where
+// Wine's implementation is known to differ from Windows, our store follows Windows: those cases
+// name the Windows result, which is asserted against our store directly under Wine and
+// compared with the platform on Windows.
+
+namespace valico {
+namespace {
+
+// Every case gets files of its own: the platform caches profile files it has read.
+class IniAgainstPlatform : public ::testing::Test {
+ protected:
+  std::string NewFile(const std::string& content) {
+    std::string name = "f" + std::to_string(++files_) + ".ini";
+    t_.folder.Write(name, content);
+    return t_.folder / name;
+  }
+  std::string PlatformRead(const std::string& section, const std::string& key,
+                           const std::string& fallback, const std::string& file) {
+    char buf[255];
+    DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buf,
+                                         sizeof(buf), file.c_str());
+    return std::string(buf, n);
+  }
+  std::string Read(const std::string& file) {
+    std::string out;
+    t_.files.ReadAll(file, &out, nullptr);
+    return out;
+  }
+
+  testing::TestContext t_;
+  IniStore& store_ = t_.ctx.ini;
+  const bool wine_ = testing::RunningUnderWine();
+
+ private:
+  int files_ = 0;
+};
+
+const std::string kLong(300, 'x');
+
+TEST_F(IniAgainstPlatform, ReadsWithA255CharacterBuffer) {
+  struct Case {
+    const char* name;
+    std::string content;
+    std::string section, key, fallback;
+    // Set where Wine reads differently: what Windows (and our store) reads.
+    std::optional<std::string> windows_only;
+  } cases[] = {
+      {"plain value", "[Varie]\r\nA=1\r\n", "Varie", "A", "d"},
+      {"missing key: the default", "[Varie]\r\nA=1\r\n", "Varie", "B", "d"},
+      {"missing section", "[Varie]\r\nA=1\r\n", "Altro", "A", "d"},
+      {"missing file", "", "Varie", "A", "d"},
+      {"default loses trailing blanks", "[Varie]\r\n", "Varie", "A", "def  "},
+      {"names ignore letter case", "[VARIE]\r\nChiave=v\r\n", "varie", "CHIAVE", "d"},
+      {"blanks around name and value", "[ Varie ]\r\n  A  =  1 2  \r\n", "Varie", "A", "d"},
+      {"double quotes removed", "[Varie]\r\nA=\"x y \"\r\n", "Varie", "A", "d"},
+      {"single quotes removed", "[Varie]\r\nA='x'\r\n", "Varie", "A", "d"},
+      {"unbalanced quote kept", "[Varie]\r\nA=\"x\r\n", "Varie", "A", "d"},
+      {"empty value", "[Varie]\r\nA=\r\n", "Varie", "A", "d"},
+      {"value with '='", "[Varie]\r\nA=b=c\r\n", "Varie", "A", "d"},
+      {"first of two keys", "[Varie]\r\nA=1\r\nA=2\r\n", "Varie", "A", "d"},
+      {"first of two sections", "[Varie]\r\nA=1\r\n[varie]\r\nA=2\r\nB=3\r\n", "Varie", "A",
+       "d"},
+      {"line without '='", "[Varie]\r\nA\r\n", "Varie", "A", "d"},
+      {"LF line ends", "[Varie]\nA=1\nB=2\n", "Varie", "B", "d"},
+      {"no line end at the end", "[Varie]\r\nA=1", "Varie", "A", "d"},
+      {"key before any section", "A=0\r\n[Varie]\r\nA=1\r\n", "Varie", "A", "d"},
+      {"Windows-1252 bytes", "[Varie]\r\nGiorno=luned\xEC \x80\r\n", "Varie", "Giorno", "d"},
+      {"long value cut to 254", "[Varie]\r\nA=" + kLong + "\r\n", "Varie", "A", "d"},
+      {"long default cut to 254", "[Varie]\r\n", "Varie", "A", kLong},
+      {"header name ends at the first ']'", "[Varie]x]\r\nA=1\r\n", "Varie", "A", "d",
+       std::string("1")},
+      {"'[' line without ']' is a header", "[Varie\r\nA=1\r\n", "Varie", "A", "d",
+       std::string("1")},
+  };
+  for (const Case& c : cases) {
+    std::string file = c.content.empty() ? t_.folder / "none.ini" : NewFile(c.content);
+    std::string ours = store_.LeggiINI(c.section, c.key, c.fallback, file);
+    if (c.windows_only && wine_) {
+      EXPECT_NE(PlatformRead(c.section, c.key, c.fallback, file), *c.windows_only)
+          << c.name << ": Wine now agrees with Windows; drop the expected difference";
+      EXPECT_EQ(ours, *c.windows_only) << c.name;
+    } else {
+      EXPECT_EQ(ours, PlatformRead(c.section, c.key, c.fallback, file)) << c.name;
+    }
+  }
+}
+
+TEST_F(IniAgainstPlatform, WritesNewAndChangedKeysAndRemovesSections) {
+  struct Case {
+    const char* name;
+    std::string content;
+    std::string section, key;
+    const char* value;  // null: remove the section
+    // Set where Wine writes differently: the file as Windows (and our store) leaves it.
+    std::optional<std::string> windows_only;
+  } cases[] = {
+      {"changed key", "[Varie]\r\nA=1\r\nB=2\r\n", "Varie", "A", "9"},
+      {"same value", "[Varie]\r\nA=1\r\n", "Varie", "A", "1"},
+      {"new key in a section", "[Varie]\r\nA=1\r\n[Altro]\r\nC=3\r\n", "Varie", "B", "2"},
+      {"new section", "[Varie]\r\nA=1\r\n", "Altro", "B", "2"},
+      {"new file", "", "Varie", "A", "1"},
+      {"key of other case", "[VARIE]\r\nchiave=1\r\n", "Varie", "CHIAVE", "2"},
+      {"empty value", "[Varie]\r\nA=1\r\n", "Varie", "A", ""},
+      {"Windows-1252 bytes", "[Varie]\r\nA=1\r\n", "Varie", "A", "luned\xEC \x80"},
+      {"section removed", "[Varie]\r\nA=1\r\n[Altro]\r\nC=3\r\n[Fine]\r\nD=4\r\n", "Altro", "",
+       nullptr},
+      {"missing section removed", "[Varie]\r\nA=1\r\n", "Altro", "", nullptr},
+      {"blank lines kept", "[Varie]\r\nA=1\r\n\r\n[Altro]\r\nC=3\r\n", "Varie", "A", "2",
+       std::string("[Varie]\r\nA=2\r\n\r\n[Altro]\r\nC=3\r\n")},
+      {"spaces around '=' of other keys kept", "[Varie]\r\nA = 1\r\nB=2\r\n", "Varie", "B", "3",
+       std::string("[Varie]\r\nA = 1\r\nB=3\r\n")},
+      {"comments kept in place", "[Varie]\r\n; note\r\nA=1\r\n\r\n", "Varie", "B", "2",
+       std::string("[Varie]\r\n; note\r\nA=1\r\nB=2\r\n\r\n")},
+  };
+  for (const Case& c : cases) {
+    std::string ours = c.content.empty() ? t_.folder / "new-ours.ini" : NewFile(c.content);
+    std::string theirs = c.content.empty() ? t_.folder / "new-theirs.ini" : NewFile(c.content);
+    // Our store: an empty key removes the section.
+    EXPECT_TRUE(store_.ScriviINI(c.section, c.value ? c.key : "", c.value ? c.value : "", ours))
+        << c.name;
+    ASSERT_TRUE(::WritePrivateProfileStringA(c.section.c_str(), c.value ? c.key.c_str() : nullptr,
+                                             c.value, theirs.c_str()))
+        << c.name;
+    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, theirs.c_str());  // flush the cache
+    if (c.windows_only && wine_) {
+      EXPECT_NE(Read(theirs), *c.windows_only)
+          << c.name << ": Wine now agrees with Windows; drop the expected difference";
+      EXPECT_EQ(Read(ours), *c.windows_only) << c.name;
+    } else {
+      EXPECT_EQ(Read(ours), Read(theirs)) << c.name;
+    }
+    // Whatever the bytes, both must read back the value written.
+    if (c.value) {
+      EXPECT_EQ(store_.LeggiINI(c.section, c.key, "?", ours), c.value) << c.name;
+      EXPECT_EQ(PlatformRead(c.section, c.key, "?", theirs), c.value) << c.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace valico
