@@ -145,8 +145,9 @@ TEST_F(LanciaFtpRealTest, FailuresAlwaysEndFinishedWithEsitoZero) {
     EXPECT_EQ(Key(*r, "FTP_NomeFile"), "") << c.name;
     std::string commands = server.Commands().substr(before);
     EXPECT_EQ(commands.find("STOR"), std::string::npos) << c.name << ": " << commands;
-    if ((c.azione != "1" && c.azione != "2") || !c.extra.empty())
+    if ((c.azione != "1" && c.azione != "2") || !c.extra.empty()) {
       EXPECT_EQ(commands, "") << c.name << ": the server is not even contacted";
+    }
   }
   EXPECT_TRUE(r->processes.started.empty()) << "nothing dialled";
   EXPECT_FALSE(r->folder.Has("Dial.bat"));

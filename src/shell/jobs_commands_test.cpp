@@ -27,7 +27,8 @@ TEST(JobsCommandsTest, ScheduleRunsOneMinuteAsAskedAndLeavesTheSpoolsAlone) {
   home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\nPostazione=CLIENT\r\n");
   home.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\nSAB#0830=2#notte#\r\n");
   home.Write("CortBorea/job.txt", "a pre-bill the service has not taken yet");
-  std::vector<std::string> common = {"--home", home.path(), "--locale", "it_IT"};
+  std::vector<std::string> common = {"--home", home.path(), "--drive", "C=" + home / "drive_c",
+                                     "--locale", "it_IT"};
   auto with = [&](std::vector<std::string> more) {
     std::vector<std::string> all = common;
     all.insert(all.end(), more.begin(), more.end());
@@ -63,10 +64,12 @@ TEST(JobsCommandsTest, FtpCarriesOutTheRequestAndSaysHowItWent) {
   home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\nFTP_Indirizzo=" + server.server() +
                                 "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Azione=1\r\n"
                                 "FTP_Directory=C:\\out\\\r\nFTP_NomeFile=" + name + "\r\n");
-  EXPECT_EQ(RunValico({"--home", home.path(), "ftp"}), 0);
+  const std::string drive = "C=" + home / "drive_c";
+  EXPECT_EQ(RunValico({"--home", home.path(), "--drive", drive, "ftp"}), 0);
   EXPECT_TRUE(std::filesystem::exists(server.InRoot(name)));
   EXPECT_NE(home.Read("_Valico.ini").find("FTP_Esito=-1\r\n"), std::string::npos);
-  EXPECT_EQ(RunValico({"--home", home.path(), "ftp"}), 1) << "no request left: a failure";
+  EXPECT_EQ(RunValico({"--home", home.path(), "--drive", drive, "ftp"}), 1)
+      << "no request left: a failure";
   EXPECT_NE(home.Read("_Valico.ini").find("FTP_Esito=0\r\n"), std::string::npos);
   std::string log = home.Read("Valico.log");
   EXPECT_NE(log.find("FTP upload"), std::string::npos) << log;

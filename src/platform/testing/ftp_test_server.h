@@ -21,6 +21,8 @@ class FtpTestServer {
   const std::string& problem() const { return problem_; }
   std::string server() const { return "127.0.0.1:" + std::to_string(port_); }
   int port() const { return port_; }
+  // "127.0.0.1:port" of a server that accepts connections and never answers.
+  std::string silent_server() const { return "127.0.0.1:" + std::to_string(silent_port_); }
   // Native path of a file in the server's root folder.
   std::string InRoot(const std::string& name) const { return root_ + "/" + name; }
   // The commands the server has received, one per line ("DELE x", "STOR y"...).
@@ -32,6 +34,7 @@ class FtpTestServer {
   std::string log_;
   std::string work_;  // our own folder, removed at the end (empty for an outside server)
   int port_ = 0;
+  int silent_port_ = 0;
   long long pid_ = 0;
 };
 

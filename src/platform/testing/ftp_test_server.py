@@ -4,11 +4,13 @@
 Serves --root to two users: --user/--password with every right, and "reader"/"reader" who may
 list and download but not delete or store. Listens on 127.0.0.1, on --port (0: a free port
 chosen by the system), and writes the port into --ready once it listens. Every command it
-receives, but the password, is appended to --log, one per line.
+receives, but the password, is appended to --log, one per line. A second port, written after
+the first in --ready, accepts connections and never says a word (a server that hangs).
 """
 import argparse
 import logging
 import os
+import socket
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
@@ -42,8 +44,11 @@ def main():
     Handler.auth_failed_timeout = 0.1  # tests try wrong passwords; do not make them wait
     server = FTPServer(("127.0.0.1", args.port), Handler)
     port = server.socket.getsockname()[1]
+    silent = socket.socket()
+    silent.bind(("127.0.0.1", 0))
+    silent.listen(16)
     with open(args.ready + ".tmp", "w") as ready:
-        ready.write(str(port))
+        ready.write("%d %d" % (port, silent.getsockname()[1]))
     os.rename(args.ready + ".tmp", args.ready)
     server.serve_forever()
 

@@ -29,7 +29,7 @@ std::string ReadFile(const std::string& path) {
 
 FtpTestServer::FtpTestServer() {
   if (const char* dir = std::getenv("VALICO_TEST_FTP_DIR")) {
-    port_ = std::atoi(ReadFile(std::string(dir) + "/port").c_str());
+    std::istringstream(ReadFile(std::string(dir) + "/port")) >> port_ >> silent_port_;
     root_ = std::string(dir) + "/root";
     log_ = std::string(dir) + "/commands.log";
     if (port_ <= 0) problem_ = std::string("no FTP test server in ") + dir;
@@ -61,7 +61,7 @@ FtpTestServer::FtpTestServer() {
   auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (std::chrono::steady_clock::now() < end) {
     if (fs::exists(ready)) {
-      port_ = std::atoi(ReadFile(ready).c_str());
+      std::istringstream(ReadFile(ready)) >> port_ >> silent_port_;
       return;
     }
     int status = 0;

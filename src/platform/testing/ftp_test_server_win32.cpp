@@ -24,7 +24,7 @@ FtpTestServer::FtpTestServer() {
     problem_ = "no FTP test server: VALICO_TEST_FTP_DIR is not set";
     return;
   }
-  port_ = std::atoi(ReadFile(std::string(dir) + "/port").c_str());
+  std::istringstream(ReadFile(std::string(dir) + "/port")) >> port_ >> silent_port_;
   root_ = std::string(dir) + "/root";
   log_ = std::string(dir) + "/commands.log";
   if (port_ <= 0) problem_ = std::string("no FTP test server in ") + dir;
