@@ -137,7 +137,10 @@ bool WriteFile(const fs::path& p, std::string_view data, std::ios::openmode mode
 }  // namespace
 
 bool Files::WriteAtomically(std::string_view path, std::string_view data, std::string* err) const {
-  std::string n = Native(path);
+  return WriteNativeFileAtomically(Native(path), data, err);
+}
+
+bool WriteNativeFileAtomically(const std::string& n, std::string_view data, std::string* err) {
   fs::path target = P(n);
   fs::path tmp = target;
   tmp += ".valico-tmp";

@@ -54,6 +54,10 @@ class Files {
   const PathMapper& mapper_;
 };
 
+// Files::WriteAtomically on a native path, for the few files named on the command line.
+bool WriteNativeFileAtomically(const std::string& native_path, std::string_view data,
+                               std::string* err);
+
 // Forces a written file's data to the disk (fsync / FlushFileBuffers). Per-OS.
 bool FlushToDisk(const std::string& native_path);
 

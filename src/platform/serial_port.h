@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -45,8 +46,18 @@ class SerialPorts {
 
 namespace valico {
 class DiagLog;
+
+// How long one write may wait for the port to take its bytes before it counts as failed.
+inline constexpr std::chrono::milliseconds kSerialWriteBound{3000};
+
 // The machine's serial ports. `devices` overrides where port n lives ("/dev/ttyUSB0", or
 // "display:FILE" for a virtual pole display).
 std::unique_ptr<SerialPorts> MakeSerialPorts(const std::map<int, std::string>& devices,
                                              DiagLog& log);
+
+// The operating system's serial ports only (one backend per OS): port n is /dev/ttyS{n-1}
+// or \\.\COMn unless `devices` names another device for it.
+std::unique_ptr<SerialPorts> MakeNativeSerialPorts(const std::map<int, std::string>& devices,
+                                                   DiagLog& log,
+                                                   std::chrono::milliseconds write_bound);
 }  // namespace valico

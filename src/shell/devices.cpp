@@ -12,7 +12,7 @@ void NotBuilt(Context& ctx, const std::string& what) {
 }  // namespace
 
 // Customer display.
-void ValicoDevices::LanciaFileDLY() { NotBuilt(ctx_, "display " + ctx_.cfg.Display_File); }
+void ValicoDevices::LanciaFileDLY() { display_.LanciaFileDLY(); }
 
 // Fiscal register.
 void ValicoDevices::InviaFileMF(const std::string& job) { NotBuilt(ctx_, "fiscal job " + job); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/customer_display.h"
 #include "spool/device_handlers.h"
 
 namespace valico {
@@ -9,7 +10,7 @@ class Context;
 // The device routines of a running Valico, as the polling cycle reaches them.
 class ValicoDevices : public DeviceHandlers {
  public:
-  explicit ValicoDevices(Context& ctx) : ctx_(ctx) {}
+  explicit ValicoDevices(Context& ctx) : ctx_(ctx), display_(ctx) {}
 
   void LanciaFileDLY() override;
   void InviaFileMF(const std::string& job) override;
@@ -18,6 +19,7 @@ class ValicoDevices : public DeviceHandlers {
 
  private:
   Context& ctx_;
+  CustomerDisplay display_;
 };
 
 }  // namespace valico

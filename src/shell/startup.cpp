@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "display/customer_display.h"
 #include "jobs/ftp_transfer.h"
 #include "settings/load_settings.h"
 #include "shell/context.h"
@@ -17,7 +18,7 @@ struct StartupStep {
 // The list-filling and import routines, in the order they must run: each list is filled
 // before the load sets its text, and each import writes _Valico.ini before it is loaded.
 constexpr StartupStep kDeviceSteps[] = {
-    {"DLY_StartUP_Valori", nullptr},  {"DLY_StartUP_Borea", nullptr},
+    {"DLY_StartUP_Valori", DLY_StartUP_Valori}, {"DLY_StartUP_Borea", DLY_StartUP_Borea},
     {"MF_StartUP_Valori", nullptr},   {"MF_StartUP_Borea", nullptr},
     {"FTP_StartUP_Borea", FTP_StartUP_Borea}, {"WEB_StartUP_Borea", WEB_StartUP_Borea},
     {"RF_StartUP_Valori", nullptr},   {"Cort_StartUP_Valori", nullptr},

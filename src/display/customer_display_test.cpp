@@ -1,0 +1,283 @@
+#include "display/customer_display.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/testing/loopback_port.h"
+#include "platform/testing/test_context.h"
+
+namespace valico {
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const kDisplayFile = "drive_c/Valico/Display.txt";
+
+// A Context whose display port is a real serial line (a pseudo-terminal on POSIX), so the
+// tests see the bytes at its far end.
+class CustomerDisplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    far_ = testing::LoopbackPort::Create(&why);
+    if (!far_) GTEST_SKIP() << "no loopback serial line: " << why;
+    ports_ = MakeSerialPorts({{2, far_->device()}}, t.log);
+    ctx_ = std::make_unique<Context>(Services{t.files, t.clock, t.log, t.dialogs, t.processes,
+                                              *ports_, t.ftp, RegionalFor("it_IT")},
+                                     t.folder.path());
+    ctx_->cfg.Display_Active = true;
+    ctx_->cfg.Display_File = "C:\\Valico\\Display.txt";
+    ctx_->mscomm1.SetPort(2);
+    ctx_->mscomm1.SetSettings("9600,N,8,1");
+    display_ = std::make_unique<CustomerDisplay>(*ctx_);
+  }
+
+  // Two looks a tick apart: the first sees the file, the second takes it.
+  void Update() {
+    display_->LanciaFileDLY();
+    t.clock.Advance(500ms);
+    display_->LanciaFileDLY();
+  }
+
+  testing::TestContext t;
+  std::unique_ptr<testing::LoopbackPort> far_;
+  std::unique_ptr<SerialPorts> ports_;
+  std::unique_ptr<Context> ctx_;
+  std::unique_ptr<CustomerDisplay> display_;
+};
+
+TEST_F(CustomerDisplayTest, EachModelSendsItsBytesAndHandlesItsPort) {
+  const std::string k20 = "ABCDEFGHIJKLMNOPQRST";
+  struct Case {
+    const char* name;
+    const char* type;
+    std::string file;
+    std::string bytes;
+    bool open_after;
+  } cases[] = {
+      {"ASEM, a first line of six", "ASEM", "CIAO!!\r\n", "\033QACIAO!!\r", true},
+      {"ASEM, three lines: the later two under ESC QB", "ASEM", "uno\r\ndue\r\ntre\r\n",
+       "\033QAuno\r\033QBdue\r\033QBtre\r", true},
+      {"WINCOR-NIXDORF, a line of 25 then a short one", "WINCOR-NIXDORF",
+       k20 + "UVWXY\r\nEUR 1\r\n", "\033[1;1H" + k20 + "\033[2;1HEUR 1", false},
+      {"WINCOR-NIXDORF, an empty file writes nothing", "WINCOR-NIXDORF", "", "", false},
+      {"KUBE-D sends the first 40 characters of the first line only", "KUBE-D",
+       k20 + k20 + "12345\r\nnever sent\r\n", k20 + k20, true},
+      {"CD1-01", "CD1-01", "Totale\r" + k20 + "xyz\r", "\033F ATotale\r\033F B" + k20 + "\r", true},
+      {"POSLINE cuts the first line at 19, later ones at 20", "POSLINE",
+       k20 + "\r\n" + k20 + "\r\n", "\033A" + k20.substr(0, 19) + "\r\033B" + k20 + "\r", true},
+      {"a last line without CR and an empty line", "ASEM", "\r\nlast", "\033QA\r\033QBlast\r",
+       true},
+      {"an LF that does not follow a CR is text", "ASEM", "a\nb\r\n", "\033QAa\nb\r", true},
+      {"code-page bytes go out unchanged", "ASEM", "\x80 2,50\xE0\r\n", "\033QA\x80 2,50\xE0\r",
+       true},
+  };
+  for (const Case& c : cases) {
+    ctx_->cfg.Display_Type = c.type;
+    // Every model starts from an open port: WINCOR-NIXDORF must close and reopen it.
+    if (!ctx_->mscomm1.IsOpen()) {
+      ASSERT_TRUE(ctx_->mscomm1.Open()) << c.name;
+    }
+    t.folder.Write(kDisplayFile, c.file);
+    Update();
+    EXPECT_EQ(far_->Read(c.bytes.size()), c.bytes) << c.name;
+    EXPECT_EQ(ctx_->mscomm1.IsOpen(), c.open_after) << c.name;
+    EXPECT_FALSE(t.folder.Has(kDisplayFile)) << c.name;
+  }
+}
+
+TEST_F(CustomerDisplayTest, AFileIsTakenOnlyOnceItHasStoppedChanging) {
+  ctx_->cfg.Display_Type = "ASEM";
+  t.folder.Write(kDisplayFile, "par");
+  display_->LanciaFileDLY();
+  EXPECT_TRUE(t.folder.Has(kDisplayFile)) << "the first look never takes the file";
+  t.clock.Advance(500ms);
+  t.folder.Write(kDisplayFile, "partial\r\nand more");
+  display_->LanciaFileDLY();
+  EXPECT_TRUE(t.folder.Has(kDisplayFile)) << "it changed since the last look";
+  EXPECT_EQ(far_->Read(1, 100ms), "");
+  t.clock.Advance(500ms);
+  display_->LanciaFileDLY();
+  EXPECT_FALSE(t.folder.Has(kDisplayFile));
+  std::string want = "\033QApartial\r\033QBand more\r";
+  EXPECT_EQ(far_->Read(want.size()), want);
+}
+
+TEST_F(CustomerDisplayTest, AnUnknownModelLeavesTheFileAndThePortAlone) {
+  for (const char* type : {"NON PRESENTE", "asem", ""}) {
+    ctx_->cfg.Display_Type = type;
+    t.folder.Write(kDisplayFile, "hello\r\n");
+    Update();
+    Update();
+    EXPECT_TRUE(t.folder.Has(kDisplayFile)) << type;
+    EXPECT_FALSE(ctx_->mscomm1.IsOpen()) << type;
+  }
+  EXPECT_EQ(far_->Read(1, 100ms), "");
+  EXPECT_TRUE(t.log.Contains("model \"\" is unknown"));
+}
+
+// Port failures, seen through a fake that records each write separately.
+class WriteRecordingPorts : public SerialPorts {
+ public:
+  std::unique_ptr<SerialLine> Open(int, const SerialSettings&, std::size_t, std::size_t,
+                                   std::string* err) override {
+    ++opens;
+    if (fail_open) {
+      *err = "no such port";
+      return nullptr;
+    }
+    return std::make_unique<Line>(*this);
+  }
+  std::vector<std::string> writes;
+  int opens = 0;
+  bool fail_open = false;
+  int fail_from_write = 1000;
+  std::function<void()> on_write;
+
+ private:
+  struct Line : SerialLine {
+    explicit Line(WriteRecordingPorts& p) : p(p) {}
+    bool Write(std::string_view bytes, std::string* err) override {
+      if (static_cast<int>(p.writes.size()) >= p.fail_from_write) {
+        *err = "timed out";
+        return false;
+      }
+      p.writes.emplace_back(bytes);
+      if (p.on_write) p.on_write();
+      return true;
+    }
+    WriteRecordingPorts& p;
+  };
+};
+
+TEST(CustomerDisplayPortTest, OneWritePerLineAndAFailedPortLosesOnlyThatUpdate) {
+  testing::TestContext t;
+  WriteRecordingPorts ports;
+  Context ctx(
+      Services{t.files, t.clock, t.log, t.dialogs, t.processes, ports, t.ftp, RegionalFor("it_IT")},
+      t.folder.path());
+  ctx.cfg.Display_File = "C:\\Valico\\Display.txt";
+  ctx.cfg.Display_Type = "ASEM";
+  CustomerDisplay display(ctx);
+  auto update = [&](const std::string& text) {
+    t.folder.Write(kDisplayFile, text);
+    display.LanciaFileDLY();
+    t.clock.Advance(500ms);
+    display.LanciaFileDLY();
+  };
+
+  update("1\r\n2\r\n3\r\n");
+  EXPECT_EQ(ports.writes, (std::vector<std::string>{"\033QA1\r", "\033QB2\r", "\033QB3\r"}));
+  update("4\r\n");
+  EXPECT_EQ(ports.opens, 1) << "ASEM keeps its port open across updates";
+
+  // A write that fails: the rest of the update is dropped, the file is gone all the same, and
+  // the port is closed so the next update opens it afresh.
+  ports.writes.clear();
+  ports.fail_from_write = 1;
+  update("a\r\nb\r\nc\r\n");
+  EXPECT_EQ(ports.writes, (std::vector<std::string>{"\033QAa\r"}));
+  EXPECT_FALSE(ctx.mscomm1.IsOpen());
+  EXPECT_FALSE(t.folder.Has(kDisplayFile));
+  EXPECT_TRUE(t.log.Contains("timed out"));
+  ports.fail_from_write = 1000;
+  update("d\r\n");
+  EXPECT_EQ(ports.opens, 2);
+  EXPECT_EQ(ports.writes.back(), "\033QAd\r");
+
+  // A slow port: the lines still unsent when the update has taken the write bound are
+  // dropped, so a long file cannot hold the tick.
+  ports.writes.clear();
+  ports.on_write = [&] { t.clock.Advance(kSerialWriteBound / 3); };
+  update("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+  EXPECT_EQ(ports.writes.size(), 3u);
+  EXPECT_TRUE(t.log.Contains("3 of 6 lines were not sent"));
+  EXPECT_TRUE(ctx.mscomm1.IsOpen()) << "the port itself is fine";
+  ports.on_write = nullptr;
+
+  // A port that does not open: nothing is written, the update is lost, the file deleted.
+  ctx.mscomm1.Close();
+  ports.fail_open = true;
+  ports.writes.clear();
+  update("e\r\nf\r\n");
+  EXPECT_TRUE(ports.writes.empty());
+  EXPECT_FALSE(t.folder.Has(kDisplayFile));
+  EXPECT_EQ(ports.opens, 3) << "one attempt per update, not one per line";
+
+  // Settings that do not parse never reach the port.
+  ports.fail_open = false;
+  ctx.mscomm1.SetSettings("9600,X,8,1");
+  update("g\r\n");
+  EXPECT_EQ(ports.opens, 3);
+  EXPECT_TRUE(t.log.Contains("parity \"X\""));
+  EXPECT_FALSE(t.folder.Has(kDisplayFile));
+}
+
+TEST(DisplayLinesTest, ALineEndsAtCrAndAnLfAfterItBelongsToTheEnd) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", {}},
+      {"\r\n", {""}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\rb", {"a", "b"}},
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"a\n\nb\r\n\n", {"a\n\nb", "\n"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SplitDisplayLines(c.text), c.lines) << c.text;
+}
+
+TEST(DisplayStartupTest, ChoicesOfTheWindow) {
+  testing::TestContext t;
+  DLY_StartUP_Valori(t.ctx);
+  EXPECT_EQ(
+      t.ctx.form.Get("DLY_Type").items,
+      (std::vector<std::string>{"ASEM", "WINCOR-NIXDORF", "KUBE-D", "POSLINE", "NON PRESENTE"}));
+  const auto& ports = t.ctx.form.Get("DLY_com").items;
+  ASSERT_EQ(ports.size(), 16u);
+  EXPECT_EQ(ports.front(), "1");
+  EXPECT_EQ(ports.back(), "16");
+}
+
+TEST(DisplayStartupTest, ImportFromBorea) {
+  struct Case {
+    const char* name;
+    std::string local;  // lines of [Varie] in _Local.ini
+    bool borea_setting;
+    std::string active, type, com, params;  // "-" for a key that must not be written
+  } cases[] = {
+      {"1 is WINCOR-NIXDORF",
+       "Banco_DisplayNoNd=1\r\nDis_PortaCom=3\r\nDis_Parametri=9600,N,8,1\r\n", true, "-1",
+       "WINCOR-NIXDORF", "3", "9600,N,8,1"},
+      {"2 is ASEM", "Banco_DisplayNoNd=2\r\nDis_PortaCom=1\r\nDis_Parametri=4800,E,7,1\r\n", true,
+       "-1", "ASEM", "1", "4800,E,7,1"},
+      {"4 is KUBE-D", "Banco_DisplayNoNd=4\r\nDis_PortaCom=12\r\n", true, "-1", "KUBE-D", "12", ""},
+      {"999 is POSLINE", "Banco_DisplayNoNd=999\r\nDis_PortaCom=2\r\nDis_Parametri=19200,N,8,1\r\n",
+       true, "-1", "POSLINE", "2", "19200,N,8,1"},
+      {"3 switches the display off", "Banco_DisplayNoNd=3\r\nDis_PortaCom=2\r\n", true, "0",
+       "NON PRESENTE", "", ""},
+      {"a missing key counts as 0", "Dis_PortaCom=2\r\n", true, "0", "NON PRESENTE", "", ""},
+      {"nothing while Borea_Setting is false", "Banco_DisplayNoNd=2\r\nDis_PortaCom=2\r\n", false,
+       "-", "-", "-", "-"},
+  };
+  for (const Case& c : cases) {
+    testing::TestContext t;
+    t.WriteValico("Display_COM=7\r\n");
+    t.folder.Write("drive_c/CALDERA/_Local.ini", "[Varie]\r\n" + c.local);
+    t.ctx.cfg.IniLocal = "C:\\CALDERA\\_Local.ini";
+    t.ctx.cfg.SettaggiBorea = c.borea_setting;
+    DLY_StartUP_Borea(t.ctx);
+    auto key = [&](const char* k) {
+      return t.ctx.ini.LeggiINI("Varie", k, "-", t.ctx.cfg.IniValico);
+    };
+    EXPECT_EQ(key("Display_Active"), c.active) << c.name;
+    EXPECT_EQ(key("Display_Type"), c.type) << c.name;
+    EXPECT_EQ(key("Display_COM"), c.borea_setting ? c.com : "7") << c.name;
+    EXPECT_EQ(key("Display_Parametri"), c.params) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace valico
