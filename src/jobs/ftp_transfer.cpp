@@ -125,16 +125,18 @@ void LanciaFTP(Context& ctx, std::stop_token stop) {
   if (azione != 1 && azione != 2)
     ctx.svc.log.Warn("FTP: request FTP_Azione=\"" + azione_text + "\" is neither 1 nor 2");
 
+  // "Finito" is written last, once the request keys are emptied: a requester that sees it
+  // and writes its next request at once must not have that request wiped. A request written
+  // while this one ran stays for the next run.
   auto hold = ctx.ini.Hold();
   ctx.ini.ScriviINI("Varie", "FTP_Esito", outcome ? "-1" : "0", ini);
-  ctx.ini.ScriviINI("Varie", "FTP_Finish", "Finito", ini);
-  // A request written while this one ran stays for the next run instead of being wiped.
   if (read("FTP_Azione") == azione_text && read("FTP_NomeFile") == nome_file) {
     ctx.ini.ScriviINI("Varie", "FTP_Azione", "", ini);
     ctx.ini.ScriviINI("Varie", "FTP_NomeFile", "", ini);
   } else {
     ctx.svc.log.Warn("FTP: a new request arrived during the transfer; it is kept for the next run");
   }
+  ctx.ini.ScriviINI("Varie", "FTP_Finish", "Finito", ini);
 }
 
 }  // namespace valico

@@ -16,9 +16,9 @@ void WEB_StartUP_Borea(Context& ctx);
 
 // Carries out the transfer requested in _Valico.ini (FTP_Azione "1" upload, "2" download of
 // FTP_Directory + FTP_NomeFile), dialling around it when WEB_chkDial is set. Writes
-// FTP_Finish "In Corso" at the start; at the end FTP_Esito ("-1" or "0"), FTP_Finish
-// "Finito", and empties FTP_Azione and FTP_NomeFile unless a new request has replaced them
-// meanwhile. A stop request cuts the transfer short (it then fails).
+// FTP_Finish "In Corso" at the start; at the end FTP_Esito ("-1" or "0"), empties FTP_Azione
+// and FTP_NomeFile unless a new request has replaced them meanwhile, and writes FTP_Finish
+// "Finito" last. A stop request cuts the transfer short (it then fails).
 void LanciaFTP(Context& ctx, std::stop_token stop = {});
 
 // Uploads `percorso_locale` (a settings path) under its own name: deletes the remote file

@@ -67,10 +67,12 @@ class ServiceJobsTest : public ::testing::Test {
     if (pid > 0) Stop(1s);
   }
   void Request(const std::string& server, const std::string& name) {
+    // Replaces the file in one step, as a requester should: the service never reads half a file.
     std::string ini = home.Read("_Valico.ini");
-    home.Write("_Valico.ini", ini + "FTP_Indirizzo=" + server +
+    home.Write("_Valico.new", ini + "FTP_Indirizzo=" + server +
                                   "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Directory=C:\\out\\"
                                   "\r\nFTP_NomeFile=" + name + "\r\nFTP_Azione=1\r\n");
+    std::filesystem::rename(home / "_Valico.new", home / "_Valico.ini");
   }
   bool Finished() const {
     return home.Read("_Valico.ini").find("FTP_Finish=Finito") != std::string::npos;
@@ -88,6 +90,7 @@ TEST_F(ServiceJobsTest, RequestWrittenWhileRunningIsCarriedOut) {
   Start({});
   Request(server.server(), "vendite.txt");
   ASSERT_TRUE(WaitFor([&] { return Finished(); }, 10s)) << home.Read("_Valico.ini");
+  // What a requester sees as soon as it finds "Finito": the outcome, and the request emptied.
   std::string ini = home.Read("_Valico.ini");
   EXPECT_NE(ini.find("FTP_Esito=-1"), std::string::npos) << ini;
   EXPECT_NE(ini.find("FTP_Azione=\r\n"), std::string::npos) << ini;

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "platform/testing/temp_folder.h"
@@ -52,7 +53,9 @@ TEST(ServiceTest, RunsTakesJobsAndStopsOnSigterm) {
   std::string ini = home.Read("_Valico.ini");
   size_t at = ini.find("Cort_Vuoto=-1");
   ASSERT_NE(at, std::string::npos);
-  home.Write("_Valico.ini", ini.replace(at, 13, "Cort_Vuoto=0"));
+  // Replaced in one step: a tick must never read a half-written file.
+  home.Write("_Valico.new", ini.replace(at, 13, "Cort_Vuoto=0"));
+  std::filesystem::rename(home / "_Valico.new", home / "_Valico.ini");
   home.Write("CortBorea/held.txt", "x");
   std::this_thread::sleep_for(1500ms);
   EXPECT_TRUE(home.Has("CortBorea/held.txt")) << "a spool flag of 0 holds the pass off";
