@@ -1,6 +1,7 @@
 #include "jobs/jobs_runner.h"
 
 #include <chrono>
+#include <exception>
 
 #include "jobs/ftp_transfer.h"
 #include "jobs/scheduler.h"
@@ -40,8 +41,13 @@ long long MinutesBetween(const LocalTime& from, const LocalTime& to) {
 }
 
 void JobsRunner::Tick() {
-  if (ctx_.cfg.OP_Attive) ScheduleStep(ctx_.svc.clock.LocalNow());
-  TransferStep();
+  // A failure here must not end the service: it is logged and the next tick tries again.
+  try {
+    if (ctx_.cfg.OP_Attive) ScheduleStep(ctx_.svc.clock.LocalNow());
+    TransferStep();
+  } catch (const std::exception& e) {
+    ctx_.svc.log.Error(std::string("tick: scheduled operations or FTP failed: ") + e.what());
+  }
 }
 
 void JobsRunner::ScheduleStep(const LocalTime& now) {
@@ -76,7 +82,11 @@ void JobsRunner::TransferStep() {
   if (n != 1 && n != 2) return;
   worker_done_ = false;
   worker_ = std::jthread([this](std::stop_token stop) {
-    LanciaFTP(ctx_, stop);
+    try {
+      LanciaFTP(ctx_, stop);
+    } catch (const std::exception& e) {
+      ctx_.svc.log.Error(std::string("FTP transfer failed: ") + e.what());
+    }
     worker_done_ = true;
   });
 }
