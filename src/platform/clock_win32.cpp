@@ -8,8 +8,7 @@ LocalTime SystemClock::LocalNow() const {
   SYSTEMTIME st;
   ::GetLocalTime(&st);
   // wDayOfWeek counts from Sunday = 0, as LocalTime does.
-  return LocalTime{st.wYear, st.wMonth,  st.wDay,      st.wHour,
-                   st.wMinute, st.wSecond, st.wDayOfWeek};
+  return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wDayOfWeek};
 }
 
 }  // namespace valico

@@ -41,8 +41,7 @@ bool MoveWithoutReplace(const std::string& from_native, const std::string& to_na
   return false;
 }
 
-bool CopyReplacing(const std::string& from_native, const std::string& to_native,
-                   std::string* err) {
+bool CopyReplacing(const std::string& from_native, const std::string& to_native, std::string* err) {
   std::error_code ec;
   std::filesystem::copy_file(from_native, to_native,
                              std::filesystem::copy_options::overwrite_existing, ec);

@@ -40,17 +40,21 @@ bool MoveWithoutReplace(const std::string& from_native, const std::string& to_na
   if (err) {
     switch (e) {
       case ERROR_ALREADY_EXISTS:
-      case ERROR_FILE_EXISTS: *err = "the target exists"; break;
+      case ERROR_FILE_EXISTS:
+        *err = "the target exists";
+        break;
       case ERROR_SHARING_VIOLATION:
-      case ERROR_LOCK_VIOLATION: *err = "another program still has the file open"; break;
-      default: *err = SystemMessage(e);
+      case ERROR_LOCK_VIOLATION:
+        *err = "another program still has the file open";
+        break;
+      default:
+        *err = SystemMessage(e);
     }
   }
   return false;
 }
 
-bool CopyReplacing(const std::string& from_native, const std::string& to_native,
-                   std::string* err) {
+bool CopyReplacing(const std::string& from_native, const std::string& to_native, std::string* err) {
   if (::CopyFileA(from_native.c_str(), to_native.c_str(), /*bFailIfExists=*/FALSE)) return true;
   if (err) *err = SystemMessage(::GetLastError());
   return false;

@@ -1,8 +1,7 @@
-#include "platform/path_mapper.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "platform/path_mapper.h"
 #include "platform/testing/temp_folder.h"
 
 namespace valico {

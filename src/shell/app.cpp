@@ -36,7 +36,7 @@ App::App(const MachineOptions& o)
       files_(mapper_),
       log_(MakeDiagLog(o.log_to_file ? o.home : "", o.log_to_stderr)),
       dialogs_(*log_),
-      processes_(MakeProcesses(*log_, o.wine)),
+      processes_(MakeProcesses(*log_, files_, o.wine)),
       serial_ports_(MakeSerialPorts(o.com_ports, *log_)),
       ftp_(MakeFtpClient(*log_, std::chrono::seconds(o.ftp_timeout_s))) {
   Regional regional = o.locale.empty() ? UserRegional() : RegionalFor(o.locale);

@@ -1,5 +1,6 @@
 #include "shell/devices.h"
 
+#include "fiscal/invia_file_mf.h"
 #include "shell/context.h"
 
 namespace valico {
@@ -15,7 +16,7 @@ void NotBuilt(Context& ctx, const std::string& what) {
 void ValicoDevices::LanciaFileDLY() { display_.LanciaFileDLY(); }
 
 // Fiscal register.
-void ValicoDevices::InviaFileMF(const std::string& job) { NotBuilt(ctx_, "fiscal job " + job); }
+void ValicoDevices::InviaFileMF(const std::string& job) { valico::InviaFileMF(ctx_, job); }
 
 // Receipt forms.
 void ValicoDevices::LanciaFileRF() { NotBuilt(ctx_, "receipt " + ctx_.cfg.RF_File); }

@@ -50,12 +50,16 @@ TEST(ServiceTest, RunsTakesJobsAndStopsOnSigterm) {
   home.Write("CortBorea/job.txt", "N2:01:Tavolo 5\r\n");
   EXPECT_TRUE(WaitFor([&] { return !home.Has("CortBorea/job.txt"); }, 3s));
 
-  std::string ini = home.Read("_Valico.ini");
-  size_t at = ini.find("Cort_Vuoto=-1");
-  ASSERT_NE(at, std::string::npos);
-  // Replaced in one step: a tick must never read a half-written file.
-  home.Write("_Valico.new", ini.replace(at, 13, "Cort_Vuoto=0"));
-  std::filesystem::rename(home / "_Valico.new", home / "_Valico.ini");
+  // Hold the pre-bill spool. A pass that was running while the flag was written opens the
+  // spool again at its end, as Borea would see too: write the flag until it stays.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    std::string ini = home.Read("_Valico.ini");
+    size_t at = ini.find("Cort_Vuoto=-1");
+    if (at == std::string::npos) break;
+    home.Write("_Valico.ini", ini.replace(at, 13, "Cort_Vuoto=0"));
+    std::this_thread::sleep_for(600ms);
+  }
+  ASSERT_NE(home.Read("_Valico.ini").find("Cort_Vuoto=0"), std::string::npos);
   home.Write("CortBorea/held.txt", "x");
   std::this_thread::sleep_for(1500ms);
   EXPECT_TRUE(home.Has("CortBorea/held.txt")) << "a spool flag of 0 holds the pass off";

@@ -1,6 +1,5 @@
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <cstdio>
@@ -30,13 +29,25 @@ class ValicoProcess {
  public:
   explicit ValicoProcess(const std::string& home) {
     std::string cmd = "\"" + testing::TestProgram("valico") + "\" --home \"" + home + "\" run";
+    // Its output goes to a file (what the test reports on failure), not to the new console,
+    // which has no screen here.
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    output_ = ::CreateFileA((home + "\\output.txt").c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
     STARTUPINFOA si{};
     si.cb = sizeof(si);
-    started_ = ::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = nullptr;
+    si.hStdOutput = output_;
+    si.hStdError = output_;
+    started_ = output_ != INVALID_HANDLE_VALUE &&
+               ::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE,
                                 nullptr, nullptr, &si, &pi_);
     if (!started_) error_ = cmd + ": error " + std::to_string(::GetLastError());
   }
   ~ValicoProcess() {
+    if (output_ != INVALID_HANDLE_VALUE) ::CloseHandle(output_);
     if (!started_) return;
     if (::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(pi_.hProcess, 9);
     ::WaitForSingleObject(pi_.hProcess, 5000);
@@ -69,6 +80,7 @@ class ValicoProcess {
 
  private:
   PROCESS_INFORMATION pi_{};
+  HANDLE output_ = INVALID_HANDLE_VALUE;
   bool started_ = false;
   std::string error_;
 };
@@ -83,7 +95,8 @@ TEST(ServiceTest, RunsTakesJobsAndStopsOnCtrlC) {
 
   ASSERT_TRUE(WaitFor([&] { return home.Has("CortBorea") && home.Has("IN"); }, 10s));
   home.Write("CortBorea/job.txt", "N2:01:Tavolo 5\r\n");
-  EXPECT_TRUE(WaitFor([&] { return !home.Has("CortBorea/job.txt"); }, 5s));
+  EXPECT_TRUE(WaitFor([&] { return !home.Has("CortBorea/job.txt"); }, 5s))
+      << home.Read("output.txt");
 
   // Borea holds the spool off with Cort_Vuoto=0. A tick that read the flag before the change
   // may still take the file and then reopen the spool (the flag becomes -1 again): that is the
@@ -101,7 +114,9 @@ TEST(ServiceTest, RunsTakesJobsAndStopsOnCtrlC) {
     std::this_thread::sleep_for(1500ms);
     bool still_held_off = home.Read("_Valico.ini").find("Cort_Vuoto=0") != std::string::npos;
     held = home.Has("CortBorea/held.txt");
-    if (still_held_off) EXPECT_TRUE(held) << "a spool flag of 0 holds the pass off";
+    if (still_held_off) {
+      EXPECT_TRUE(held) << "a spool flag of 0 holds the pass off";
+    }
   }
   EXPECT_TRUE(held);
 
@@ -121,7 +136,8 @@ TEST(ServiceTest, StopsOnCtrlBreak) {
   ASSERT_TRUE(WaitFor([&] { return home.Has("CortBorea"); }, 10s));
   home.Write("CortBorea/job.txt", "x");
   ASSERT_TRUE(WaitFor([&] { return !home.Has("CortBorea/job.txt"); }, 5s))
-      << "running: " << valico.running() << "\n" << home.Read("_Valico.ini");
+      << "running: " << valico.running() << "\n"
+      << home.Read("_Valico.ini") << home.Read("output.txt");
   DWORD code = 1;
   auto press = valico.PressAndWait(CTRL_BREAK_EVENT, 5s, &code);
   if (press == ValicoProcess::Press::kNotSent && testing::RunningUnderWine())

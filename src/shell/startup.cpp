@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include "display/customer_display.h"
+#include "fiscal/mf_startup.h"
 #include "jobs/ftp_transfer.h"
 #include "settings/load_settings.h"
 #include "shell/context.h"
@@ -19,7 +20,7 @@ struct StartupStep {
 // before the load sets its text, and each import writes _Valico.ini before it is loaded.
 constexpr StartupStep kDeviceSteps[] = {
     {"DLY_StartUP_Valori", DLY_StartUP_Valori}, {"DLY_StartUP_Borea", DLY_StartUP_Borea},
-    {"MF_StartUP_Valori", nullptr},   {"MF_StartUP_Borea", nullptr},
+    {"MF_StartUP_Valori", MF_StartUP_Valori},   {"MF_StartUP_Borea", MF_StartUP_Borea},
     {"FTP_StartUP_Borea", FTP_StartUP_Borea}, {"WEB_StartUP_Borea", WEB_StartUP_Borea},
     {"RF_StartUP_Valori", nullptr},   {"Cort_StartUP_Valori", nullptr},
     {"Cort_StartUP_Borea", nullptr},

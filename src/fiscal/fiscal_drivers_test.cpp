@@ -1,0 +1,193 @@
+// The hand-off against real driver processes, in real time: the fake driver program built with
+// the tests plays the register maker's driver.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <thread>
+
+#include "fiscal/invia_file_mf.h"
+#include "platform/testing/test_context.h"
+#include "platform/testing/test_programs.h"
+
+namespace valico {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::TestProgram;
+
+// A native path in double quotes, as a command line carries it.
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+using Ms = std::chrono::milliseconds;
+
+// A Context with the machine's clock and process starter over a temporary program folder.
+struct RealDrivers {
+  explicit RealDrivers(const char* prot) {
+    folder.Write("drive_c/Valico/.keep", "");
+    folder.Write("drive_c/Globe/.keep", "");
+    Config& cfg = ctx.cfg;
+    cfg.MF_Prot = prot;
+    cfg.DirBorea = "C:\\CALDERA";
+    cfg.MF_File = "C:\\Globe\\in.txt";
+    cfg.MF_File_Output = "C:\\Globe\\out.txt";
+    cfg.MF_Ritardo = 2;
+    cfg.MF_ChkLog = true;
+  }
+  std::string Native(const std::string& path) const { return mapper.ToNative(path); }
+  // The fake driver's command line; it works on in.txt and out.txt of C:\Globe.
+  std::string Driver(const std::string& mode, int ms) const {
+    return Quoted(TestProgram("fake_fiscal_driver")) + " " + mode + " " +
+           Quoted(Native("C:\\Globe")) + " " + std::to_string(ms);
+  }
+  std::string Job(const std::string& name, const std::string& content) {
+    folder.Write("IN/" + name, content);
+    return ctx.InProgramFolder("IN\\" + name);
+  }
+  // Runs the hand-off and returns how long it blocked.
+  Ms Hand(const std::string& job) {
+    auto start = std::chrono::steady_clock::now();
+    InviaFileMF(ctx, job);
+    return std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - start);
+  }
+  std::vector<std::string> LogLines() const {
+    std::vector<std::string> lines;
+    std::string data = folder.Read("drive_c/Valico/MF.log");
+    for (size_t at = 0, end; (end = data.find("\r\n", at)) != std::string::npos; at = end + 2)
+      lines.push_back(data.substr(at, end - at));
+    return lines;
+  }
+
+  testing::TempFolder folder;
+  PathMapper mapper{PathMapper::Options{folder.path(), testing::DrivesInside(folder)}};
+  Files files{mapper};
+  SystemClock clock;
+  testing::RecordingLog log;
+  HeadlessDialogs dialogs{log};
+  std::unique_ptr<Processes> processes = MakeProcesses(log, files, "wine");
+  testing::RecordingSerialPorts serial;
+  testing::NoFtpClient ftp;
+  Context ctx{Services{files, clock, log, dialogs, *processes, serial, ftp, RegionalFor("it_IT")},
+              folder.path()};
+};
+
+// "dd/mm/yyyy hh:nn - " followed by the message.
+::testing::AssertionResult IsLogLine(const std::string& line, const std::string& message) {
+  static const std::regex stamp(R"(\d\d/\d\d/\d{4} \d\d:\d\d - )");
+  if (line.size() == 19 + message.size() && std::regex_match(line.substr(0, 19), stamp) &&
+      line.substr(19) == message)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "\"" << line << "\" is not a log line of \"" << message << "\"";
+}
+
+TEST(FiscalDriversTest, GlobeDriverTakesTheJobAndItsAnswerIsCleared) {
+  RealDrivers t(kProtGlobe);
+  t.ctx.cfg.MF_Driver = t.Driver("answer", 50);
+  Ms blocked = t.Hand(t.Job("T010.txt", "receipt 10\r\n"));
+  EXPECT_EQ(t.folder.Read("drive_c/Globe/printed.txt"), "receipt 10\r\n");
+  EXPECT_FALSE(t.folder.Has("drive_c/Globe/out.txt")) << "the answer is deleted";
+  EXPECT_FALSE(t.folder.Has("drive_c/Valico/MF.log")) << "an answered job logs nothing";
+  EXPECT_LT(blocked, 102 * 20ms);
+}
+
+TEST(FiscalDriversTest, GlobeDriverThatNeverAnswersIsGiven102DelaysThenWithdrawn) {
+  RealDrivers t(kProtGlobe);
+  t.ctx.cfg.MF_Ritardo = 1;
+  t.ctx.cfg.MF_Driver = t.Driver("silent", 0);
+  std::string job = t.Job("T011.txt", "receipt 11\r\n");
+  Ms blocked = t.Hand(job);
+  EXPECT_GE(blocked, 102 * 10ms);
+  EXPECT_LT(blocked, 3000ms) << "waits of one hundredth each must not stretch";
+  EXPECT_FALSE(t.folder.Has("drive_c/Globe/in.txt")) << "MF_File withdrawn";
+  std::vector<std::string> lines = t.LogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_TRUE(IsLogLine(
+      lines[0], "File scontrino: " + job + " - non ha generato file di output C:\\Globe\\out.txt"));
+}
+
+TEST(FiscalDriversTest, ADriverThatCannotStartIsNotWaitedFor) {
+  struct Case {
+    const char* name;
+    std::string driver;
+  };
+  const Case cases[] = {
+      {"missing exe", "C:\\Programmi\\GlobeDriver\\GlobeDriver.exe"},
+      {"missing program", "C:\\Globe\\nodriver"},
+      {"not a program", "C:\\Globe\\readme.txt"},
+      {"no driver set", ""},
+  };
+  for (const Case& c : cases) {
+    RealDrivers t(kProtGlobe);
+    t.ctx.cfg.MF_Ritardo = 50;
+    t.folder.Write("drive_c/Globe/readme.txt", "not a program");
+    t.ctx.cfg.MF_Driver = c.driver;
+    std::string job = t.Job("T012.txt", "receipt 12\r\n");
+    Ms blocked = t.Hand(job);
+    EXPECT_LT(blocked, 500ms) << c.name << ": not even one delay";
+    EXPECT_FALSE(t.folder.Has("drive_c/Globe/in.txt")) << c.name;
+    std::vector<std::string> lines = t.LogLines();
+    ASSERT_EQ(lines.size(), 1u) << c.name;
+    EXPECT_TRUE(IsLogLine(lines[0], "File scontrino: " + job +
+                                        " - non ha generato file di output C:\\Globe\\out.txt"))
+        << c.name;
+    EXPECT_TRUE(t.log.Contains("driver not started")) << c.name;
+  }
+}
+
+TEST(FiscalDriversTest, CasioJobFollowsOnceTheDriverTakesTheEarlierOne) {
+  RealDrivers t(kProtCasio);
+  t.ctx.cfg.MF_Ritardo = 5;  // six waits of 50 ms leave the driver ample time to take it at 30
+  std::string err;
+  ProcessId driver = t.processes->Start(t.Driver("take", 30), WindowState::kHidden, &err);
+  ASSERT_NE(driver, 0) << err;
+  for (auto end = std::chrono::steady_clock::now() + 20s;
+       !t.folder.Has("drive_c/Globe/ready") && std::chrono::steady_clock::now() < end;)
+    std::this_thread::sleep_for(1ms);
+  ASSERT_TRUE(t.folder.Has("drive_c/Globe/ready")) << "the driver did not come up";
+
+  t.folder.Write("drive_c/Globe/in.txt", "receipt 20\r\n");
+  std::string job = t.Job("T021.txt", "receipt 21\r\n");
+  t.Hand(job);
+  EXPECT_TRUE(t.processes->Wait(driver, 20s));
+  EXPECT_EQ(t.folder.Read("drive_c/Globe/in.txt"), "receipt 21\r\n");
+  std::vector<std::string> lines = t.LogLines();
+  ASSERT_GE(lines.size(), 2u);
+  ASSERT_LE(lines.size(), 6u) << "the driver took the file within the six waits";
+  for (size_t i = 0; i + 1 < lines.size(); ++i)
+    EXPECT_TRUE(IsLogLine(lines[i], "Loop in attesa di liberare C:\\Globe\\in.txt"));
+  EXPECT_TRUE(IsLogLine(lines.back(), "Invio file: " + job));
+}
+
+// The whole way, in the real program: a job dropped into Borea reaches the Globe driver.
+TEST(FiscalDriversTest, ValicoHandsJobsFromBoreaToTheGlobeDriver) {
+  RealDrivers t(kProtGlobe);
+  std::string driver = t.Driver("answer", 20);
+  t.folder.Write("_Valico.ini",
+                 "[Varie]\r\nBorea_Setting=0\r\nMF_Active=-1\r\nMF_Prot=GLOBE DRIVER - 106\r\n"
+                 "MF_File=C:\\Globe\\in.txt\r\nMF_File_Output=C:\\Globe\\out.txt\r\n"
+                 "MF_Ritardo=2\r\nMF_ChkLog=-1\r\nMF_Driver=" +
+                     driver + "\r\n");
+  std::string err;
+  ProcessId valico = t.processes->Start(
+      Quoted(TestProgram("valico")) + " --home " + Quoted(t.folder.path()) + " --drive " +
+          Quoted("C=" + t.mapper.DriveRoot('C')) + " run --ticks 12",
+      WindowState::kHidden, &err);
+  ASSERT_NE(valico, 0) << err;
+  // The start-up empties the drop folder; RunTimeBorea is written after that.
+  auto started = [&] {
+    return t.folder.Read("_Valico.ini").find("RunTimeBorea") != std::string::npos;
+  };
+  for (auto end = std::chrono::steady_clock::now() + 20s;
+       !started() && std::chrono::steady_clock::now() < end;)
+    std::this_thread::sleep_for(5ms);
+  ASSERT_TRUE(started()) << "valico did not start";
+  t.folder.Write("Borea/T030.txt", "receipt 30\r\n");
+  ASSERT_TRUE(t.processes->Wait(valico, 60s));
+  EXPECT_EQ(t.folder.Read("drive_c/Globe/printed.txt"), "receipt 30\r\n");
+  EXPECT_FALSE(t.folder.Has("drive_c/Globe/out.txt"));
+  EXPECT_FALSE(t.folder.Has("Borea/T030.txt"));
+  EXPECT_FALSE(t.folder.Has("IN/T030.txt"));
+  EXPECT_FALSE(t.folder.Has("drive_c/Valico/MF.log"));
+}
+
+}  // namespace
+}  // namespace valico

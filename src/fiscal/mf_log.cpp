@@ -1,0 +1,23 @@
+#include "fiscal/mf_log.h"
+
+#include <cstdio>
+
+#include "shell/context.h"
+
+namespace valico {
+
+std::string MFLogTimeStamp(const LocalTime& t) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d", t.day, t.month, t.year, t.hour,
+                t.minute);
+  return buf;
+}
+
+void ScriviLog(Context& ctx, const std::string& file_log, const std::string& messaggio) {
+  std::string line = MFLogTimeStamp(ctx.svc.clock.LocalNow()) + " - " + messaggio + "\r\n";
+  std::string err;
+  if (!ctx.svc.files.Append(file_log, line, &err))
+    ctx.svc.log.Warn("fiscal log line not written (" + err + "): " + messaggio);
+}
+
+}  // namespace valico
