@@ -20,7 +20,11 @@ TEST(DialupTest, BatchLineWindowStateAndResult) {
   };
   const char* kAll = "Int_Indirizzo=Ufficio\r\nInd_User=mario\r\nInd_Pw=pa ss\r\n";
   const Case cases[] = {
-      {"connect", kAll, 1, true, "rasdial Ufficio mario pa ss\r\n",
+      {"connect",
+       kAll,
+       1,
+       true,
+       "rasdial Ufficio mario pa ss\r\n",
        {WindowState::kMinimizedNoFocus}},
       {"disconnect", kAll, 2, true, "rasdial /disconnect\r\n", {WindowState::kHidden}},
       {"other action deletes the batch", kAll, 3, false, nullptr, {}},

@@ -14,7 +14,8 @@ namespace {
 // Reads `keys` from section Varie of Borea's _Local.ini.
 std::vector<std::string> ReadLocal(Context& ctx, std::initializer_list<const char*> keys) {
   std::vector<std::string> values;
-  for (const char* key : keys) values.push_back(ctx.ini.LeggiINI("Varie", key, "", ctx.cfg.IniLocal));
+  for (const char* key : keys)
+    values.push_back(ctx.ini.LeggiINI("Varie", key, "", ctx.cfg.IniLocal));
   return values;
 }
 
@@ -63,8 +64,8 @@ bool FTP_Invia(Context& ctx, const std::string& percorso_locale, const std::stri
   std::string err;
   // The remote file deleted first is named by the full local path, as the requesters expect.
   if (!ctx.svc.ftp.DeleteRemote(account, percorso_locale, &err)) {
-    ctx.svc.log.Warn(Describe("FTP upload of " + percorso_locale + " failed at the delete: " + err,
-                              account));
+    ctx.svc.log.Warn(
+        Describe("FTP upload of " + percorso_locale + " failed at the delete: " + err, account));
     return false;
   }
   // The remote name is the local file's name as its folder lists it.
@@ -76,19 +77,19 @@ bool FTP_Invia(Context& ctx, const std::string& percorso_locale, const std::stri
     ctx.svc.log.Warn(Describe("FTP upload of " + percorso_locale + " failed: " + err, account));
     return false;
   }
-  ctx.svc.log.Info(Describe("FTP upload of " + percorso_locale + " as " + remote + " done", account));
+  ctx.svc.log.Info(
+      Describe("FTP upload of " + percorso_locale + " as " + remote + " done", account));
   return true;
 }
 
 bool FTP_Ricevi(Context& ctx, const std::string& cartella, const std::string& nome_file,
-                const std::string& utente, const std::string& password,
-                const std::string& server) {
+                const std::string& utente, const std::string& password, const std::string& server) {
   FtpAccount account{server, utente, password};
   std::string local = cartella + nome_file;
   std::string err;
   if (!ctx.svc.ftp.GetFile(account, nome_file, ctx.svc.files.Native(local), &err)) {
-    ctx.svc.log.Warn(Describe("FTP download of " + nome_file + " to " + local + " failed: " + err,
-                              account));
+    ctx.svc.log.Warn(
+        Describe("FTP download of " + nome_file + " to " + local + " failed: " + err, account));
     return false;
   }
   ctx.svc.log.Info(Describe("FTP download of " + nome_file + " to " + local + " done", account));

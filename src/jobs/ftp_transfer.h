@@ -28,7 +28,6 @@ bool FTP_Invia(Context& ctx, const std::string& percorso_locale, const std::stri
 
 // Downloads the remote file `nome_file` to `cartella` + `nome_file` (joined as they are).
 bool FTP_Ricevi(Context& ctx, const std::string& cartella, const std::string& nome_file,
-                const std::string& utente, const std::string& password,
-                const std::string& server);
+                const std::string& utente, const std::string& password, const std::string& server);
 
 }  // namespace valico

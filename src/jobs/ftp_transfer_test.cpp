@@ -30,14 +30,21 @@ TEST(FtpImportTest, ImportsCopyBoreaAccountsUnlessSwitchedOff) {
        "",
        "Si_FTP_ptp=ftp.negozio.it\r\nSi_NomeUT_ptp=cassa\r\nSi_Psw_ptp=pw1\r\n"
        "GG_CONNESSIONE=Ufficio\r\nGG_ACCOUNT=mario\r\nGG_PSW=pw2\r\n",
-       {{"FTP_Indirizzo", "ftp.negozio.it"}, {"FTP_User", "cassa"}, {"FTP_Pw", "pw1"},
-        {"WEB_Connection", "Ufficio"}, {"WEB_User", "mario"}, {"WEB_Pw", "pw2"},
+       {{"FTP_Indirizzo", "ftp.negozio.it"},
+        {"FTP_User", "cassa"},
+        {"FTP_Pw", "pw1"},
+        {"WEB_Connection", "Ufficio"},
+        {"WEB_User", "mario"},
+        {"WEB_Pw", "pw2"},
         {"WEB_chkDial", "-1"}}},
       {"password missing: no dial, empty values written",
        "FTP_Indirizzo=old\r\n",
        "GG_CONNESSIONE=Ufficio\r\nGG_ACCOUNT=mario\r\n",
-       {{"FTP_Indirizzo", ""}, {"WEB_Connection", "Ufficio"}, {"WEB_User", "mario"},
-        {"WEB_Pw", ""}, {"WEB_chkDial", "0"}}},
+       {{"FTP_Indirizzo", ""},
+        {"WEB_Connection", "Ufficio"},
+        {"WEB_User", "mario"},
+        {"WEB_Pw", ""},
+        {"WEB_chkDial", "0"}}},
       {"Borea_Setting false: nothing written",
        "Borea_Setting=0\r\nFTP_Indirizzo=old\r\n",
        "Si_FTP_ptp=new\r\nGG_CONNESSIONE=U\r\nGG_ACCOUNT=m\r\nGG_PSW=p\r\n",
@@ -79,7 +86,8 @@ TEST_F(LanciaFtpRealTest, UploadDeletesByLocalPathThenPutsByName) {
   r->folder.Write("drive_c/dati/" + name, "dati di oggi\r\n");
   r->WriteValico("FTP_Indirizzo=" + server.server() +
                  "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Azione=1\r\n"
-                 "FTP_Directory=C:\\dati\\\r\nFTP_NomeFile=" + name + "\r\n");
+                 "FTP_Directory=C:\\dati\\\r\nFTP_NomeFile=" +
+                 name + "\r\n");
   LanciaFTP(r->ctx);
   EXPECT_EQ(Key(*r, "FTP_Esito"), "-1");
   EXPECT_EQ(Key(*r, "FTP_Finish"), "Finito");
@@ -103,14 +111,13 @@ TEST_F(LanciaFtpRealTest, UploadDeletesByLocalPathThenPutsByName) {
 
 TEST_F(LanciaFtpRealTest, DownloadJoinsFolderAndNameAsTheyAre) {
   const std::string name = Unique("b.txt");
-  {
-    std::ofstream(server.InRoot(name), std::ios::binary) << "listino\r\n";
-  }
+  { std::ofstream(server.InRoot(name), std::ios::binary) << "listino\r\n"; }
   // "C:\dati" without its backslash: the file lands in C:\ as "dati" + name.
   r->folder.Write("drive_c/placeholder", "");
   r->WriteValico("FTP_Indirizzo=" + server.server() +
                  "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Azione=2\r\n"
-                 "FTP_Directory=C:\\dati\r\nFTP_NomeFile=" + name + "\r\n");
+                 "FTP_Directory=C:\\dati\r\nFTP_NomeFile=" +
+                 name + "\r\n");
   LanciaFTP(r->ctx);
   EXPECT_EQ(Key(*r, "FTP_Esito"), "-1");
   EXPECT_EQ(r->folder.Read("drive_c/dati" + name), "listino\r\n");
@@ -135,8 +142,8 @@ TEST_F(LanciaFtpRealTest, FailuresAlwaysEndFinishedWithEsitoZero) {
   };
   for (const Case& c : cases) {
     r->WriteValico("FTP_Indirizzo=" + c.server + "\r\nFTP_User=valico\r\nFTP_Pw=" + c.password +
-                   "\r\nFTP_Azione=" + c.azione + "\r\nFTP_Directory=C:\\dati\\\r\nFTP_NomeFile=" +
-                   c.file + "\r\n" + c.extra);
+                   "\r\nFTP_Azione=" + c.azione +
+                   "\r\nFTP_Directory=C:\\dati\\\r\nFTP_NomeFile=" + c.file + "\r\n" + c.extra);
     size_t before = server.Commands().size();
     LanciaFTP(r->ctx);
     EXPECT_EQ(Key(*r, "FTP_Esito"), "0") << c.name;
@@ -172,7 +179,8 @@ TEST(LanciaFtpRequestTest, RequestWrittenDuringATransferIsKept) {
   CallbackFtp ftp;
   TestContext t(&ftp);
   t.folder.Write("drive_c/dati/a.txt", "a");
-  t.WriteValico("FTP_Indirizzo=h\r\nFTP_Azione=1\r\nFTP_Directory=C:\\dati\\\r\nFTP_NomeFile=a.txt\r\n");
+  t.WriteValico(
+      "FTP_Indirizzo=h\r\nFTP_Azione=1\r\nFTP_Directory=C:\\dati\\\r\nFTP_NomeFile=a.txt\r\n");
   ftp.during_put = [&] {
     EXPECT_EQ(Key(t, "FTP_Finish"), "In Corso");
     t.ctx.ini.ScriviINI("Varie", "FTP_Azione", "2", t.ctx.cfg.IniValico);
@@ -204,8 +212,8 @@ TEST(LanciaFtpRequestTest, DialsAroundTheTransferAndHangsUpAfterAFailure) {
     EXPECT_EQ(Key(t, "FTP_Esito"), c.esito) << c.name;
     ASSERT_EQ(t.processes.started.size(), 2u) << c.name;
     const std::string batch = t.ctx.InProgramFolder("Dial.bat");
-    EXPECT_EQ(t.processes.started[0],
-              std::make_pair(batch, WindowState::kMinimizedNoFocus)) << c.name;
+    EXPECT_EQ(t.processes.started[0], std::make_pair(batch, WindowState::kMinimizedNoFocus))
+        << c.name;
     EXPECT_EQ(t.processes.started[1], std::make_pair(batch, WindowState::kHidden)) << c.name;
     EXPECT_EQ(batch_at_put, std::vector<std::string>{"rasdial Ufficio mario pw\r\n"}) << c.name;
     EXPECT_EQ(t.folder.Read("Dial.bat"), "rasdial /disconnect\r\n") << c.name;

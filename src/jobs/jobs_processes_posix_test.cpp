@@ -40,9 +40,9 @@ TEST(JobsProcessesTest, DialBatchReachesRasdialAndConnessioneWaitsForIt) {
   ::chmod((t.folder / "bin/rasdial").c_str(), 0755);
   PathPrefix path(t.folder / "bin");
   std::unique_ptr<Processes> real = MakeProcesses(t.log, t.files, "wine");
-  Context ctx(Services{t.files, t.clock, t.log, t.dialogs, *real, t.serial, t.ftp,
-                       RegionalFor("it_IT")},
-              t.folder.path());
+  Context ctx(
+      Services{t.files, t.clock, t.log, t.dialogs, *real, t.serial, t.ftp, RegionalFor("it_IT")},
+      t.folder.path());
   ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
   ctx.ini.SetValicoIni(ctx.cfg.IniValico);
   t.WriteValico("Int_Indirizzo=Ufficio\r\nInd_User=mario\r\nInd_Pw=segreto\r\n");
@@ -60,9 +60,9 @@ TEST(JobsProcessesTest, ScheduleStartsTheRestoreBatchFile) {
   home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\n");
   home.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\nSAB#0830=2#NOTTE#\r\n");
   home.Write("RestoreBorea.bat", "echo restored > \"" + home / "restore-ran.txt" + "\"\n");
-  std::vector<std::string> args = {"valico",   "--home", home.path(), "--drive",
-                                   "C=" + home / "drive_c", "--locale", "it_IT", "schedule",
-                                   "--at",     "2026-12-05 08:30"};
+  std::vector<std::string> args = {
+      "valico",   "--home", home.path(), "--drive", "C=" + home / "drive_c",
+      "--locale", "it_IT",  "schedule",  "--at",    "2026-12-05 08:30"};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   ::testing::internal::CaptureStderr();

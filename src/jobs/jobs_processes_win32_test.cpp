@@ -1,9 +1,8 @@
 // Dial-up and scheduled jobs with real child processes on Windows (or Wine): Dial.bat runs
 // through the command interpreter and reaches a fake "rasdial" on the PATH; the scheduler
 // starts the real restore batch file.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <thread>
@@ -38,9 +37,9 @@ TEST(JobsProcessesTest, DialBatchReachesRasdialAndConnessioneWaitsForIt) {
   t.folder.Write("bin/rasdial.cmd", "@echo off\r\necho %*>> \"" + calls + "\"\r\nexit /b 3\r\n");
   PathPrefix path(t.folder / "bin");
   std::unique_ptr<Processes> real = MakeProcesses(t.log, t.files, "wine");
-  Context ctx(Services{t.files, t.clock, t.log, t.dialogs, *real, t.serial, t.ftp,
-                       RegionalFor("it_IT")},
-              t.folder.path());
+  Context ctx(
+      Services{t.files, t.clock, t.log, t.dialogs, *real, t.serial, t.ftp, RegionalFor("it_IT")},
+      t.folder.path());
   ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
   ctx.ini.SetValicoIni(ctx.cfg.IniValico);
   t.WriteValico("Int_Indirizzo=Ufficio\r\nInd_User=mario\r\nInd_Pw=segreto\r\n");
@@ -58,9 +57,9 @@ TEST(JobsProcessesTest, ScheduleStartsTheRestoreBatchFile) {
   home.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\nSAB#0830=2#NOTTE#\r\n");
   home.Write("RestoreBorea.bat",
              "@echo off\r\necho restored> \"" + home / "restore-ran.txt" + "\"\r\n");
-  std::vector<std::string> args = {"valico",   "--home", home.path(), "--drive",
-                                   "C=" + home / "drive_c", "--locale", "it_IT", "schedule",
-                                   "--at",     "2026-12-05 08:30"};
+  std::vector<std::string> args = {
+      "valico",   "--home", home.path(), "--drive", "C=" + home / "drive_c",
+      "--locale", "it_IT",  "schedule",  "--at",    "2026-12-05 08:30"};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   ::testing::internal::CaptureStderr();

@@ -37,7 +37,8 @@ TEST(JobsRunnerTest, EachMinuteRunsOnceAndShortGapsAreMadeUp) {
     std::vector<std::string> slots;
   };
   const Case cases[] = {
-      {"ticks within one minute", {At(5, 8, 30, 0), At(5, 8, 30, 1), At(5, 8, 30, 59)},
+      {"ticks within one minute",
+       {At(5, 8, 30, 0), At(5, 8, 30, 1), At(5, 8, 30, 59)},
        {"SAB#0830"}},
       {"the next minute", {At(5, 8, 30, 59), At(5, 8, 31, 0)}, {"SAB#0830", "SAB#0831"}},
       {"a long tick passed over two minutes",
@@ -53,9 +54,9 @@ TEST(JobsRunnerTest, EachMinuteRunsOnceAndShortGapsAreMadeUp) {
     t.ctx.cfg.IniLocal = "C:\\CALDERA\\_Local.ini";
     t.ctx.cfg.OP_Attive = true;
     std::string body = "[VARIE]\r\n";
-    for (const LocalTime& minute : {At(5, 8, 20), At(5, 8, 30), At(5, 8, 31), At(5, 8, 32),
-                                    At(5, 8, 33), At(5, 10, 0), At(5, 23, 59), At(6, 0, 0),
-                                    At(6, 0, 1)})
+    for (const LocalTime& minute :
+         {At(5, 8, 20), At(5, 8, 30), At(5, 8, 31), At(5, 8, 32), At(5, 8, 33), At(5, 10, 0),
+          At(5, 23, 59), At(6, 0, 0), At(6, 0, 1)})
       body += SlotKey(t.ctx.svc.regional, minute) + "=3#J#\r\n";
     t.folder.Write("drive_c/CALDERA/_Schedulatore.ini", body);
     JobsRunner runner(t.ctx);
@@ -132,7 +133,8 @@ TEST(JobsRunnerTest, PendingRequestRunsOnAWorkerAgainstARealServer) {
   }
   t.WriteValico("FTP_Indirizzo=" + server.server() +
                 "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Azione=1\r\n"
-                "FTP_Directory=C:\\out\\\r\nFTP_NomeFile=" + name + "\r\n");
+                "FTP_Directory=C:\\out\\\r\nFTP_NomeFile=" +
+                name + "\r\n");
   runner.TransferStep();
   runner.Stop(10s);
   EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "FTP_Esito", "", t.ctx.cfg.IniValico), "-1");

@@ -14,8 +14,10 @@ bool ParseFtpServer(const std::string& server, std::string* host, int* port, std
     p = 0;
     bool ok = !digits.empty() && digits.size() <= 5;
     for (char c : digits) {
-      if (!std::isdigit(static_cast<unsigned char>(c))) ok = false;
-      else p = p * 10 + (c - '0');
+      if (!std::isdigit(static_cast<unsigned char>(c)))
+        ok = false;
+      else
+        p = p * 10 + (c - '0');
     }
     if (!ok || p < 1 || p > 65535) {
       if (err) *err = "FTP server \"" + server + "\": the port must be a number from 1 to 65535";

@@ -20,13 +20,12 @@ struct FtpAccount {
 // transfer gives up after the client's time-out: no reply, or no data moving, for that long.
 class FtpClient {
  public:
-  explicit FtpClient(std::chrono::seconds timeout = std::chrono::seconds(30))
-      : timeout_(timeout) {}
+  explicit FtpClient(std::chrono::seconds timeout = std::chrono::seconds(30)) : timeout_(timeout) {}
   virtual ~FtpClient() = default;
   // True when the server was reached, the login accepted and the remote file is not there
   // afterwards (deleted, or absent already).
   virtual bool DeleteRemote(const FtpAccount& account, const std::string& remote,
-                          std::string* err) = 0;
+                            std::string* err) = 0;
   // Stores the local file (a native path) under the remote name, replacing a file there.
   virtual bool PutFile(const FtpAccount& account, const std::string& local_native,
                        const std::string& remote, std::string* err) = 0;

@@ -36,8 +36,8 @@ std::string EscapePath(CURL* h, const std::string& path) {
   size_t start = 0;
   for (;;) {
     size_t slash = path.find('/', start);
-    std::string part = path.substr(start, slash == std::string::npos ? std::string::npos
-                                                                      : slash - start);
+    std::string part =
+        path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
     char* e = curl_easy_escape(h, part.data(), static_cast<int>(part.size()));
     if (e) {
       out += e;
@@ -50,9 +50,7 @@ std::string EscapePath(CURL* h, const std::string& path) {
   return out;
 }
 
-bool HasLineBreak(const std::string& s) {
-  return s.find_first_of("\r\n") != std::string::npos;
-}
+bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
 
 class CurlFtp : public FtpClient {
  public:
@@ -73,8 +71,7 @@ class CurlFtp : public FtpClient {
     long dele_reply = s.Reply();
     std::string dele_reason = s.Reason(rc);
     rc = RunCommand(s, "MDTM " + remote);
-    if (rc == CURLE_OK)
-      return Fail(err, "the server kept \"" + remote + "\": " + dele_reason);
+    if (rc == CURLE_OK) return Fail(err, "the server kept \"" + remote + "\": " + dele_reason);
     if (rc != CURLE_QUOTE_ERROR) return Fail(err, s.Reason(rc));
     if (s.Reply() == 550 || dele_reply == 550) return true;  // not there
     return Fail(err, "could not delete \"" + remote + "\": " + dele_reason);
@@ -83,7 +80,8 @@ class CurlFtp : public FtpClient {
   bool PutFile(const FtpAccount& a, const std::string& local_native, const std::string& remote,
                std::string* err) override {
     FilePtr in(std::fopen(local_native.c_str(), "rb"));
-    if (!in) return Fail(err, "cannot open the local file " + local_native + ": " + std::strerror(errno));
+    if (!in)
+      return Fail(err, "cannot open the local file " + local_native + ": " + std::strerror(errno));
     std::error_code ec;
     auto size = std::filesystem::file_size(local_native, ec);
     if (ec) return Fail(err, "cannot read the local file " + local_native + ": " + ec.message());
@@ -114,7 +112,8 @@ class CurlFtp : public FtpClient {
       CURLcode rc = curl_easy_perform(s.h.get());
       if (rc != CURLE_OK) ok = Fail(err, s.Reason(rc));
     }
-    if (ok && std::fflush(out.get()) != 0) ok = Fail(err, "cannot write " + part + ": " + std::strerror(errno));
+    if (ok && std::fflush(out.get()) != 0)
+      ok = Fail(err, "cannot write " + part + ": " + std::strerror(errno));
     out.reset();
     std::error_code ec;
     if (ok) {

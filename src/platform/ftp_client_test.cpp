@@ -89,8 +89,8 @@ TEST_F(FtpClientServerTest, PutGetAndDeleteMoveWholeFiles) {
 
   ASSERT_TRUE(client->DeleteRemote(account, name, &err)) << err;
   EXPECT_FALSE(RootHas(name));
-  EXPECT_TRUE(client->DeleteRemote(account, name, &err)) << "absent already counts as deleted: "
-                                                       << err;
+  EXPECT_TRUE(client->DeleteRemote(account, name, &err))
+      << "absent already counts as deleted: " << err;
   EXPECT_TRUE(client->DeleteRemote(account, "C:\\dati\\" + name, &err))
       << "a Windows path names no remote file: " << err;
   for (const std::string& line : log.lines()) EXPECT_EQ(line.find("segreto"), std::string::npos);
@@ -126,11 +126,12 @@ TEST_F(FtpClientServerTest, FailuresEndFalseWithTheReason) {
        [&](std::string* e) { return client->PutFile(account, local / "kept.txt", "", e); },
        "no remote file name"},
       {"missing remote file",
-       [&](std::string* e) { return client->GetFile(account, Unique("no.txt"), local / "old.txt", e); },
+       [&](std::string* e) {
+         return client->GetFile(account, Unique("no.txt"), local / "old.txt", e);
+       },
        "127.0.0.1"},
       {"download with refused login",
-       [&](std::string* e) { return client->GetFile(wrong, kept, local / "old.txt", e); },
-       "login"},
+       [&](std::string* e) { return client->GetFile(wrong, kept, local / "old.txt", e); }, "login"},
       {"no server", [&](std::string* e) { return client->DeleteRemote(FtpAccount{}, "x", e); },
        "ftp_indirizzo"},
   };

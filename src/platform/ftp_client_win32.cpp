@@ -23,12 +23,24 @@ using Internet = std::unique_ptr<void, InternetCloser>;
 std::string LastError(DWORD code) {
   std::string text;
   switch (code) {
-    case ERROR_INTERNET_TIMEOUT: text = "the server did not answer in time"; break;
-    case ERROR_INTERNET_CANNOT_CONNECT: text = "cannot connect to the server"; break;
-    case ERROR_INTERNET_NAME_NOT_RESOLVED: text = "unknown server name"; break;
-    case ERROR_INTERNET_LOGIN_FAILURE: text = "login refused"; break;
-    case ERROR_INTERNET_EXTENDED_ERROR: text = "the server refused"; break;
-    case ERROR_INTERNET_OPERATION_CANCELLED: text = "cancelled"; break;
+    case ERROR_INTERNET_TIMEOUT:
+      text = "the server did not answer in time";
+      break;
+    case ERROR_INTERNET_CANNOT_CONNECT:
+      text = "cannot connect to the server";
+      break;
+    case ERROR_INTERNET_NAME_NOT_RESOLVED:
+      text = "unknown server name";
+      break;
+    case ERROR_INTERNET_LOGIN_FAILURE:
+      text = "login refused";
+      break;
+    case ERROR_INTERNET_EXTENDED_ERROR:
+      text = "the server refused";
+      break;
+    case ERROR_INTERNET_OPERATION_CANCELLED:
+      text = "cancelled";
+      break;
     default: {
       char buf[512] = {};
       DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -67,8 +79,8 @@ class WinInetFtp : public FtpClient {
   bool DeleteRemote(const FtpAccount& a, const std::string& remote, std::string* err) override {
     Connection c;
     if (!Connect(a, remote, &c, err)) return false;
-    Result del = Guarded(c, [&] { return FtpDeleteFileA(c.ftp.get(), remote.c_str()) != FALSE; },
-                         true);
+    Result del = Guarded(
+        c, [&] { return FtpDeleteFileA(c.ftp.get(), remote.c_str()) != FALSE; }, true);
     if (del.ok) return true;
     if (del.cut) return Fail(err, c.where + ": " + del.why);
     // Refused: find out whether the file is there at all.
@@ -94,15 +106,18 @@ class WinInetFtp : public FtpClient {
                std::string* err) override {
     DWORD attributes = GetFileAttributesA(local_native.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-      return Fail(err, "cannot open the local file " + local_native + ": " +
-                           LastError(GetLastError()));
+      return Fail(err,
+                  "cannot open the local file " + local_native + ": " + LastError(GetLastError()));
     if (remote.empty()) return Fail(err, "no remote file name");
     Connection c;
     if (!Connect(a, remote, &c, err)) return false;
-    Result put = Guarded(c, [&] {
-      return FtpPutFileA(c.ftp.get(), local_native.c_str(), remote.c_str(),
-                         FTP_TRANSFER_TYPE_BINARY, 0) != FALSE;
-    }, false);
+    Result put = Guarded(
+        c,
+        [&] {
+          return FtpPutFileA(c.ftp.get(), local_native.c_str(), remote.c_str(),
+                             FTP_TRANSFER_TYPE_BINARY, 0) != FALSE;
+        },
+        false);
     if (!put.ok) return Fail(err, c.where + ": upload of \"" + remote + "\" failed: " + put.why);
     return true;
   }
@@ -115,10 +130,14 @@ class WinInetFtp : public FtpClient {
     // The download goes to a file beside the target, which replaces the target only once
     // the whole file has arrived: a failed transfer leaves the old file as it was.
     const std::string part = local_native + ".valico-part";
-    Result get = Guarded(c, [&] {
-      return FtpGetFileA(c.ftp.get(), remote.c_str(), part.c_str(), FALSE, FILE_ATTRIBUTE_NORMAL,
-                         FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0) != FALSE;
-    }, false);
+    Result get = Guarded(
+        c,
+        [&] {
+          return FtpGetFileA(c.ftp.get(), remote.c_str(), part.c_str(), FALSE,
+                             FILE_ATTRIBUTE_NORMAL, FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD,
+                             0) != FALSE;
+        },
+        false);
     if (!get.ok) {
       ::DeleteFileA(part.c_str());
       return Fail(err, c.where + ": download of \"" + remote + "\" failed: " + get.why);
@@ -170,7 +189,8 @@ class WinInetFtp : public FtpClient {
     std::string cut;
     while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
       if (!cut.empty()) continue;
-      if (aborted()) cut = "the transfer was cancelled";
+      if (aborted())
+        cut = "the transfer was cancelled";
       else if (bounded && std::chrono::steady_clock::now() > end)
         cut = "the server did not answer in time";
       if (!cut.empty()) InternetCloseHandle(c.session.get());
@@ -209,13 +229,16 @@ class WinInetFtp : public FtpClient {
     log_.Debug(c->where + ": " + (a.user.empty() ? "anonymous" : "user " + a.user) + ", " +
                (remote.empty() ? "login folder" : "\"" + remote + "\""));
     HINTERNET ftp = nullptr;
-    Result r = Guarded(*c, [&] {
-      ftp = InternetConnectA(c->session.get(), host.c_str(), static_cast<INTERNET_PORT>(port),
-                             a.user.empty() ? nullptr : a.user.c_str(),
-                             a.user.empty() ? nullptr : a.password.c_str(), INTERNET_SERVICE_FTP,
-                             INTERNET_FLAG_PASSIVE, 0);
-      return ftp != nullptr;
-    }, true);
+    Result r = Guarded(
+        *c,
+        [&] {
+          ftp = InternetConnectA(c->session.get(), host.c_str(), static_cast<INTERNET_PORT>(port),
+                                 a.user.empty() ? nullptr : a.user.c_str(),
+                                 a.user.empty() ? nullptr : a.password.c_str(),
+                                 INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, 0);
+          return ftp != nullptr;
+        },
+        true);
     if (!r.ok) return Fail(err, c->where + ": " + r.why);
     c->ftp.reset(ftp);
     return true;

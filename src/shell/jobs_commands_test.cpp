@@ -27,7 +27,7 @@ TEST(JobsCommandsTest, ScheduleRunsOneMinuteAsAskedAndLeavesTheSpoolsAlone) {
   home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\nPostazione=CLIENT\r\n");
   home.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\nSAB#0830=2#notte#\r\n");
   home.Write("CortBorea/job.txt", "a pre-bill the service has not taken yet");
-  std::vector<std::string> common = {"--home", home.path(), "--drive", "C=" + home / "drive_c",
+  std::vector<std::string> common = {"--home",   home.path(), "--drive", "C=" + home / "drive_c",
                                      "--locale", "it_IT"};
   auto with = [&](std::vector<std::string> more) {
     std::vector<std::string> all = common;
@@ -63,7 +63,8 @@ TEST(JobsCommandsTest, FtpCarriesOutTheRequestAndSaysHowItWent) {
   home.Write("drive_c/out/" + name, "x");
   home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\nFTP_Indirizzo=" + server.server() +
                                 "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Azione=1\r\n"
-                                "FTP_Directory=C:\\out\\\r\nFTP_NomeFile=" + name + "\r\n");
+                                "FTP_Directory=C:\\out\\\r\nFTP_NomeFile=" +
+                                name + "\r\n");
   const std::string drive = "C=" + home / "drive_c";
   EXPECT_EQ(RunValico({"--home", home.path(), "--drive", drive, "ftp"}), 0);
   EXPECT_TRUE(std::filesystem::exists(server.InRoot(name)));

@@ -1,12 +1,11 @@
 // The real program in real time: FTP requests written while the service runs.
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -47,9 +46,8 @@ class ServiceJobsTest : public ::testing::Test {
     ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
     // The start-up writes _Valico.ini last with RunTimeBorea; a request written before that
     // could be lost to the start-up's own writes, as with any two writers of one file.
-    ASSERT_TRUE(WaitFor([&] {
-      return home.Read("_Valico.ini").find("RunTimeBorea=") != std::string::npos;
-    }, 5s));
+    ASSERT_TRUE(WaitFor(
+        [&] { return home.Read("_Valico.ini").find("RunTimeBorea=") != std::string::npos; }, 5s));
   }
   // SIGTERM; true when the program ended with status 0 within `limit`.
   bool Stop(std::chrono::milliseconds limit) {
@@ -71,7 +69,8 @@ class ServiceJobsTest : public ::testing::Test {
     std::string ini = home.Read("_Valico.ini");
     home.Write("_Valico.new", ini + "FTP_Indirizzo=" + server +
                                   "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Directory=C:\\out\\"
-                                  "\r\nFTP_NomeFile=" + name + "\r\nFTP_Azione=1\r\n");
+                                  "\r\nFTP_NomeFile=" +
+                                  name + "\r\nFTP_Azione=1\r\n");
     std::filesystem::rename(home / "_Valico.new", home / "_Valico.ini");
   }
   bool Finished() const {
@@ -114,9 +113,9 @@ TEST_F(ServiceJobsTest, StopDuringATransferEndsWithinTheTimeout) {
   home.Write("drive_c/out/a.txt", "a");
   Start({"--ftp-timeout", "3"});
   Request("127.0.0.1:" + std::to_string(ntohs(addr.sin_port)), "a.txt");
-  ASSERT_TRUE(WaitFor([&] {
-    return home.Read("_Valico.ini").find("FTP_Finish=In Corso") != std::string::npos;
-  }, 5s));
+  ASSERT_TRUE(WaitFor(
+      [&] { return home.Read("_Valico.ini").find("FTP_Finish=In Corso") != std::string::npos; },
+      5s));
   auto start = std::chrono::steady_clock::now();
   EXPECT_TRUE(Stop(8s));
   EXPECT_LT(std::chrono::steady_clock::now() - start, 6s);

@@ -1,8 +1,7 @@
 // The real program in real time under Windows (or Wine): an FTP request written while the
 // service runs is carried out with WinINet against the tests' FTP server.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <filesystem>
@@ -47,9 +46,8 @@ TEST(ServiceJobsTest, RequestWrittenWhileRunningIsCarriedOut) {
   ASSERT_TRUE(::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
                                nullptr, nullptr, &si, &pi))
       << cmd;
-  ASSERT_TRUE(WaitFor([&] {
-    return home.Read("_Valico.ini").find("RunTimeBorea=") != std::string::npos;
-  }, 10s));
+  ASSERT_TRUE(WaitFor(
+      [&] { return home.Read("_Valico.ini").find("RunTimeBorea=") != std::string::npos; }, 10s));
 
   // The request, replacing the file in one step as a requester should.
   home.Write("_Valico.new", home.Read("_Valico.ini") + "FTP_Indirizzo=" + server.server() +
@@ -57,9 +55,9 @@ TEST(ServiceJobsTest, RequestWrittenWhileRunningIsCarriedOut) {
                                 "\r\nFTP_NomeFile=vendite-win.txt\r\nFTP_Azione=1\r\n");
   ASSERT_TRUE(::MoveFileExA((home / "_Valico.new").c_str(), (home / "_Valico.ini").c_str(),
                             MOVEFILE_REPLACE_EXISTING));
-  EXPECT_TRUE(WaitFor([&] {
-    return home.Read("_Valico.ini").find("FTP_Finish=Finito") != std::string::npos;
-  }, 15s)) << home.Read("_Valico.ini");
+  EXPECT_TRUE(WaitFor(
+      [&] { return home.Read("_Valico.ini").find("FTP_Finish=Finito") != std::string::npos; }, 15s))
+      << home.Read("_Valico.ini");
   std::string ini = home.Read("_Valico.ini");
   EXPECT_NE(ini.find("FTP_Esito=-1"), std::string::npos) << ini;
   EXPECT_NE(ini.find("FTP_Azione=\r\n"), std::string::npos) << ini;

@@ -46,8 +46,8 @@ FtpTestServer::FtpTestServer() {
 
   std::string python = "/usr/bin/python3";
   std::string script = VALICO_FTP_TEST_SERVER;
-  std::vector<std::string> args = {python, script,     "--root", root_,
-                                   "--ready", ready, "--log",  log_};
+  std::vector<std::string> args = {python,    script, "--root", root_,
+                                   "--ready", ready,  "--log",  log_};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
