@@ -55,7 +55,16 @@ function(valico_register_tests target)
   if(CMAKE_CROSSCOMPILING)
     string(REPLACE "/" "\\" bin_dir "Z:${CMAKE_BINARY_DIR}")
     add_test(NAME ${target} COMMAND ${target})
-    set_tests_properties(${target} PROPERTIES ENVIRONMENT "VALICO_TEST_BIN_DIR=${bin_dir}")
+    # Under Wine the test program cannot start the Linux FTP server its tests talk to: CTest
+    # starts one before it and stops it after.
+    set(ftp_dir ${CMAKE_BINARY_DIR}/ftp-test-server)
+    set(ftp_script ${CMAKE_SOURCE_DIR}/src/platform/testing/ftp_test_server.sh)
+    add_test(NAME ${target}_ftp_start COMMAND ${ftp_script} start ${ftp_dir})
+    add_test(NAME ${target}_ftp_stop COMMAND ${ftp_script} stop ${ftp_dir})
+    set_tests_properties(${target}_ftp_start PROPERTIES FIXTURES_SETUP ${target}_ftp)
+    set_tests_properties(${target}_ftp_stop PROPERTIES FIXTURES_CLEANUP ${target}_ftp)
+    set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED ${target}_ftp
+      ENVIRONMENT "VALICO_TEST_BIN_DIR=${bin_dir};VALICO_TEST_FTP_DIR=Z:${ftp_dir}")
   else()
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
       PROPERTIES ENVIRONMENT "VALICO_TEST_BIN_DIR=$<TARGET_FILE_DIR:${target}>")

@@ -87,10 +87,12 @@ int RunValico(std::vector<std::string> args) {
 
 TEST_F(SerialPrebillPortTest, PrebillTestCommandPrintsWithTheLoadedSettings) {
   t.WriteValico("Cort_Printer=DPT-282\r\nCort_COM=5\r\nCort_Sett=4800,E,7,1\r\n");
+  t.folder.Write("CortBorea/pending.txt", "N2:01:x\r\n");
   EXPECT_EQ(RunValico({"--home", t.folder.path(), "--com", "5=" + far->device(), "prebill-test"}),
             0);
   std::string expected = "ambaraBA CICI COCO TRE CIVETTE" + kTail;
   EXPECT_EQ(far->Read(expected.size()), expected);
+  EXPECT_TRUE(t.folder.Has("CortBorea/pending.txt")) << "a running service's spool is left alone";
 
   EXPECT_EQ(RunValico({"--home", t.folder.path(), "--com", "5=" + t.folder / "no-such-port",
                        "prebill-test"}),

@@ -35,6 +35,9 @@ struct Config {
   bool Cort_Logo = false;
   std::string Cort_Printer, Cort_Sett, Cort_File;
   TypedValue Cort_Com;
+
+  bool OP_Attive = false;  // run the scheduled operations every minute
+  std::string Postazione;  // workstation role: "CLIENT" or "SERVER"
 };
 
 }  // namespace valico

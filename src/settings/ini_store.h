@@ -41,6 +41,13 @@ class IniStore {
                            std::string_view file = {}) const;
   void ScriviVarie(std::string_view key, const TypedValue& value, std::string_view file = {});
 
+  // Holds the store's lock until the returned lock is released, so that a read followed by a
+  // write made on this thread cannot interleave with another thread's calls. Calls made while
+  // holding it are allowed (the lock is recursive).
+  [[nodiscard]] std::unique_lock<std::recursive_mutex> Hold() const {
+    return std::unique_lock<std::recursive_mutex>(mu_);
+  }
+
  private:
   std::string_view FileOrValico(std::string_view file) const {
     return file.empty() ? std::string_view(valico_ini_) : file;

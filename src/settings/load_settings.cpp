@@ -21,7 +21,8 @@ struct KeyRow {
   const char* control;
 };
 
-// The fiscal register, receipt and pre-bill keys in the order the load reads them.
+// The fiscal register, receipt and pre-bill keys in the order the load reads them, then the
+// scheduler's switch and the workstation role.
 const std::vector<KeyRow>& DeviceKeys() {
   static const std::vector<KeyRow> rows = {
       {"MF_Active", TV::FromInt(0), &Config::MF_Active, "MF_Active"},
@@ -47,6 +48,8 @@ const std::vector<KeyRow>& DeviceKeys() {
       {"Cort_Sett", TV::FromText("9600,N,8,1"), &Config::Cort_Sett, nullptr},
       {"Cort_File", TV::FromText(""), &Config::Cort_File, "Cort_File"},
       {"Cort_Logo", TV::FromInt(0), &Config::Cort_Logo, "Cort_Logo"},
+      {"OP_Attive", TV::FromInt(0), &Config::OP_Attive, "chkOpPian"},
+      {"Postazione", TV::FromText(""), &Config::Postazione, "Postazione"},
   };
   return rows;
 }

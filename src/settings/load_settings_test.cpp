@@ -118,5 +118,21 @@ TEST(LoadSettingsTest, RuntimePathComesFromBoreasLocalIni) {
       << "folder names match without regard to case";
 }
 
+TEST(LoadSettingsTest, SchedulerSwitchAndWorkstationRole) {
+  TestContext t;
+  CaricaSettaggi(t.ctx);
+  EXPECT_FALSE(t.ctx.cfg.OP_Attive);
+  EXPECT_EQ(t.ctx.cfg.Postazione, "");
+  t.ctx.form.AddItem("Postazione", "CLIENT");
+  t.ctx.form.AddItem("Postazione", "SERVER");
+  t.WriteValico("OP_Attive=-1\r\nPostazione=SERVER\r\n");
+  CaricaSettaggi(t.ctx);
+  EXPECT_TRUE(t.ctx.cfg.OP_Attive);
+  EXPECT_TRUE(t.ctx.form.Checked("chkOpPian"));
+  EXPECT_EQ(t.ctx.cfg.Postazione, "SERVER");
+  EXPECT_EQ(t.ctx.form.Text("Postazione"), "SERVER");
+  EXPECT_EQ(t.ctx.form.Get("Postazione").selected, 1);
+}
+
 }  // namespace
 }  // namespace valico

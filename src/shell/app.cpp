@@ -38,7 +38,7 @@ App::App(const MachineOptions& o)
       dialogs_(*log_),
       processes_(MakeProcesses(*log_, files_, o.wine)),
       serial_ports_(MakeSerialPorts(o.com_ports, *log_)),
-      ftp_(MakeFtpClient(*log_, std::chrono::seconds(30))) {
+      ftp_(MakeFtpClient(*log_, std::chrono::seconds(o.ftp_timeout_s))) {
   Regional regional = o.locale.empty() ? UserRegional() : RegionalFor(o.locale);
   ctx_ = std::make_unique<Context>(
       Services{files_, clock_, *log_, dialogs_, *processes_, *serial_ports_, *ftp_, regional},

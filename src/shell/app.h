@@ -19,6 +19,7 @@ struct MachineOptions {
   std::map<int, std::string> com_ports;  // --com N=DEVICE, then VALICO_COMn
   std::string locale;                   // --locale; the user's regional settings when empty
   std::string wine = "wine";            // --wine
+  int ftp_timeout_s = 30;               // --ftp-timeout: FTP connection and stall limit
   bool log_to_stderr = true;
   bool log_to_file = true;
 };

@@ -1,9 +1,14 @@
 #include "shell/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
+#include "jobs/ftp_transfer.h"
+#include "jobs/scheduler.h"
 #include "platform/diag_log.h"
 #include "prebill/serial_prebill.h"
 #include "shell/app.h"
@@ -69,6 +74,19 @@ std::string DescribeTyped(const TypedValue& v) {
   return "null";
 }
 
+// "YYYY-MM-DD HH:MM" as a local time with its weekday; empty when it is not a real date.
+std::optional<LocalTime> ParseMinute(const std::string& text) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d%c", &y, &mo, &d, &h, &mi, &tail) != 5)
+    return std::nullopt;
+  using namespace std::chrono;
+  year_month_day date{year{y}, month{static_cast<unsigned>(mo)}, day{static_cast<unsigned>(d)}};
+  if (!date.ok() || h < 0 || h > 23 || mi < 0 || mi > 59) return std::nullopt;
+  int wd = static_cast<int>(weekday{sys_days{date}}.c_encoding());
+  return LocalTime{y, mo, d, h, mi, 0, wd};
+}
+
 }  // namespace
 
 int RunCommandLine(int argc, char** argv) {
@@ -82,6 +100,9 @@ int RunCommandLine(int argc, char** argv) {
   app.add_option("--com", coms, "Device of serial port N, N=DEVICE (repeatable)");
   app.add_option("--locale", machine.locale, "Regional settings, e.g. it_IT (default: the user's)");
   app.add_option("--wine", machine.wine, "Program that runs Windows .exe drivers");
+  app.add_option("--ftp-timeout", machine.ftp_timeout_s,
+                 "Seconds an FTP server may stay silent or a transfer stand still (default 30)")
+      ->check(CLI::Range(1, 3600));
 
   long ticks = 0;
   CLI::App* run = app.add_subcommand("run", "Run the service: a tick every 500 ms until stopped");
@@ -107,7 +128,22 @@ int RunCommandLine(int argc, char** argv) {
   typed->add_option("FILE", file)->required();
   typed->add_option("KEY", key)->required();
 
+  CLI::App* ftp =
+      app.add_subcommand("ftp", "Carry out the FTP request written in _Valico.ini now, then exit");
+  std::string at, postazione;
+  CLI::App* schedule = app.add_subcommand(
+      "schedule", "Run the scheduled operations once, as at the current minute or at --at");
+  schedule->add_option("--at", at, "The minute to run as, \"YYYY-MM-DD HH:MM\"");
+  schedule->add_option("--postazione", postazione, "Workstation role for this run")
+      ->check(CLI::IsMember({"CLIENT", "SERVER"}));
+
   CLI11_PARSE(app, argc, argv);
+
+  std::optional<LocalTime> minute;
+  if (!at.empty() && !(minute = ParseMinute(at))) {
+    std::cerr << "--at expects \"YYYY-MM-DD HH:MM\", got \"" << at << "\"\n";
+    return 2;
+  }
 
   std::string bad = ParseDrives(drives, &machine.drives);
   if (bad.empty()) bad = ParseComPorts(coms, &machine.com_ports);
@@ -132,12 +168,27 @@ int RunCommandLine(int argc, char** argv) {
 
   machine = CompleteFromEnvironment(machine);
   App valico(machine);
-  if (prebill_test->parsed()) {
-    // The start-up load gives the model the port and settings the test uses; no polling.
-    StartUp(valico.ctx());
-    return Command1_Click(valico.ctx()) ? 0 : 1;
+  Context& ctx = valico.ctx();
+  if (ftp->parsed()) {
+    LoadSettings(ctx);
+    LanciaFTP(ctx);
+    std::string esito = ctx.ini.LeggiINI("Varie", "FTP_Esito", "", ctx.cfg.IniValico);
+    std::cout << "FTP_Esito=" << esito << "\n";
+    return esito == "-1" ? 0 : 1;
   }
-  return RunService(valico.ctx(), ticks);
+  if (prebill_test->parsed()) {
+    // The settings give the test its port and line settings; the spools are left alone, so
+    // the test may run beside a running service.
+    LoadSettings(ctx);
+    return Command1_Click(ctx) ? 0 : 1;
+  }
+  if (schedule->parsed()) {
+    LoadSettings(ctx);
+    if (!postazione.empty()) ctx.form.SetText("Postazione", postazione);
+    OperazioniPianificateAt(ctx, minute ? *minute : ctx.svc.clock.LocalNow());
+    return 0;
+  }
+  return RunService(ctx, ticks);
 }
 
 }  // namespace valico

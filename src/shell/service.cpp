@@ -1,5 +1,6 @@
 #include "shell/service.h"
 
+#include "jobs/jobs_runner.h"
 #include "platform/service_loop.h"
 #include "shell/context.h"
 #include "shell/devices.h"
@@ -12,7 +13,13 @@ int RunService(Context& ctx, long max_ticks) {
   StartUp(ctx);
   ValicoDevices devices(ctx);
   PollingCycle cycle(ctx, devices);
-  RunServiceLoop(std::chrono::milliseconds(500), max_ticks, [&] { cycle.Timer1_Timer(); });
+  JobsRunner jobs(ctx);
+  RunServiceLoop(std::chrono::milliseconds(500), max_ticks, [&] {
+    cycle.Timer1_Timer();
+    jobs.Tick();
+  });
+  // A transfer in progress gets its time-out to end before the exit cuts it short.
+  jobs.Stop(ctx.svc.ftp.timeout());
   ShutDown(ctx);
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "display/customer_display.h"
 #include "fiscal/mf_startup.h"
+#include "jobs/ftp_transfer.h"
 #include "prebill/prebill_startup.h"
 #include "settings/load_settings.h"
 #include "shell/context.h"
@@ -21,7 +22,7 @@ struct StartupStep {
 constexpr StartupStep kDeviceSteps[] = {
     {"DLY_StartUP_Valori", DLY_StartUP_Valori}, {"DLY_StartUP_Borea", DLY_StartUP_Borea},
     {"MF_StartUP_Valori", MF_StartUP_Valori},   {"MF_StartUP_Borea", MF_StartUP_Borea},
-    {"FTP_StartUP_Borea", nullptr},   {"WEB_StartUP_Borea", nullptr},
+    {"FTP_StartUP_Borea", FTP_StartUP_Borea}, {"WEB_StartUP_Borea", WEB_StartUP_Borea},
     {"RF_StartUP_Valori", nullptr},   {"Cort_StartUP_Valori", Cort_StartUP_Valori},
     {"Cort_StartUP_Borea", Cort_StartUP_Borea},
 };
@@ -32,6 +33,13 @@ void StartUp(Context& ctx) {
   ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
   ctx.ini.SetValicoIni(ctx.cfg.IniValico);
   PreparaCartelle(ctx);
+  LoadSettings(ctx);
+  ctx.svc.log.Info("Valico - Versione 2.2.0 started in " + ctx.program_folder());
+}
+
+void LoadSettings(Context& ctx) {
+  ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
+  ctx.ini.SetValicoIni(ctx.cfg.IniValico);
   ctx.cfg.SettaggiBorea = ReadSettaggiBorea(ctx);
   ImpostaCartellaBorea(ctx);
   for (const StartupStep& step : kDeviceSteps) {
@@ -44,7 +52,6 @@ void StartUp(Context& ctx) {
   ctx.form.AddItem("Postazione", "CLIENT");
   ctx.form.AddItem("Postazione", "SERVER");
   CaricaSettaggi(ctx);
-  ctx.svc.log.Info("Valico - Versione 2.2.0 started in " + ctx.program_folder());
 }
 
 void ShutDown(Context& ctx) {

@@ -9,6 +9,10 @@ class Context;
 // Borea, the workstation roles, and the load of _Valico.ini.
 void StartUp(Context& ctx);
 
+// The start-up sequence without the spools (their folders and flags are left alone), for the
+// one-shot commands that may run beside a running service.
+void LoadSettings(Context& ctx);
+
 // The exit sequence of the headless service: the display port is closed.
 void ShutDown(Context& ctx);
 

@@ -62,7 +62,7 @@ class RecordingSerialPorts : public SerialPorts {
 // An FTP client that fails every call; tests that need FTP use a real server.
 class NoFtpClient : public FtpClient {
  public:
-  bool DeleteFile(const FtpAccount&, const std::string&, std::string*) override { return false; }
+  bool DeleteRemote(const FtpAccount&, const std::string&, std::string*) override { return false; }
   bool PutFile(const FtpAccount&, const std::string&, const std::string&, std::string*) override {
     return false;
   }
@@ -84,11 +84,14 @@ inline std::map<char, std::string> DrivesInside(const TempFolder& folder) {
 // a fake clock and recording fakes for the other services.
 class TestContext {
  public:
-  TestContext()
+  TestContext() : TestContext(nullptr) {}
+  // With a real (or another) FTP client in place of the failing one.
+  explicit TestContext(FtpClient* ftp_client)
       : mapper(PathMapper::Options{folder.path(), DrivesInside(folder)}),
         files(mapper),
         dialogs(log),
-        ctx(Services{files, clock, log, dialogs, processes, serial, ftp, RegionalFor("it_IT")},
+        ctx(Services{files, clock, log, dialogs, processes, serial, ftp_client ? *ftp_client : ftp,
+                     RegionalFor("it_IT")},
             folder.path()) {
     ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
     ctx.ini.SetValicoIni(ctx.cfg.IniValico);

@@ -1,0 +1,224 @@
+#include "jobs/ftp_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "platform/testing/ftp_test_server.h"
+#include "platform/testing/test_context.h"
+
+namespace valico {
+namespace {
+
+using testing::TestContext;
+
+std::string Key(TestContext& t, const char* key) {
+  return t.ctx.ini.LeggiINI("Varie", key, "<none>", t.ctx.cfg.IniValico);
+}
+
+TEST(FtpImportTest, ImportsCopyBoreaAccountsUnlessSwitchedOff) {
+  struct Case {
+    const char* name;
+    const char* valico;
+    const char* local;
+    std::vector<std::pair<const char*, const char*>> expect;
+  };
+  const Case cases[] = {
+      {"all set",
+       "",
+       "Si_FTP_ptp=ftp.negozio.it\r\nSi_NomeUT_ptp=cassa\r\nSi_Psw_ptp=pw1\r\n"
+       "GG_CONNESSIONE=Ufficio\r\nGG_ACCOUNT=mario\r\nGG_PSW=pw2\r\n",
+       {{"FTP_Indirizzo", "ftp.negozio.it"},
+        {"FTP_User", "cassa"},
+        {"FTP_Pw", "pw1"},
+        {"WEB_Connection", "Ufficio"},
+        {"WEB_User", "mario"},
+        {"WEB_Pw", "pw2"},
+        {"WEB_chkDial", "-1"}}},
+      {"password missing: no dial, empty values written",
+       "FTP_Indirizzo=old\r\n",
+       "GG_CONNESSIONE=Ufficio\r\nGG_ACCOUNT=mario\r\n",
+       {{"FTP_Indirizzo", ""},
+        {"WEB_Connection", "Ufficio"},
+        {"WEB_User", "mario"},
+        {"WEB_Pw", ""},
+        {"WEB_chkDial", "0"}}},
+      {"Borea_Setting false: nothing written",
+       "Borea_Setting=0\r\nFTP_Indirizzo=old\r\n",
+       "Si_FTP_ptp=new\r\nGG_CONNESSIONE=U\r\nGG_ACCOUNT=m\r\nGG_PSW=p\r\n",
+       {{"FTP_Indirizzo", "old"}, {"FTP_User", "<none>"}, {"WEB_chkDial", "<none>"}}},
+  };
+  for (const Case& c : cases) {
+    TestContext t;
+    t.ctx.cfg.IniLocal = "C:\\CALDERA\\_Local.ini";
+    t.WriteValico(c.valico);
+    t.folder.Write("drive_c/CALDERA/_Local.ini", std::string("[Varie]\r\n") + c.local);
+    FTP_StartUP_Borea(t.ctx);
+    WEB_StartUP_Borea(t.ctx);
+    for (const auto& [key, value] : c.expect) EXPECT_EQ(Key(t, key), value) << c.name << " " << key;
+  }
+}
+
+// LanciaFTP against a real FTP server.
+class LanciaFtpRealTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!server.problem().empty()) GTEST_SKIP() << server.problem();
+    client = MakeFtpClient(log, std::chrono::seconds(5));
+    r = std::make_unique<TestContext>(client.get());
+    r->ctx.cfg.IniLocal = "C:\\CALDERA\\_Local.ini";
+  }
+  std::string Unique(const std::string& name) const {
+    return std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+           name;
+  }
+
+  testing::FtpTestServer server;
+  testing::RecordingLog log;
+  std::unique_ptr<FtpClient> client;
+  std::unique_ptr<TestContext> r;
+};
+
+TEST_F(LanciaFtpRealTest, UploadDeletesByLocalPathThenPutsByName) {
+  const std::string name = Unique("a.txt");
+  r->folder.Write("drive_c/dati/" + name, "dati di oggi\r\n");
+  r->WriteValico("FTP_Indirizzo=" + server.server() +
+                 "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Azione=1\r\n"
+                 "FTP_Directory=C:\\dati\\\r\nFTP_NomeFile=" +
+                 name + "\r\n");
+  LanciaFTP(r->ctx);
+  EXPECT_EQ(Key(*r, "FTP_Esito"), "-1");
+  EXPECT_EQ(Key(*r, "FTP_Finish"), "Finito");
+  EXPECT_EQ(Key(*r, "FTP_Azione"), "") << "emptied, the key kept";
+  EXPECT_EQ(Key(*r, "FTP_NomeFile"), "");
+  EXPECT_EQ(Key(*r, "FTP_Directory"), "C:\\dati\\");
+  EXPECT_EQ(Key(*r, "FTP_Pw"), "segreto");
+  EXPECT_NE(r->folder.Read("_Valico.ini").find("FTP_Azione=\r\n"), std::string::npos);
+
+  std::string commands = server.Commands();
+  size_t dele = commands.find("DELE C:\\dati\\" + name + "\n");
+  size_t stor = commands.find("STOR " + name + "\n");
+  ASSERT_NE(dele, std::string::npos) << commands;
+  ASSERT_NE(stor, std::string::npos) << commands;
+  EXPECT_LT(dele, stor) << "the delete comes first";
+  EXPECT_TRUE(std::filesystem::exists(server.InRoot(name)));
+  EXPECT_TRUE(r->processes.started.empty()) << "no dial-up without WEB_chkDial";
+  for (const std::string& line : r->log.lines())
+    EXPECT_EQ(line.find("segreto"), std::string::npos) << line;
+}
+
+TEST_F(LanciaFtpRealTest, DownloadJoinsFolderAndNameAsTheyAre) {
+  const std::string name = Unique("b.txt");
+  { std::ofstream(server.InRoot(name), std::ios::binary) << "listino\r\n"; }
+  // "C:\dati" without its backslash: the file lands in C:\ as "dati" + name.
+  r->folder.Write("drive_c/placeholder", "");
+  r->WriteValico("FTP_Indirizzo=" + server.server() +
+                 "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Azione=2\r\n"
+                 "FTP_Directory=C:\\dati\r\nFTP_NomeFile=" +
+                 name + "\r\n");
+  LanciaFTP(r->ctx);
+  EXPECT_EQ(Key(*r, "FTP_Esito"), "-1");
+  EXPECT_EQ(r->folder.Read("drive_c/dati" + name), "listino\r\n");
+}
+
+TEST_F(LanciaFtpRealTest, FailuresAlwaysEndFinishedWithEsitoZero) {
+  const std::string present = Unique("c.txt");
+  r->folder.Write("drive_c/dati/" + present, "c");
+  struct Case {
+    const char* name;
+    std::string server, password, azione, file, extra;
+  };
+  const std::string ok = server.server();
+  const Case cases[] = {
+      {"wrong password", ok, "sbagliata", "1", present, ""},
+      {"unreachable port", "127.0.0.1:1", "segreto", "1", present, ""},
+      {"missing local file", ok, "segreto", "1", Unique("missing.txt"), ""},
+      {"missing remote file", ok, "segreto", "2", Unique("missing.txt"), ""},
+      {"action 3", ok, "segreto", "3", present, ""},
+      {"empty action", ok, "segreto", "", present, ""},
+      {"dial-up asked but not set up", ok, "segreto", "1", present, "WEB_chkDial=-1\r\n"},
+  };
+  for (const Case& c : cases) {
+    r->WriteValico("FTP_Indirizzo=" + c.server + "\r\nFTP_User=valico\r\nFTP_Pw=" + c.password +
+                   "\r\nFTP_Azione=" + c.azione +
+                   "\r\nFTP_Directory=C:\\dati\\\r\nFTP_NomeFile=" + c.file + "\r\n" + c.extra);
+    size_t before = server.Commands().size();
+    LanciaFTP(r->ctx);
+    EXPECT_EQ(Key(*r, "FTP_Esito"), "0") << c.name;
+    EXPECT_EQ(Key(*r, "FTP_Finish"), "Finito") << c.name;
+    EXPECT_EQ(Key(*r, "FTP_Azione"), "") << c.name;
+    EXPECT_EQ(Key(*r, "FTP_NomeFile"), "") << c.name;
+    std::string commands = server.Commands().substr(before);
+    EXPECT_EQ(commands.find("STOR"), std::string::npos) << c.name << ": " << commands;
+    if ((c.azione != "1" && c.azione != "2") || !c.extra.empty()) {
+      EXPECT_EQ(commands, "") << c.name << ": the server is not even contacted";
+    }
+  }
+  EXPECT_TRUE(r->processes.started.empty()) << "nothing dialled";
+  EXPECT_FALSE(r->folder.Has("Dial.bat"));
+}
+
+// An FTP client whose upload runs a callback in the middle of the transfer.
+class CallbackFtp : public FtpClient {
+ public:
+  std::function<void()> during_put;
+  bool put_result = true;
+  bool DeleteRemote(const FtpAccount&, const std::string&, std::string*) override { return true; }
+  bool PutFile(const FtpAccount&, const std::string&, const std::string&, std::string*) override {
+    if (during_put) during_put();
+    return put_result;
+  }
+  bool GetFile(const FtpAccount&, const std::string&, const std::string&, std::string*) override {
+    return false;
+  }
+};
+
+TEST(LanciaFtpRequestTest, RequestWrittenDuringATransferIsKept) {
+  CallbackFtp ftp;
+  TestContext t(&ftp);
+  t.folder.Write("drive_c/dati/a.txt", "a");
+  t.WriteValico(
+      "FTP_Indirizzo=h\r\nFTP_Azione=1\r\nFTP_Directory=C:\\dati\\\r\nFTP_NomeFile=a.txt\r\n");
+  ftp.during_put = [&] {
+    EXPECT_EQ(Key(t, "FTP_Finish"), "In Corso");
+    t.ctx.ini.ScriviINI("Varie", "FTP_Azione", "2", t.ctx.cfg.IniValico);
+    t.ctx.ini.ScriviINI("Varie", "FTP_NomeFile", "b.txt", t.ctx.cfg.IniValico);
+  };
+  LanciaFTP(t.ctx);
+  EXPECT_EQ(Key(t, "FTP_Esito"), "-1");
+  EXPECT_EQ(Key(t, "FTP_Finish"), "Finito");
+  EXPECT_EQ(Key(t, "FTP_Azione"), "2") << "the new request waits for the next run";
+  EXPECT_EQ(Key(t, "FTP_NomeFile"), "b.txt");
+}
+
+TEST(LanciaFtpRequestTest, DialsAroundTheTransferAndHangsUpAfterAFailure) {
+  struct Case {
+    const char* name;
+    bool put_ok;
+    const char* esito;
+  };
+  for (const Case& c : {Case{"transfer ok", true, "-1"}, Case{"transfer failed", false, "0"}}) {
+    CallbackFtp ftp;
+    TestContext t(&ftp);
+    std::vector<std::string> batch_at_put;
+    ftp.during_put = [&] { batch_at_put.push_back(t.folder.Read("Dial.bat")); };
+    ftp.put_result = c.put_ok;
+    t.WriteValico(
+        "FTP_Indirizzo=h\r\nFTP_Azione=1\r\nFTP_Directory=C:\\dati\\\r\nFTP_NomeFile=a.txt\r\n"
+        "WEB_chkDial=-1\r\nInt_Indirizzo=Ufficio\r\nInd_User=mario\r\nInd_Pw=pw\r\n");
+    LanciaFTP(t.ctx);
+    EXPECT_EQ(Key(t, "FTP_Esito"), c.esito) << c.name;
+    ASSERT_EQ(t.processes.started.size(), 2u) << c.name;
+    const std::string batch = t.ctx.InProgramFolder("Dial.bat");
+    EXPECT_EQ(t.processes.started[0], std::make_pair(batch, WindowState::kMinimizedNoFocus))
+        << c.name;
+    EXPECT_EQ(t.processes.started[1], std::make_pair(batch, WindowState::kHidden)) << c.name;
+    EXPECT_EQ(batch_at_put, std::vector<std::string>{"rasdial Ufficio mario pw\r\n"}) << c.name;
+    EXPECT_EQ(t.folder.Read("Dial.bat"), "rasdial /disconnect\r\n") << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace valico

@@ -1,0 +1,244 @@
+#include "jobs/scheduler.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/testing/test_context.h"
+
+namespace valico {
+namespace {
+
+using testing::TestContext;
+
+// Saturday 5 December 2026, 08:30.
+constexpr LocalTime kSaturday0830{2026, 12, 5, 8, 30, 0, 6};
+
+class SchedulerTest : public ::testing::Test {
+ protected:
+  SchedulerTest() {
+    Config& cfg = t.ctx.cfg;
+    cfg.DirBorea = "C:\\CALDERA";
+    cfg.IniLocal = "C:\\CALDERA\\_Local.ini";
+    cfg.DirProgramma = t.ctx.program_folder();
+    cfg.RunTimeBorea = "C:\\Programmi\\Access 97 Runtime\\msaccess.exe";
+    t.clock.SetLocal(kSaturday0830);
+    t.folder.Write("drive_c/CALDERA/_Local.ini", "[Varie]\r\nRT_Access=x\r\n");
+  }
+  void Scheduler(const std::string& varie) {
+    t.folder.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\n" + varie);
+  }
+  std::string Local(const char* key) { return t.ctx.ini.LeggiINI("Varie", key, "<none>", Ini()); }
+  std::string Sched(const char* key) {
+    return t.ctx.ini.LeggiINI("VARIE", key, "<none>", "C:\\CALDERA\\_Schedulatore.ini");
+  }
+  std::string Valico(const char* key) {
+    return t.ctx.ini.LeggiINI("Varie", key, "<none>", t.ctx.cfg.IniValico);
+  }
+  std::string Ini() const { return t.ctx.cfg.IniLocal; }
+  std::vector<std::string> Started() const {
+    std::vector<std::string> lines;
+    for (const auto& [line, state] : t.processes.started) lines.push_back(line);
+    return lines;
+  }
+
+  TestContext t;
+};
+
+constexpr const char* kRestoreLine =
+    "\"C:\\Programmi\\Access 97 Runtime\\msaccess.exe\" /runtime /wrkgrp "
+    "\"C:\\CALDERA\\System.mdw\" \"C:\\CALDERA\\Restore_Borea.mde\"";
+constexpr const char* kZefiroLine =
+    "\"C:\\Programmi\\Access 97 Runtime\\msaccess.exe\" /runtime /wrkgrp "
+    "\"C:\\CALDERA\\System.mdw\" \"C:\\CALDERA\\Zefiro.mde\"";
+
+TEST(SchedulerKeys, SlotKeysAndValues) {
+  Regional it = RegionalFor("it_IT");
+  const char* italian[] = {"DOM", "LUN", "MAR", "MER", "GIO", "VEN", "SAB"};
+  for (int d = 0; d < 7; ++d) {
+    EXPECT_EQ(SlotKey(it, LocalTime{2026, 12, 6, 17, 45, 0, d}), std::string(italian[d]) + "#1745");
+  }
+  EXPECT_EQ(SlotKey(it, LocalTime{2026, 12, 7, 0, 5, 0, 1}), "LUN#0005");
+  EXPECT_EQ(SlotKey(RegionalFor("es_ES"), kSaturday0830),
+            "S\xC1"
+            "B#0830")
+      << "accents too";
+  EXPECT_EQ(SlotKey(RegionalFor("en_US"), kSaturday0830), "SAT#0830");
+
+  struct Case {
+    const char* value;
+    const char* code;
+    const char* tag;
+  };
+  const Case cases[] = {
+      {"2#NOTTE#", "2", "NOTTE"}, {"5#X", "5", ""},      {"ABC", "", ""},
+      {"#T#", "", "T"},           {"1#A#B#C", "1", "A"}, {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    SlotFields f = SplitSlotValue(c.value);
+    EXPECT_EQ(f.code, c.code) << c.value;
+    EXPECT_EQ(f.tag, c.tag) << c.value;
+  }
+  Config cfg;
+  cfg.RunTimeBorea = "C:\\Programmi\\Access 97 Runtime\\msaccess.exe";
+  cfg.DirBorea = "C:\\CALDERA";
+  EXPECT_EQ(RuntimeCommandLine(cfg, "\\Restore_Borea.mde"), kRestoreLine);
+}
+
+TEST_F(SchedulerTest, SaturdayRestoreOnServerAndClient) {
+  for (const char* role : {"SERVER", "CLIENT", ""}) {
+    Scheduler("SAB#0830=2#NOTTE#\r\n");
+    t.WriteValico("OP_LAST=04122026#SAB#0830\r\n");
+    t.folder.Write("drive_c/CALDERA/_Local.ini", "[Varie]\r\n");
+    t.processes.started.clear();
+    t.ctx.form.SetText("Postazione", role);
+
+    OperazioniPianificate(t.ctx);
+    EXPECT_EQ(Valico("OP_LAST"), "05122026#SAB#0830") << role;
+    EXPECT_EQ(Local("VALICO_SO_ACTIVE"), "-1") << role;
+    EXPECT_EQ(Local("VALICO_SO_OPE"), "2") << role;
+    EXPECT_EQ(Local("VALICO_SO_TAG"), "NOTTE") << role;
+    EXPECT_EQ(Local("RESTORE_ACTIVE"), "-1") << role;
+    EXPECT_EQ(Local("VALICO_RBOREA_ACTIVE"), std::string(role) == "SERVER" ? "1" : "2") << role;
+    ASSERT_EQ(t.processes.started.size(), 1u) << role;
+    EXPECT_EQ(t.processes.started[0].first, kRestoreLine) << role;
+    EXPECT_EQ(t.processes.started[0].second, WindowState::kMinimizedNoFocus) << role;
+
+    // The same minute again: nothing at all, not even the request flag.
+    t.folder.Write("drive_c/CALDERA/_Schedulatore.ini",
+                   "[VARIE]\r\nSAB#0830=2#NOTTE#\r\nPRC_ACTIVE=-1\r\n");
+    std::string local_before = t.folder.Read("drive_c/CALDERA/_Local.ini");
+    OperazioniPianificate(t.ctx);
+    EXPECT_EQ(t.processes.started.size(), 1u) << role;
+    EXPECT_EQ(Sched("PRC_ACTIVE"), "-1") << role;
+    EXPECT_EQ(t.folder.Read("drive_c/CALDERA/_Local.ini"), local_before) << role;
+  }
+  // The same slot on the next Saturday runs again.
+  t.clock.SetLocal(LocalTime{2026, 12, 12, 8, 30, 0, 6});
+  OperazioniPianificate(t.ctx);
+  EXPECT_EQ(Valico("OP_LAST"), "12122026#SAB#0830");
+  EXPECT_EQ(t.processes.started.size(), 2u);
+}
+
+TEST_F(SchedulerTest, SlotValuesRequestsAndBatchFiles) {
+  struct Case {
+    const char* name;
+    const char* scheduler;  // body of [VARIE]
+    const char* local_ope;  // Valico_SO_OPE in _Local.ini before the call, or null
+    const char* batch;      // a file written into the program folder, or null
+    std::vector<std::pair<std::string, WindowState>> started;
+    const char* op_last;    // OP_LAST afterwards
+    const char* prc_after;  // PRC_ACTIVE afterwards
+    const char* tag;        // VALICO_SO_TAG afterwards
+  };
+  const std::string program = t.ctx.program_folder();
+  const Case cases[] = {
+      {"lower-case value",
+       "SAB#0830=2#notte#\r\n",
+       nullptr,
+       nullptr,
+       {{kRestoreLine, WindowState::kMinimizedNoFocus}},
+       "05122026#SAB#0830",
+       "<none>",
+       "NOTTE"},
+      {"code without closing #: Zefiro",
+       "SAB#0830=5#X\r\n",
+       nullptr,
+       nullptr,
+       {{kZefiroLine, WindowState::kMinimizedNoFocus}},
+       "05122026#SAB#0830",
+       "<none>",
+       ""},
+      {"no # at all: flags only",
+       "SAB#0830=ABC\r\n",
+       nullptr,
+       nullptr,
+       {},
+       "05122026#SAB#0830",
+       "<none>",
+       ""},
+      {"no entry, request for 21",
+       "PRC_ACTIVE=-1\r\n",
+       "21",
+       nullptr,
+       {{kRestoreLine, WindowState::kMinimizedNoFocus}},
+       "<none>",
+       "0",
+       "<none>"},
+      {"no entry, request as a number",
+       "PRC_ACTIVE=1\r\n",
+       "7",
+       nullptr,
+       {{kZefiroLine, WindowState::kMinimizedNoFocus}},
+       "<none>",
+       "0",
+       "<none>"},
+      {"request without a code", "PRC_ACTIVE=-1\r\n", "", nullptr, {}, "<none>", "0", "<none>"},
+      {"request off", "PRC_ACTIVE=0\r\n", "2", nullptr, {}, "<none>", "0", "<none>"},
+      {"slot and request: the slot's code read back",
+       "SAB#0830=7#T#\r\nPRC_ACTIVE=-1\r\n",
+       "2",
+       nullptr,
+       {{kZefiroLine, WindowState::kMinimizedNoFocus}},
+       "05122026#SAB#0830",
+       "0",
+       "T"},
+      {"other minute's slot",
+       "SAB#0831=2#N#\r\n",
+       nullptr,
+       nullptr,
+       {},
+       "<none>",
+       "<none>",
+       "<none>"},
+      {"restore batch present",
+       "SAB#0830=2#N#\r\n",
+       nullptr,
+       "RestoreBorea.bat",
+       {{program + "\\RestoreBorea.bat", WindowState::kHidden}},
+       "05122026#SAB#0830",
+       "<none>",
+       "N"},
+      {"restore batch in other letter case",
+       "SAB#0830=2#N#\r\n",
+       nullptr,
+       "restoreborea.bat",
+       {{kRestoreLine, WindowState::kMinimizedNoFocus}},
+       "05122026#SAB#0830",
+       "<none>",
+       "N"},
+      {"Zefiro batch present",
+       "SAB#0830=3#Z#\r\n",
+       nullptr,
+       "Zefiro.bat",
+       {{program + "\\Zefiro.bat", WindowState::kMinimizedFocus}},
+       "05122026#SAB#0830",
+       "<none>",
+       "Z"},
+  };
+  for (const Case& c : cases) {
+    Scheduler(c.scheduler);
+    t.WriteValico("");
+    t.folder.Write("drive_c/CALDERA/_Local.ini",
+                   c.local_ope ? std::string("[Varie]\r\nValico_SO_OPE=") + c.local_ope + "\r\n"
+                               : "[Varie]\r\n");
+    for (const char* b : {"RestoreBorea.bat", "restoreborea.bat", "Zefiro.bat"})
+      std::filesystem::remove(t.folder / b);
+    if (c.batch) t.folder.Write(c.batch, "echo\n");
+    t.processes.started.clear();
+
+    OperazioniPianificate(t.ctx);
+    EXPECT_EQ(t.processes.started, c.started) << c.name;
+    EXPECT_EQ(Valico("OP_LAST"), c.op_last) << c.name;
+    EXPECT_EQ(Sched("PRC_ACTIVE"), c.prc_after) << c.name;
+    EXPECT_EQ(Local("VALICO_SO_TAG"), c.tag) << c.name;
+    if (std::string(c.op_last) == "<none>") {
+      EXPECT_EQ(Local("VALICO_SO_ACTIVE"), "<none>") << c.name;
+    } else {
+      EXPECT_EQ(Local("VALICO_SO_ACTIVE"), "-1") << c.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace valico

@@ -1,0 +1,129 @@
+// The real program in real time: FTP requests written while the service runs.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "platform/testing/ftp_test_server.h"
+#include "platform/testing/temp_folder.h"
+
+extern char** environ;
+
+namespace valico {
+namespace {
+
+using namespace std::chrono_literals;
+
+template <typename Pred>
+bool WaitFor(Pred pred, std::chrono::milliseconds limit) {
+  auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (pred()) return true;
+    std::this_thread::sleep_for(20ms);
+  }
+  return pred();
+}
+
+class ServiceJobsTest : public ::testing::Test {
+ protected:
+  void Start(std::vector<std::string> options) {
+    const char* dir = std::getenv("VALICO_TEST_BIN_DIR");
+    std::vector<std::string> args = {std::string(dir ? dir : ".") + "/valico", "--home",
+                                     home.path()};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back("run");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    // The start-up writes _Valico.ini last with RunTimeBorea; a request written before that
+    // could be lost to the start-up's own writes, as with any two writers of one file.
+    ASSERT_TRUE(WaitFor(
+        [&] { return home.Read("_Valico.ini").find("RunTimeBorea=") != std::string::npos; }, 5s));
+  }
+  // SIGTERM; true when the program ended with status 0 within `limit`.
+  bool Stop(std::chrono::milliseconds limit) {
+    kill(pid, SIGTERM);
+    int status = 0;
+    bool ended = WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, limit);
+    if (!ended) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+    }
+    pid = 0;
+    return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+  void TearDown() override {
+    if (pid > 0) Stop(1s);
+  }
+  void Request(const std::string& server, const std::string& name) {
+    // Replaces the file in one step, as a requester should: the service never reads half a file.
+    std::string ini = home.Read("_Valico.ini");
+    home.Write("_Valico.new", ini + "FTP_Indirizzo=" + server +
+                                  "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Directory=C:\\out\\"
+                                  "\r\nFTP_NomeFile=" +
+                                  name + "\r\nFTP_Azione=1\r\n");
+    std::filesystem::rename(home / "_Valico.new", home / "_Valico.ini");
+  }
+  bool Finished() const {
+    return home.Read("_Valico.ini").find("FTP_Finish=Finito") != std::string::npos;
+  }
+
+  testing::TempFolder home;
+  pid_t pid = 0;
+};
+
+TEST_F(ServiceJobsTest, RequestWrittenWhileRunningIsCarriedOut) {
+  testing::FtpTestServer server;
+  if (!server.problem().empty()) GTEST_SKIP() << server.problem();
+  home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\n");
+  home.Write("drive_c/out/vendite.txt", "vendite\r\n");
+  Start({});
+  Request(server.server(), "vendite.txt");
+  ASSERT_TRUE(WaitFor([&] { return Finished(); }, 10s)) << home.Read("_Valico.ini");
+  // What a requester sees as soon as it finds "Finito": the outcome, and the request emptied.
+  std::string ini = home.Read("_Valico.ini");
+  EXPECT_NE(ini.find("FTP_Esito=-1"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("FTP_Azione=\r\n"), std::string::npos) << ini;
+  EXPECT_TRUE(std::filesystem::exists(server.InRoot("vendite.txt")));
+  EXPECT_TRUE(Stop(5s));
+}
+
+// A server that never answers: SIGTERM during the transfer still ends the program within the
+// FTP time-out, and the requester gets its answer.
+TEST_F(ServiceJobsTest, StopDuringATransferEndsWithinTheTimeout) {
+  int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  ASSERT_EQ(listen(s, 4), 0);
+  socklen_t len = sizeof addr;
+  getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len);
+
+  home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\n");
+  home.Write("drive_c/out/a.txt", "a");
+  Start({"--ftp-timeout", "3"});
+  Request("127.0.0.1:" + std::to_string(ntohs(addr.sin_port)), "a.txt");
+  ASSERT_TRUE(WaitFor(
+      [&] { return home.Read("_Valico.ini").find("FTP_Finish=In Corso") != std::string::npos; },
+      5s));
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(Stop(8s));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 6s);
+  std::string ini = home.Read("_Valico.ini");
+  EXPECT_NE(ini.find("FTP_Finish=Finito"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("FTP_Esito=0"), std::string::npos) << ini;
+  close(s);
+}
+
+}  // namespace
+}  // namespace valico
