@@ -95,7 +95,7 @@ TEST(ServiceTest, RunsTakesJobsAndStopsOnCtrlC) {
 
   ASSERT_TRUE(WaitFor([&] { return home.Has("CortBorea") && home.Has("IN"); }, 10s));
   home.Write("CortBorea/job.txt", "N2:01:Tavolo 5\r\n");
-  EXPECT_TRUE(WaitFor([&] { return !home.Has("CortBorea/job.txt"); }, 5s))
+  EXPECT_TRUE(WaitFor([&] { return !home.Has("CortBorea/job.txt"); }, 15s))
       << home.Read("output.txt");
 
   // Borea holds the spool off with Cort_Vuoto=0. A tick that read the flag before the change
@@ -128,6 +128,9 @@ TEST(ServiceTest, RunsTakesJobsAndStopsOnCtrlC) {
 }
 
 TEST(ServiceTest, StopsOnCtrlBreak) {
+  // Wine cannot generate Ctrl+Break (GenerateConsoleCtrlEvent fails), so there is nothing to
+  // learn here under Wine that the Ctrl+C test does not already show.
+  if (testing::RunningUnderWine()) GTEST_SKIP() << "Wine cannot generate Ctrl+Break";
   testing::TempFolder home;
   home.Write("_Valico.ini", "[Varie]\r\nCort_Active=-1\r\n");
   ValicoProcess valico(home.path());
@@ -135,13 +138,11 @@ TEST(ServiceTest, StopsOnCtrlBreak) {
   // A job taken means the ticks run, so the stop handler is in place.
   ASSERT_TRUE(WaitFor([&] { return home.Has("CortBorea"); }, 10s));
   home.Write("CortBorea/job.txt", "x");
-  ASSERT_TRUE(WaitFor([&] { return !home.Has("CortBorea/job.txt"); }, 5s))
+  ASSERT_TRUE(WaitFor([&] { return !home.Has("CortBorea/job.txt"); }, 15s))
       << "running: " << valico.running() << "\n"
       << home.Read("_Valico.ini") << home.Read("output.txt");
   DWORD code = 1;
   auto press = valico.PressAndWait(CTRL_BREAK_EVENT, 5s, &code);
-  if (press == ValicoProcess::Press::kNotSent && testing::RunningUnderWine())
-    GTEST_SKIP() << "Wine cannot generate Ctrl+Break (GenerateConsoleCtrlEvent fails)";
   ASSERT_EQ(press, ValicoProcess::Press::kEnded) << "Ctrl+Break did not end the program";
   EXPECT_EQ(code, 0u);
 }
