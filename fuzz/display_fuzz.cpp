@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (display.Row(r).size() != valico::VirtualDisplay::kColumns) __builtin_trap();
 
   std::size_t kept = 0;
-  for (const std::string& line : valico::SplitDisplayLines(in)) {
+  for (const std::string& line : valico::SplitTextLines(in)) {
     if (line.find('\r') != std::string::npos) __builtin_trap();
     kept += line.size();
   }

@@ -6,12 +6,12 @@
 
 #include "prebill/field_format.h"
 #include "prebill/job_formats.h"
-#include "prebill/job_lines.h"
+#include "platform/text_lines.h"
 #include "prebill/printer_operations.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view in(reinterpret_cast<const char*>(data), size);
-  std::vector<std::string> lines = valico::SplitJobLines(in);
+  std::vector<std::string> lines = valico::SplitTextLines(in);
   for (const std::string& line : lines) {
     if (line.find('\r') != std::string::npos) __builtin_trap();
     valico::TextOfPlainLine(line);

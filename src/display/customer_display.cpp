@@ -1,5 +1,6 @@
 #include "display/customer_display.h"
 
+#include "platform/text_lines.h"
 #include "shell/context.h"
 
 namespace valico {
@@ -42,22 +43,6 @@ std::string LineBytes(const DisplayModel& m, bool first, const std::string& line
 
 }  // namespace
 
-std::vector<std::string> SplitDisplayLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t cr = text.find('\r', start);
-    if (cr == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      break;
-    }
-    lines.emplace_back(text.substr(start, cr - start));
-    start = cr + 1;
-    if (start < text.size() && text[start] == '\n') ++start;
-  }
-  return lines;
-}
-
 bool CustomerDisplay::IsSettled(const std::string& path) {
   auto stamp = ctx_.svc.files.Stamp(path);
   if (!stamp) {
@@ -94,7 +79,7 @@ void CustomerDisplay::LanciaFileDLY() {
   }
   seen_.reset();
 
-  std::vector<std::string> lines = SplitDisplayLines(text);
+  std::vector<std::string> lines = SplitTextLines(text);
   if (model->first_line_only && lines.size() > 1) lines.resize(1);
   SerialControl& port = ctx_.mscomm1;
   if (model->reopen_port && port.IsOpen()) port.Close();

@@ -12,9 +12,6 @@ namespace valico {
 
 class Context;
 
-// The lines of a display file: a line ends at CR, and an LF right after the CR belongs to the
-// line end. A last line without CR counts; an empty text has no lines.
-std::vector<std::string> SplitDisplayLines(std::string_view text);
 
 // The customer pole display: sends the display file to the display's port (the context's
 // mscomm1) with the escape sequences of the model Display_Type names, then deletes the file.

@@ -214,21 +214,6 @@ TEST(CustomerDisplayPortTest, OneWritePerLineAndAFailedPortLosesOnlyThatUpdate) 
   EXPECT_FALSE(t.folder.Has(kDisplayFile));
 }
 
-TEST(DisplayLinesTest, ALineEndsAtCrAndAnLfAfterItBelongsToTheEnd) {
-  struct Case {
-    const char* text;
-    std::vector<std::string> lines;
-  } cases[] = {
-      {"", {}},
-      {"\r\n", {""}},
-      {"a\r\nb\r\n", {"a", "b"}},
-      {"a\rb", {"a", "b"}},
-      {"a\r\r\nb", {"a", "", "b"}},
-      {"a\n\nb\r\n\n", {"a\n\nb", "\n"}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(SplitDisplayLines(c.text), c.lines) << c.text;
-}
-
 TEST(DisplayStartupTest, ChoicesOfTheWindow) {
   testing::TestContext t;
   DLY_StartUP_Valori(t.ctx);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "prebill/job_lines.h"
+#include "platform/text_lines.h"
 
 namespace valico {
 namespace {
@@ -206,7 +206,7 @@ TEST(FieldFormatTest, EveryTruncationOfAJobReads) {
       "Coperto#0##0\r\n#\r\n##\r\nX#-1,5#8,0#1,9#abc#\r\n\xA7"
       "D#0\n#1\r\n#1";
   for (size_t n = 0; n <= job.size(); ++n) {
-    std::vector<std::string> lines = SplitJobLines(job.substr(0, n));
+    std::vector<std::string> lines = SplitTextLines(job.substr(0, n));
     for (PrinterFamily f : {PrinterFamily::k500, PrinterFamily::k350, PrinterFamily::k103}) {
       FieldFormatReader reader(f, RegionalFor("it_IT"));
       for (const auto& line : lines) {
@@ -218,7 +218,7 @@ TEST(FieldFormatTest, EveryTruncationOfAJobReads) {
     }
   }
   // The whole job ends the receipt in every family.
-  std::vector<std::string> lines = SplitJobLines(job);
+  std::vector<std::string> lines = SplitTextLines(job);
   for (PrinterFamily f : {PrinterFamily::k500, PrinterFamily::k350, PrinterFamily::k103})
     EXPECT_EQ(LastAction(f, lines).kind, Kind::kEndReceipt) << FamilyName(f);
 }

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "prebill/job_formats.h"
-#include "prebill/job_lines.h"
+#include "platform/text_lines.h"
 #include "shell/context.h"
 
 namespace valico {
@@ -36,7 +36,7 @@ void StampaCortDPT(Context& ctx, const std::string& job) {
 
   std::vector<std::string> lines;
   std::string err;
-  if (!ReadJobLines(ctx.svc.files, job, &lines, &err)) {
+  if (!ReadTextLines(ctx.svc.files, job, &lines, &err)) {
     ctx.svc.log.Warn("DPT-282: cannot read pre-bill job " + job + ": " + err +
                      "; only the blank lines and the cut are sent");
   }

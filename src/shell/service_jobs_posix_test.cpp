@@ -14,6 +14,7 @@
 
 #include "platform/testing/ftp_test_server.h"
 #include "platform/testing/temp_folder.h"
+#include "platform/testing/wait_for.h"
 
 extern char** environ;
 
@@ -22,15 +23,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-template <typename Pred>
-bool WaitFor(Pred pred, std::chrono::milliseconds limit) {
-  auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (pred()) return true;
-    std::this_thread::sleep_for(20ms);
-  }
-  return pred();
-}
+using testing::WaitFor;
 
 class ServiceJobsTest : public ::testing::Test {
  protected:

@@ -9,6 +9,7 @@
 
 #include "platform/testing/ftp_test_server.h"
 #include "platform/testing/temp_folder.h"
+#include "platform/testing/wait_for.h"
 #include "platform/testing/test_programs.h"
 
 namespace valico {
@@ -16,15 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-template <typename Pred>
-bool WaitFor(Pred pred, std::chrono::milliseconds limit) {
-  auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (pred()) return true;
-    std::this_thread::sleep_for(20ms);
-  }
-  return pred();
-}
+using testing::WaitFor;
 
 TEST(ServiceJobsTest, RequestWrittenWhileRunningIsCarriedOut) {
   testing::FtpTestServer server;

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/testing/temp_folder.h"
+#include "platform/testing/wait_for.h"
 
 extern char** environ;
 
@@ -24,15 +25,7 @@ std::string ValicoBinary() {
   return std::string(dir ? dir : ".") + "/valico";
 }
 
-template <typename Pred>
-bool WaitFor(Pred pred, std::chrono::milliseconds limit) {
-  auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (pred()) return true;
-    std::this_thread::sleep_for(20ms);
-  }
-  return pred();
-}
+using testing::WaitFor;
 
 // The real program, in real time: it starts, takes a pre-bill job, holds the spool while its
 // flag is "0", and stops cleanly on SIGTERM.

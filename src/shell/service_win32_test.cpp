@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/testing/temp_folder.h"
+#include "platform/testing/wait_for.h"
 #include "platform/testing/test_programs.h"
 #include "platform/testing/wine_win32.h"
 
@@ -14,15 +15,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-template <typename Pred>
-bool WaitFor(Pred pred, std::chrono::milliseconds limit) {
-  auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (pred()) return true;
-    std::this_thread::sleep_for(20ms);
-  }
-  return pred();
-}
+using testing::WaitFor;
 
 // valico.exe started in a console of its own, as a user runs it.
 class ValicoProcess {

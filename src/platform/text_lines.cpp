@@ -1,10 +1,10 @@
-#include "prebill/job_lines.h"
+#include "platform/text_lines.h"
 
 #include "platform/files.h"
 
 namespace valico {
 
-std::vector<std::string> SplitJobLines(std::string_view bytes) {
+std::vector<std::string> SplitTextLines(std::string_view bytes) {
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < bytes.size()) {
@@ -20,12 +20,12 @@ std::vector<std::string> SplitJobLines(std::string_view bytes) {
   return lines;
 }
 
-bool ReadJobLines(const Files& files, std::string_view path, std::vector<std::string>* lines,
+bool ReadTextLines(const Files& files, std::string_view path, std::vector<std::string>* lines,
                   std::string* err) {
   lines->clear();
   std::string bytes;
   if (!files.ReadAll(path, &bytes, err)) return false;
-  *lines = SplitJobLines(bytes);
+  *lines = SplitTextLines(bytes);
   return true;
 }
 
