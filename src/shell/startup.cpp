@@ -20,10 +20,14 @@ struct StartupStep {
 // The list-filling and import routines, in the order they must run: each list is filled
 // before the load sets its text, and each import writes _Valico.ini before it is loaded.
 constexpr StartupStep kDeviceSteps[] = {
-    {"DLY_StartUP_Valori", DLY_StartUP_Valori}, {"DLY_StartUP_Borea", DLY_StartUP_Borea},
-    {"MF_StartUP_Valori", MF_StartUP_Valori},   {"MF_StartUP_Borea", MF_StartUP_Borea},
-    {"FTP_StartUP_Borea", FTP_StartUP_Borea}, {"WEB_StartUP_Borea", WEB_StartUP_Borea},
-    {"RF_StartUP_Valori", nullptr},   {"Cort_StartUP_Valori", Cort_StartUP_Valori},
+    {"DLY_StartUP_Valori", DLY_StartUP_Valori},
+    {"DLY_StartUP_Borea", DLY_StartUP_Borea},
+    {"MF_StartUP_Valori", MF_StartUP_Valori},
+    {"MF_StartUP_Borea", MF_StartUP_Borea},
+    {"FTP_StartUP_Borea", FTP_StartUP_Borea},
+    {"WEB_StartUP_Borea", WEB_StartUP_Borea},
+    {"RF_StartUP_Valori", nullptr},  // the receipt printers' list comes with receipt printing
+    {"Cort_StartUP_Valori", Cort_StartUP_Valori},
     {"Cort_StartUP_Borea", Cort_StartUP_Borea},
 };
 
