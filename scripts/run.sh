@@ -8,7 +8,7 @@ root=$(pwd)
 
 scripts/install-deps.sh --check >/dev/null || scripts/install-deps.sh
 cmake --preset release >/dev/null
-cmake --build --preset release
+cmake --build --preset release --target valico
 
 DEMO="$root/demo"
 mkdir -p "$DEMO"
