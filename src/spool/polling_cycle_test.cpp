@@ -41,17 +41,6 @@ class PollingCycleTest : public ::testing::Test {
   PollingCycle cycle{t.ctx, devices};
 };
 
-TEST_F(PollingCycleTest, EveryStepRunsInItsOrderWithinOneTick) {
-  t.folder.Write("drive_c/Valico/Display.txt", "hello");
-  t.folder.Write("drive_c/rf.txt", "receipt");
-  t.folder.Write("Borea/f1", "x");
-  t.folder.Write("CortBorea/p1", "x");
-  Ticks();
-  EXPECT_EQ(devices.calls,
-            (std::vector<std::string>{"DLY", "RF", "DLY", "MF " + t.ctx.InProgramFolder("IN\\f1"),
-                                      "RF", "CR " + t.ctx.InProgramFolder("CortIN\\p1")}));
-}
-
 TEST_F(PollingCycleTest, ConditionsOfEachStep) {
   struct Case {
     const char* name;
