@@ -35,4 +35,4 @@ SUDO=""
 [[ $(id -u) -eq 0 ]] || SUDO="sudo"
 echo "install-deps: installing ${missing[*]}"
 $SUDO apt-get update
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y "${missing[@]}"
