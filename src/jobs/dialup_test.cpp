@@ -19,18 +19,15 @@ TEST(DialupTest, BatchLineWindowStateAndResult) {
     std::vector<WindowState> started;
   };
   const char* kAll = "Int_Indirizzo=Ufficio\r\nInd_User=mario\r\nInd_Pw=pa ss\r\n";
+  // clang-format off
   const Case cases[] = {
-      {"connect",
-       kAll,
-       1,
-       true,
-       "rasdial Ufficio mario pa ss\r\n",
-       {WindowState::kMinimizedNoFocus}},
+      {"connect", kAll, 1, true, "rasdial Ufficio mario pa ss\r\n", {WindowState::kMinimizedNoFocus}},
       {"disconnect", kAll, 2, true, "rasdial /disconnect\r\n", {WindowState::kHidden}},
       {"other action deletes the batch", kAll, 3, false, nullptr, {}},
       {"entry missing", "Ind_User=mario\r\nInd_Pw=x\r\n", 1, false, "old\r\n", {}},
       {"password missing", "Int_Indirizzo=U\r\nInd_User=mario\r\n", 2, false, "old\r\n", {}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     TestContext t;
     t.WriteValico(c.settings);

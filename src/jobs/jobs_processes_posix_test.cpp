@@ -1,20 +1,15 @@
-// Dial-up and scheduled jobs with real child processes: Dial.bat runs through /bin/sh and
-// reaches a fake "rasdial" on the PATH; the scheduler starts the real restore batch file.
+// Dial-up with real child processes: Dial.bat runs through /bin/sh and reaches a fake
+// "rasdial" on the PATH.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "jobs/dialup.h"
 #include "platform/testing/test_context.h"
-#include "shell/command_line.h"
 
 namespace valico {
 namespace {
-
-using namespace std::chrono_literals;
 
 // Puts a folder first on the PATH for the life of the object.
 class PathPrefix {
@@ -53,24 +48,6 @@ TEST(JobsProcessesTest, DialBatchReachesRasdialAndConnessioneWaitsForIt) {
   EXPECT_EQ(t.folder.Read("bin/calls"), "Ufficio|mario|segreto\r|exit 3\n");
   EXPECT_TRUE(Connessione(ctx, 2)) << "the batch ran, whatever rasdial answered";
   EXPECT_EQ(t.folder.Read("bin/calls"), "Ufficio|mario|segreto\r|exit 3\n/disconnect\r|exit 3\n");
-}
-
-TEST(JobsProcessesTest, ScheduleStartsTheRestoreBatchFile) {
-  testing::TempFolder home;
-  home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\n");
-  home.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\nSAB#0830=2#NOTTE#\r\n");
-  home.Write("RestoreBorea.bat", "echo restored > \"" + home / "restore-ran.txt" + "\"\n");
-  std::vector<std::string> args = {
-      "valico",   "--home", home.path(), "--drive", "C=" + home / "drive_c",
-      "--locale", "it_IT",  "schedule",  "--at",    "2026-12-05 08:30"};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  ::testing::internal::CaptureStderr();
-  EXPECT_EQ(RunCommandLine(static_cast<int>(argv.size()), argv.data()), 0);
-  ::testing::internal::GetCapturedStderr();
-  // The batch file is started, not waited for: wait for what it leaves behind.
-  for (int i = 0; i < 250 && !home.Has("restore-ran.txt"); ++i) std::this_thread::sleep_for(20ms);
-  EXPECT_EQ(home.Read("restore-ran.txt"), "restored\n");
 }
 
 }  // namespace

@@ -1,20 +1,13 @@
-// Dial-up and scheduled jobs with real child processes on Windows (or Wine): Dial.bat runs
-// through the command interpreter and reaches a fake "rasdial" on the PATH; the scheduler
-// starts the real restore batch file.
+// Dial-up with real child processes on Windows (or Wine): Dial.bat runs through the command
+// interpreter and reaches a fake "rasdial" on the PATH.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <chrono>
-#include <thread>
-
 #include "jobs/dialup.h"
 #include "platform/testing/test_context.h"
-#include "shell/command_line.h"
 
 namespace valico {
 namespace {
-
-using namespace std::chrono_literals;
 
 // Puts a folder first on the PATH for the life of the object.
 class PathPrefix {
@@ -49,26 +42,6 @@ TEST(JobsProcessesTest, DialBatchReachesRasdialAndConnessioneWaitsForIt) {
       << "written before Connessione returned: it waited";
   EXPECT_TRUE(Connessione(ctx, 2));
   EXPECT_EQ(t.folder.Read("bin/calls.txt"), "Ufficio mario segreto\r\n/disconnect\r\n");
-}
-
-TEST(JobsProcessesTest, ScheduleStartsTheRestoreBatchFile) {
-  testing::TempFolder home;
-  home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\n");
-  home.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\nSAB#0830=2#NOTTE#\r\n");
-  home.Write("RestoreBorea.bat",
-             "@echo off\r\necho restored> \"" + home / "restore-ran.txt" + "\"\r\n");
-  std::vector<std::string> args = {
-      "valico",   "--home", home.path(), "--drive", "C=" + home / "drive_c",
-      "--locale", "it_IT",  "schedule",  "--at",    "2026-12-05 08:30"};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  ::testing::internal::CaptureStderr();
-  EXPECT_EQ(RunCommandLine(static_cast<int>(argv.size()), argv.data()), 0);
-  ::testing::internal::GetCapturedStderr();
-  // The batch file is started, not waited for: wait for what it leaves behind.
-  for (int i = 0; i < 500 && home.Read("restore-ran.txt").empty(); ++i)
-    std::this_thread::sleep_for(20ms);
-  EXPECT_EQ(home.Read("restore-ran.txt"), "restored\r\n");
 }
 
 }  // namespace

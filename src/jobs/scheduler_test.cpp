@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "platform/testing/test_context.h"
 
@@ -28,18 +29,14 @@ class SchedulerTest : public ::testing::Test {
   void Scheduler(const std::string& varie) {
     t.folder.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\n" + varie);
   }
-  std::string Local(const char* key) { return t.ctx.ini.LeggiINI("Varie", key, "<none>", Ini()); }
+  std::string Local(const char* key) {
+    return t.ctx.ini.LeggiINI("Varie", key, "<none>", t.ctx.cfg.IniLocal);
+  }
   std::string Sched(const char* key) {
     return t.ctx.ini.LeggiINI("VARIE", key, "<none>", "C:\\CALDERA\\_Schedulatore.ini");
   }
   std::string Valico(const char* key) {
     return t.ctx.ini.LeggiINI("Varie", key, "<none>", t.ctx.cfg.IniValico);
-  }
-  std::string Ini() const { return t.ctx.cfg.IniLocal; }
-  std::vector<std::string> Started() const {
-    std::vector<std::string> lines;
-    for (const auto& [line, state] : t.processes.started) lines.push_back(line);
-    return lines;
   }
 
   TestContext t;
@@ -65,27 +62,16 @@ TEST(SchedulerKeys, SlotKeysAndValues) {
       << "accents too";
   EXPECT_EQ(SlotKey(RegionalFor("en_US"), kSaturday0830), "SAT#0830");
 
-  struct Case {
-    const char* value;
-    const char* code;
-    const char* tag;
-  };
-  const Case cases[] = {
-      {"2#NOTTE#", "2", "NOTTE"}, {"5#X", "5", ""},      {"ABC", "", ""},
-      {"#T#", "", "T"},           {"1#A#B#C", "1", "A"}, {"", "", ""},
-  };
-  for (const Case& c : cases) {
-    SlotFields f = SplitSlotValue(c.value);
-    EXPECT_EQ(f.code, c.code) << c.value;
-    EXPECT_EQ(f.tag, c.tag) << c.value;
+  // value, code, tag
+  const char* cases[][3] = {{"#T#", "", "T"}, {"1#A#B#C", "1", "A"}, {"", "", ""}};
+  for (const auto& c : cases) {
+    SlotFields f = SplitSlotValue(c[0]);
+    EXPECT_EQ(f.code, c[1]) << c[0];
+    EXPECT_EQ(f.tag, c[2]) << c[0];
   }
-  Config cfg;
-  cfg.RunTimeBorea = "C:\\Programmi\\Access 97 Runtime\\msaccess.exe";
-  cfg.DirBorea = "C:\\CALDERA";
-  EXPECT_EQ(RuntimeCommandLine(cfg, "\\Restore_Borea.mde"), kRestoreLine);
 }
 
-TEST_F(SchedulerTest, SaturdayRestoreOnServerAndClient) {
+TEST_F(SchedulerTest, SameMinuteRunsOnceWhateverTheRole) {
   for (const char* role : {"SERVER", "CLIENT", ""}) {
     Scheduler("SAB#0830=2#NOTTE#\r\n");
     t.WriteValico("OP_LAST=04122026#SAB#0830\r\n");
@@ -94,127 +80,59 @@ TEST_F(SchedulerTest, SaturdayRestoreOnServerAndClient) {
     t.ctx.form.SetText("Postazione", role);
 
     OperazioniPianificate(t.ctx);
-    EXPECT_EQ(Valico("OP_LAST"), "05122026#SAB#0830") << role;
-    EXPECT_EQ(Local("VALICO_SO_ACTIVE"), "-1") << role;
-    EXPECT_EQ(Local("VALICO_SO_OPE"), "2") << role;
-    EXPECT_EQ(Local("VALICO_SO_TAG"), "NOTTE") << role;
     EXPECT_EQ(Local("RESTORE_ACTIVE"), "-1") << role;
     EXPECT_EQ(Local("VALICO_RBOREA_ACTIVE"), std::string(role) == "SERVER" ? "1" : "2") << role;
     ASSERT_EQ(t.processes.started.size(), 1u) << role;
-    EXPECT_EQ(t.processes.started[0].first, kRestoreLine) << role;
-    EXPECT_EQ(t.processes.started[0].second, WindowState::kMinimizedNoFocus) << role;
 
     // The same minute again: nothing at all, not even the request flag.
-    t.folder.Write("drive_c/CALDERA/_Schedulatore.ini",
-                   "[VARIE]\r\nSAB#0830=2#NOTTE#\r\nPRC_ACTIVE=-1\r\n");
+    Scheduler("SAB#0830=2#NOTTE#\r\nPRC_ACTIVE=-1\r\n");
     std::string local_before = t.folder.Read("drive_c/CALDERA/_Local.ini");
     OperazioniPianificate(t.ctx);
     EXPECT_EQ(t.processes.started.size(), 1u) << role;
     EXPECT_EQ(Sched("PRC_ACTIVE"), "-1") << role;
     EXPECT_EQ(t.folder.Read("drive_c/CALDERA/_Local.ini"), local_before) << role;
   }
-  // The same slot on the next Saturday runs again.
-  t.clock.SetLocal(LocalTime{2026, 12, 12, 8, 30, 0, 6});
-  OperazioniPianificate(t.ctx);
-  EXPECT_EQ(Valico("OP_LAST"), "12122026#SAB#0830");
-  EXPECT_EQ(t.processes.started.size(), 2u);
 }
 
 TEST_F(SchedulerTest, SlotValuesRequestsAndBatchFiles) {
+  // What was started: R = the restore database, Z = Zefiro, RB / ZB = their batch files.
   struct Case {
     const char* name;
     const char* scheduler;  // body of [VARIE]
     const char* local_ope;  // Valico_SO_OPE in _Local.ini before the call, or null
     const char* batch;      // a file written into the program folder, or null
-    std::vector<std::pair<std::string, WindowState>> started;
+    const char* started;
     const char* op_last;    // OP_LAST afterwards
     const char* prc_after;  // PRC_ACTIVE afterwards
     const char* tag;        // VALICO_SO_TAG afterwards
   };
-  const std::string program = t.ctx.program_folder();
+  const char* kToday = "05122026#SAB#0830";
+  const char* kNone = "<none>";
+  // clang-format off
   const Case cases[] = {
-      {"lower-case value",
-       "SAB#0830=2#notte#\r\n",
-       nullptr,
-       nullptr,
-       {{kRestoreLine, WindowState::kMinimizedNoFocus}},
-       "05122026#SAB#0830",
-       "<none>",
-       "NOTTE"},
-      {"code without closing #: Zefiro",
-       "SAB#0830=5#X\r\n",
-       nullptr,
-       nullptr,
-       {{kZefiroLine, WindowState::kMinimizedNoFocus}},
-       "05122026#SAB#0830",
-       "<none>",
-       ""},
-      {"no # at all: flags only",
-       "SAB#0830=ABC\r\n",
-       nullptr,
-       nullptr,
-       {},
-       "05122026#SAB#0830",
-       "<none>",
-       ""},
-      {"no entry, request for 21",
-       "PRC_ACTIVE=-1\r\n",
-       "21",
-       nullptr,
-       {{kRestoreLine, WindowState::kMinimizedNoFocus}},
-       "<none>",
-       "0",
-       "<none>"},
-      {"no entry, request as a number",
-       "PRC_ACTIVE=1\r\n",
-       "7",
-       nullptr,
-       {{kZefiroLine, WindowState::kMinimizedNoFocus}},
-       "<none>",
-       "0",
-       "<none>"},
-      {"request without a code", "PRC_ACTIVE=-1\r\n", "", nullptr, {}, "<none>", "0", "<none>"},
-      {"request off", "PRC_ACTIVE=0\r\n", "2", nullptr, {}, "<none>", "0", "<none>"},
-      {"slot and request: the slot's code read back",
-       "SAB#0830=7#T#\r\nPRC_ACTIVE=-1\r\n",
-       "2",
-       nullptr,
-       {{kZefiroLine, WindowState::kMinimizedNoFocus}},
-       "05122026#SAB#0830",
-       "0",
-       "T"},
-      {"other minute's slot",
-       "SAB#0831=2#N#\r\n",
-       nullptr,
-       nullptr,
-       {},
-       "<none>",
-       "<none>",
-       "<none>"},
-      {"restore batch present",
-       "SAB#0830=2#N#\r\n",
-       nullptr,
-       "RestoreBorea.bat",
-       {{program + "\\RestoreBorea.bat", WindowState::kHidden}},
-       "05122026#SAB#0830",
-       "<none>",
-       "N"},
-      {"restore batch in other letter case",
-       "SAB#0830=2#N#\r\n",
-       nullptr,
-       "restoreborea.bat",
-       {{kRestoreLine, WindowState::kMinimizedNoFocus}},
-       "05122026#SAB#0830",
-       "<none>",
-       "N"},
-      {"Zefiro batch present",
-       "SAB#0830=3#Z#\r\n",
-       nullptr,
-       "Zefiro.bat",
-       {{program + "\\Zefiro.bat", WindowState::kMinimizedFocus}},
-       "05122026#SAB#0830",
-       "<none>",
-       "Z"},
+      {"lower-case value", "SAB#0830=2#notte#\r\n", nullptr, nullptr, "R", kToday, kNone, "NOTTE"},
+      {"code without closing #", "SAB#0830=5#X\r\n", nullptr, nullptr, "Z", kToday, kNone, ""},
+      {"no # at all: flags only", "SAB#0830=ABC\r\n", nullptr, nullptr, "", kToday, kNone, ""},
+      {"no entry, request for 21", "PRC_ACTIVE=-1\r\n", "21", nullptr, "R", kNone, "0", kNone},
+      {"request as a number", "PRC_ACTIVE=1\r\n", "7", nullptr, "Z", kNone, "0", kNone},
+      {"request without a code", "PRC_ACTIVE=-1\r\n", "", nullptr, "", kNone, "0", kNone},
+      {"request off", "PRC_ACTIVE=0\r\n", "2", nullptr, "", kNone, "0", kNone},
+      {"slot and request: the slot's code", "SAB#0830=7#T#\r\nPRC_ACTIVE=-1\r\n", "2", nullptr,
+       "Z", kToday, "0", "T"},
+      {"other minute's slot", "SAB#0831=2#N#\r\n", nullptr, nullptr, "", kNone, kNone, kNone},
+      {"restore batch", "SAB#0830=2#N#\r\n", nullptr, "RestoreBorea.bat", "RB", kToday, kNone, "N"},
+      {"batch in other letter case", "SAB#0830=2#N#\r\n", nullptr, "restoreborea.bat", "R",
+       kToday, kNone, "N"},
+      {"Zefiro batch", "SAB#0830=3#Z#\r\n", nullptr, "Zefiro.bat", "ZB", kToday, kNone, "Z"},
+  };
+  // clang-format on
+  const std::string program = t.ctx.program_folder();
+  const std::map<std::string, std::vector<std::pair<std::string, WindowState>>> started = {
+      {"", {}},
+      {"R", {{kRestoreLine, WindowState::kMinimizedNoFocus}}},
+      {"Z", {{kZefiroLine, WindowState::kMinimizedNoFocus}}},
+      {"RB", {{program + "\\RestoreBorea.bat", WindowState::kHidden}}},
+      {"ZB", {{program + "\\Zefiro.bat", WindowState::kMinimizedFocus}}},
   };
   for (const Case& c : cases) {
     Scheduler(c.scheduler);
@@ -228,15 +146,11 @@ TEST_F(SchedulerTest, SlotValuesRequestsAndBatchFiles) {
     t.processes.started.clear();
 
     OperazioniPianificate(t.ctx);
-    EXPECT_EQ(t.processes.started, c.started) << c.name;
+    EXPECT_EQ(t.processes.started, started.at(c.started)) << c.name;
     EXPECT_EQ(Valico("OP_LAST"), c.op_last) << c.name;
     EXPECT_EQ(Sched("PRC_ACTIVE"), c.prc_after) << c.name;
     EXPECT_EQ(Local("VALICO_SO_TAG"), c.tag) << c.name;
-    if (std::string(c.op_last) == "<none>") {
-      EXPECT_EQ(Local("VALICO_SO_ACTIVE"), "<none>") << c.name;
-    } else {
-      EXPECT_EQ(Local("VALICO_SO_ACTIVE"), "-1") << c.name;
-    }
+    EXPECT_EQ(Local("VALICO_SO_ACTIVE"), c.op_last == kNone ? kNone : "-1") << c.name;
   }
 }
 

@@ -1,10 +1,12 @@
 // The "schedule" and "ftp" commands, run in-process on a home folder of their own.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <vector>
 
 #include "platform/testing/ftp_test_server.h"
 #include "platform/testing/temp_folder.h"
+#include "platform/testing/wait_for.h"
 #include "shell/command_line.h"
 
 namespace valico {
@@ -22,10 +24,20 @@ int RunValico(std::vector<std::string> args) {
   return status;
 }
 
+// The restore batch file really runs (through /bin/sh, or the command interpreter on Windows).
 TEST(JobsCommandsTest, ScheduleRunsOneMinuteAsAskedAndLeavesTheSpoolsAlone) {
   testing::TempFolder home;
   home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\nPostazione=CLIENT\r\n");
   home.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\nSAB#0830=2#notte#\r\n");
+  home.Write("RestoreBorea.bat", "echo restored>> \"" + home / "restore-ran.txt" + "\"\n");
+  // The batch file is started, not waited for: wait for the n-th line it appends.
+  auto restores = [&](size_t n) {
+    return testing::WaitFor(
+        [&] {
+          return home.Read("restore-ran.txt").find("restored", 9 * (n - 1)) != std::string::npos;
+        },
+        std::chrono::seconds(10));
+  };
   home.Write("CortBorea/job.txt", "a pre-bill the service has not taken yet");
   std::vector<std::string> common = {"--home",   home.path(), "--drive", "C=" + home / "drive_c",
                                      "--locale", "it_IT"};
@@ -42,12 +54,14 @@ TEST(JobsCommandsTest, ScheduleRunsOneMinuteAsAskedAndLeavesTheSpoolsAlone) {
             "RESTORE_ACTIVE=-1\r\nVALICO_RBOREA_ACTIVE=1\r\n");
   EXPECT_NE(home.Read("_Valico.ini").find("OP_LAST=05122026#SAB#0830\r\n"), std::string::npos);
   EXPECT_TRUE(home.Has("CortBorea/job.txt")) << "a one-shot command does not empty the spools";
+  EXPECT_TRUE(restores(1));
 
   // Without --postazione the stored role counts; the same minute a week later runs again.
   EXPECT_EQ(RunValico(with({"schedule", "--at", "2026-12-12 08:30"})), 0);
   EXPECT_NE(home.Read("drive_c/CALDERA/_Local.ini").find("VALICO_RBOREA_ACTIVE=2\r\n"),
             std::string::npos);
   EXPECT_NE(home.Read("_Valico.ini").find("OP_LAST=12122026#SAB#0830\r\n"), std::string::npos);
+  EXPECT_TRUE(restores(2)) << home.Read("restore-ran.txt");
 
   for (const char* bad : {"2026-02-30 08:30", "2026-12-05", "05/12/2026 08:30", "2026-12-05 24:00"})
     EXPECT_EQ(RunValico(with({"schedule", "--at", bad})), 2) << bad;
@@ -72,9 +86,7 @@ TEST(JobsCommandsTest, FtpCarriesOutTheRequestAndSaysHowItWent) {
   EXPECT_EQ(RunValico({"--home", home.path(), "--drive", drive, "ftp"}), 1)
       << "no request left: a failure";
   EXPECT_NE(home.Read("_Valico.ini").find("FTP_Esito=0\r\n"), std::string::npos);
-  std::string log = home.Read("Valico.log");
-  EXPECT_NE(log.find("FTP upload"), std::string::npos) << log;
-  EXPECT_EQ(log.find("segreto"), std::string::npos) << log;
+  EXPECT_EQ(home.Read("Valico.log").find("segreto"), std::string::npos) << "no password logged";
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 // The real program in real time: FTP requests written while the service runs.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -93,19 +91,12 @@ TEST_F(ServiceJobsTest, RequestWrittenWhileRunningIsCarriedOut) {
 // A server that never answers: SIGTERM during the transfer still ends the program within the
 // FTP time-out, and the requester gets its answer.
 TEST_F(ServiceJobsTest, StopDuringATransferEndsWithinTheTimeout) {
-  int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  ASSERT_EQ(listen(s, 4), 0);
-  socklen_t len = sizeof addr;
-  getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len);
-
+  testing::FtpTestServer server;
+  if (!server.problem().empty()) GTEST_SKIP() << server.problem();
   home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\n");
   home.Write("drive_c/out/a.txt", "a");
   Start({"--ftp-timeout", "3"});
-  Request("127.0.0.1:" + std::to_string(ntohs(addr.sin_port)), "a.txt");
+  Request(server.silent_server(), "a.txt");
   ASSERT_TRUE(WaitFor(
       [&] { return home.Read("_Valico.ini").find("FTP_Finish=In Corso") != std::string::npos; },
       5s));
@@ -115,7 +106,6 @@ TEST_F(ServiceJobsTest, StopDuringATransferEndsWithinTheTimeout) {
   std::string ini = home.Read("_Valico.ini");
   EXPECT_NE(ini.find("FTP_Finish=Finito"), std::string::npos) << ini;
   EXPECT_NE(ini.find("FTP_Esito=0"), std::string::npos) << ini;
-  close(s);
 }
 
 }  // namespace
