@@ -59,19 +59,12 @@ TEST_F(SerialPortsTest, AWriteThatThePortDoesNotTakeFailsWithinTheBound) {
 
 TEST_F(SerialPortsTest, PortsThatCannotOpenSayWhy) {
   auto ports = MakeNativeSerialPorts({}, log_, kSerialWriteBound);
-  struct Case {
-    const char* name;
-    int port;
-    const char* reason_part;
-  } cases[] = {
-      {"port zero", 0, "COM0 is not a port number"},
-      {"negative port", -2, "COM-2 is not a port number"},
-      {"port with no device", 200, "cannot open"},
-  };
-  for (const Case& c : cases) {
+  const std::pair<int, const char*> cases[] = {
+      {0, "COM0 is not a port number"}, {-2, "COM-2 is not a port number"}, {200, "cannot open"}};
+  for (auto [port, reason] : cases) {
     std::string err;
-    EXPECT_EQ(ports->Open(c.port, SerialSettings{}, 1024, 512, &err), nullptr) << c.name;
-    EXPECT_NE(err.find(c.reason_part), std::string::npos) << c.name << ": " << err;
+    EXPECT_EQ(ports->Open(port, SerialSettings{}, 1024, 512, &err), nullptr) << port;
+    EXPECT_NE(err.find(reason), std::string::npos) << port << ": " << err;
   }
 }
 

@@ -43,12 +43,6 @@ TEST(PrinterOperationsTest, FamilyJobsPrintTheirDialect) {
        {"8001234567890#0#9#13"},
        {"size 8.5", "font FontControl", "print r", "print x", "size 18", "font JAN13(EAN)",
         "print 8001234567890"}},
-      {"103: size 8 after a barcode prints narrow at 7",
-       PrinterFamily::k103,
-       {"8001234567890#0#9#13", "Acqua#0#8#0"},
-       {"size 8.5", "font FontControl", "print r", "print x", "size 18", "font JAN13(EAN)",
-        "print 8001234567890",  //
-        "font FontB1x1", "size 7", "print Acqua"}},
       {"103: closed with four blanks in the text font, no control character",
        PrinterFamily::k103,
        {"Conto#0#9#1", "#1"},

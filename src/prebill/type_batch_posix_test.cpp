@@ -1,9 +1,8 @@
 // The TYPE SU SERIALE hand-off with a real batch file, run by /bin/sh as on an installation.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "platform/testing/test_context.h"
+#include "platform/testing/wait_for.h"
 #include "prebill/type_batch.h"
 
 namespace valico {
@@ -35,12 +34,12 @@ TEST(TypeBatchPosixTest, TwoJobsInOnePassReachTheBatchWholeAndInOrder) {
   // The second batch file runs on its own; give it a bounded time to finish.
   const std::string expected = "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n|N2:01:Tavolo 6\r\n|";
   std::string printed;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (std::chrono::steady_clock::now() < deadline) {
-    printed = t.folder.Read("drive_c/Valico/TypeBatch/printed.txt");
-    if (printed.size() >= expected.size()) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  testing::WaitFor(
+      [&] {
+        printed = t.folder.Read("drive_c/Valico/TypeBatch/printed.txt");
+        return printed.size() >= expected.size();
+      },
+      std::chrono::seconds(10));
   EXPECT_EQ(printed, expected);
   EXPECT_FALSE(t.folder.Has("CortIN/a.txt"));
   EXPECT_FALSE(t.folder.Has("CortIN/b.txt"));
