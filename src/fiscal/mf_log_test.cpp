@@ -7,20 +7,7 @@
 namespace valico {
 namespace {
 
-TEST(MFLogTest, StampsDayMonthYearHoursMinutes) {
-  struct Case {
-    LocalTime t;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {{2026, 12, 5, 8, 5, 59, 6}, "05/12/2026 08:05"},
-      {{2027, 1, 31, 23, 59, 0, 0}, "31/01/2027 23:59"},
-      {{2026, 3, 1, 0, 0, 0, 0}, "01/03/2026 00:00"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(MFLogTimeStamp(c.t), c.expected);
-}
-
-TEST(MFLogTest, AppendsOneLinePerCallAndSkipsAMissingFolder) {
+TEST(MFLogTest, AppendsOneStampedLinePerCallAndSkipsAMissingFolder) {
   testing::TestContext t;
   t.clock.SetLocal({2026, 12, 5, 8, 5, 0, 6});
   ScriviLog(t.ctx, kMFLog, "Invio file: a");
@@ -29,10 +16,10 @@ TEST(MFLogTest, AppendsOneLinePerCallAndSkipsAMissingFolder) {
 
   t.folder.Write("drive_c/Valico/MF.log", "earlier\r\n");
   ScriviLog(t.ctx, kMFLog, "Invio file: a");
-  t.clock.SetLocal({2026, 12, 5, 8, 6, 0, 6});
+  t.clock.SetLocal({2027, 1, 31, 23, 59, 0, 0});
   ScriviLog(t.ctx, "C:\\VALICO\\mf.LOG", "Invio file: b");
   EXPECT_EQ(t.folder.Read("drive_c/Valico/MF.log"),
-            "earlier\r\n05/12/2026 08:05 - Invio file: a\r\n05/12/2026 08:06 - Invio file: b\r\n");
+            "earlier\r\n05/12/2026 08:05 - Invio file: a\r\n31/01/2027 23:59 - Invio file: b\r\n");
 }
 
 }  // namespace
