@@ -5,13 +5,6 @@
 #include "shell/context.h"
 
 namespace valico {
-namespace {
-
-void NotBuilt(Context& ctx, const std::string& what) {
-  ctx.svc.log.Warn(what + ": this device is not part of this build; nothing was sent");
-}
-
-}  // namespace
 
 // Customer display.
 void ValicoDevices::LanciaFileDLY() { display_.LanciaFileDLY(); }
@@ -20,7 +13,13 @@ void ValicoDevices::LanciaFileDLY() { display_.LanciaFileDLY(); }
 void ValicoDevices::InviaFileMF(const std::string& job) { valico::InviaFileMF(ctx_, job); }
 
 // Receipt forms.
-void ValicoDevices::LanciaFileRF() { NotBuilt(ctx_, "receipt " + ctx_.cfg.RF_File); }
+void ValicoDevices::LanciaFileRF() {
+  // The receipt job file is left where it is, and every tick finds it again.
+  if (receipt_reported_) return;
+  receipt_reported_ = true;
+  ctx_.svc.log.Warn("receipt " + ctx_.cfg.RF_File +
+                    ": receipt-form printing is not part of this build; nothing was printed");
+}
 
 // Pre-bills.
 void ValicoDevices::LanciaFileCort(const std::string& job) {

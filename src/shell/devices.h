@@ -29,6 +29,7 @@ class ValicoDevices : public DeviceHandlers {
   CustomerDisplay display_;
   std::unique_ptr<PrebillRenderer> prebill_renderer_;
   TypeBatchHandOff type_batch_;  // the pre-bill batch file started for the previous job
+  bool receipt_reported_ = false;  // the receipt job file stays, so say so only once
 };
 
 }  // namespace valico
