@@ -17,22 +17,12 @@ void RunServiceLoop(std::chrono::milliseconds interval, long max_ticks,
   sigaddset(&stop, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stop, &old);
 
-  auto next = std::chrono::steady_clock::now() + interval;
-  for (long n = 0; max_ticks == 0 || n < max_ticks;) {
-    auto now = std::chrono::steady_clock::now();
-    if (now >= next) {
-      tick();
-      ++n;
-      // A tick that ran long pushes the next one out instead of firing a burst.
-      next = std::max(next + interval, std::chrono::steady_clock::now());
-      continue;
-    }
-    auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(next - now);
+  RunTicks(interval, max_ticks, tick, [&](std::chrono::nanoseconds wait) {
     timespec ts{static_cast<time_t>(wait.count() / 1000000000),
                 static_cast<long>(wait.count() % 1000000000)};
     int sig = sigtimedwait(&stop, nullptr, &ts);
-    if (sig == SIGINT || sig == SIGTERM) break;
-  }
+    return sig == SIGINT || sig == SIGTERM;
+  });
   pthread_sigmask(SIG_SETMASK, &old, nullptr);
 }
 

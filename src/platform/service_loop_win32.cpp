@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <algorithm>
-
 #include "platform/service_loop.h"
 
 namespace valico {
@@ -43,19 +41,10 @@ void RunServiceLoop(std::chrono::milliseconds interval, long max_ticks,
   ::SetConsoleCtrlHandler(nullptr, FALSE);
   ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 
-  auto next = std::chrono::steady_clock::now() + interval;
-  for (long n = 0; max_ticks == 0 || n < max_ticks;) {
-    auto now = std::chrono::steady_clock::now();
-    if (now >= next) {
-      tick();
-      ++n;
-      // A tick that ran long pushes the next one out instead of firing a burst.
-      next = std::max(next + interval, std::chrono::steady_clock::now());
-      continue;
-    }
-    auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - now);
-    if (::WaitForSingleObject(stop, static_cast<DWORD>(wait.count())) == WAIT_OBJECT_0) break;
-  }
+  RunTicks(interval, max_ticks, tick, [&](std::chrono::nanoseconds wait) {
+    auto ms = std::chrono::ceil<std::chrono::milliseconds>(wait);
+    return ::WaitForSingleObject(stop, static_cast<DWORD>(ms.count())) == WAIT_OBJECT_0;
+  });
   ::SetConsoleCtrlHandler(OnConsoleControl, FALSE);
 }
 
