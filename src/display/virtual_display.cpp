@@ -37,6 +37,12 @@ void VirtualDisplay::StartLine(int row) {
   line_.clear();
 }
 
+bool VirtualDisplay::SelectLine(char c) {
+  if (c != 'A' && c != 'B') return false;
+  StartLine(c == 'A' ? 0 : 1);
+  return true;
+}
+
 void VirtualDisplay::EndLine() {
   std::string text = line_.substr(0, kColumns);
   text.resize(kColumns, ' ');
@@ -83,22 +89,13 @@ void VirtualDisplay::Feed(std::string_view bytes) {
           state_ = State::kEscF;
         else if (c == '[')
           state_ = State::kCsi, params_.clear();
-        else if (c == 'A')
-          StartLine(0);
-        else if (c == 'B')
-          StartLine(1);
-        else if (c == kEsc)
+        else if (!SelectLine(c) && c == kEsc)
           state_ = State::kEsc;
         break;
       case State::kEscQ:
       case State::kEscFSpace:
         state_ = State::kText;
-        if (c == 'A')
-          StartLine(0);
-        else if (c == 'B')
-          StartLine(1);
-        else if (c == kEsc)
-          state_ = State::kEsc;
+        if (!SelectLine(c) && c == kEsc) state_ = State::kEsc;
         break;
       case State::kEscF:
         state_ = c == ' ' ? State::kEscFSpace : c == kEsc ? State::kEsc : State::kText;

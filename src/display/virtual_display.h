@@ -39,6 +39,8 @@ class VirtualDisplay {
   enum class State { kText, kEsc, kEscQ, kEscF, kEscFSpace, kCsi, kLine };
   void Put(char c);
   void StartLine(int row);
+  // "A" starts the upper line, "B" the lower one; false for any other byte.
+  bool SelectLine(char c);
   void EndLine();
   void MoveCursor();
 
