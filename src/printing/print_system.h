@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,5 +40,21 @@ class PrintSystem {
   virtual bool KeepAsPreview(const Document& doc, const std::string& native_folder,
                              std::vector<std::string>* files, std::string* err) = 0;
 };
+
+class DiagLog;
+class SerialPorts;
+
+// What a printing system needs from the program that builds it.
+struct PrintSystemOptions {
+  std::string home;                      // program folder (native): _Stampanti.ini, outputs
+  DiagLog* log = nullptr;                // why a printer prints nothing, once per printer
+  SerialPorts* serial_ports = nullptr;   // ESC/POS printers on a COM port
+  std::chrono::milliseconds write_bound{10000};  // the longest one delivery may take
+  // Tests only, Windows: documents go to files in this folder instead of the printers' ports.
+  std::string print_to_folder;
+};
+
+// The machine's printing system (one backend per OS).
+std::unique_ptr<PrintSystem> MakePrintSystem(const PrintSystemOptions& options);
 
 }  // namespace valico
