@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "display/customer_display.h"
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {

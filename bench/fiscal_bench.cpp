@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "fiscal/invia_file_mf.h"
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 #include "platform/testing/test_programs.h"
 
 namespace valico {

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "jobs/jobs_runner.h"
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {

@@ -1,7 +1,7 @@
 // The polling cycle's cost when there is nothing to do, and one intake pass over many jobs.
 #include <benchmark/benchmark.h>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 #include "spool/device_handlers.h"
 #include "spool/polling_cycle.h"
 

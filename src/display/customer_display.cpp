@@ -1,7 +1,7 @@
 #include "display/customer_display.h"
 
 #include "platform/text_lines.h"
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 namespace {

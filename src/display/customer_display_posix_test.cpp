@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "display/customer_display.h"
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {

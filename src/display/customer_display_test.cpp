@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "platform/testing/loopback_port.h"
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {

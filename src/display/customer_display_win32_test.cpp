@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "display/customer_display.h"
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {

@@ -5,7 +5,7 @@
 #include <regex>
 
 #include "fiscal/invia_file_mf.h"
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 #include "platform/testing/test_programs.h"
 #include "platform/testing/wait_for.h"
 

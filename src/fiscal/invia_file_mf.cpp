@@ -4,7 +4,7 @@
 
 #include "fiscal/attesa.h"
 #include "fiscal/mf_log.h"
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 namespace {

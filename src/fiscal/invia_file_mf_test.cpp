@@ -5,7 +5,7 @@
 #include <map>
 #include <optional>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 

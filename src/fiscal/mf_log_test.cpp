@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {

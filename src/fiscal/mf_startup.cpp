@@ -1,7 +1,7 @@
 #include "fiscal/mf_startup.h"
 
 #include "fiscal/invia_file_mf.h"
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 namespace {

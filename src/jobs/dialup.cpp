@@ -1,7 +1,7 @@
 #include "jobs/dialup.h"
 
 #include "jobs/process_wait.h"
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 

@@ -6,7 +6,7 @@
 
 #include "jobs/dialup.h"
 #include "settings/load_settings.h"
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 namespace {

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "platform/testing/ftp_test_server.h"
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {

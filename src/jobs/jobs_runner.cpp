@@ -5,7 +5,7 @@
 
 #include "jobs/ftp_transfer.h"
 #include "jobs/scheduler.h"
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 namespace {

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "jobs/scheduler.h"
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {

@@ -1,6 +1,6 @@
 #include "jobs/process_wait.h"
 
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 

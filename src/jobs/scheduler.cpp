@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "jobs/process_wait.h"
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 namespace {

@@ -3,7 +3,7 @@
 #include "prebill/prebill_renderer.h"
 #include "prebill/serial_prebill.h"
 #include "prebill/type_batch.h"
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 #include "shell/devices.h"
 #include "shell/startup.h"
 #include "spool/intake.h"

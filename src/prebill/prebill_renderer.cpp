@@ -1,6 +1,6 @@
 #include "prebill/prebill_renderer.h"
 
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 namespace {

@@ -1,7 +1,7 @@
 #include "prebill/prebill_startup.h"
 
 #include "prebill/prebill_dispatch.h"
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 namespace {

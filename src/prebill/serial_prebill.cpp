@@ -4,7 +4,7 @@
 
 #include "prebill/job_formats.h"
 #include "platform/text_lines.h"
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 namespace {

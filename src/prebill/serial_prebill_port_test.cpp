@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/testing/loopback_port.h"
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 #include "prebill/serial_prebill.h"
 #include "shell/command_line.h"
 

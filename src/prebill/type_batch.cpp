@@ -1,6 +1,6 @@
 #include "prebill/type_batch.h"
 
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 

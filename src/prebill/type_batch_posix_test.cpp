@@ -1,7 +1,7 @@
 // The TYPE SU SERIALE hand-off with a real batch file, run by /bin/sh as on an installation.
 #include <gtest/gtest.h>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 #include "platform/testing/wait_for.h"
 #include "prebill/type_batch.h"
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 #include "platform/testing/wine_win32.h"
 #include "settings/ini_store.h"
 

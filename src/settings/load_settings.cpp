@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 namespace {

@@ -8,7 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/path_mapper.h"
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 

@@ -2,7 +2,7 @@
 
 #include "fiscal/invia_file_mf.h"
 #include "prebill/prebill_dispatch.h"
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 

@@ -2,7 +2,7 @@
 
 #include "jobs/jobs_runner.h"
 #include "platform/service_loop.h"
-#include "shell/context.h"
+#include "core/context.h"
 #include "shell/devices.h"
 #include "shell/startup.h"
 #include "spool/polling_cycle.h"

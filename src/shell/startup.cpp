@@ -5,7 +5,7 @@
 #include "jobs/ftp_transfer.h"
 #include "prebill/prebill_startup.h"
 #include "settings/load_settings.h"
-#include "shell/context.h"
+#include "core/context.h"
 #include "spool/spool_folders.h"
 
 namespace valico {

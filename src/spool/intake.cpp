@@ -3,7 +3,7 @@
 #include <exception>
 #include <vector>
 
-#include "shell/context.h"
+#include "core/context.h"
 #include "spool/device_handlers.h"
 
 namespace valico {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 #include "spool/testing_devices.h"
 
 namespace valico {

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "shell/context.h"
+#include "core/context.h"
 #include "spool/device_handlers.h"
 
 namespace valico {

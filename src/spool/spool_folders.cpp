@@ -1,6 +1,6 @@
 #include "spool/spool_folders.h"
 
-#include "shell/context.h"
+#include "core/context.h"
 
 namespace valico {
 
