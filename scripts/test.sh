@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh --check >/dev/null || scripts/install-deps.sh
 
+scripts/check-layers.sh
 cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev

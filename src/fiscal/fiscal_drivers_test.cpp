@@ -5,7 +5,7 @@
 #include <regex>
 
 #include "fiscal/invia_file_mf.h"
-#include "core/testing/test_context.h"
+#include "platform/testing/test_platform.h"
 #include "platform/testing/test_programs.h"
 #include "platform/testing/wait_for.h"
 
@@ -19,13 +19,13 @@ using testing::TestProgram;
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 using Ms = std::chrono::milliseconds;
 
-// A Context with the machine's clock and process starter over a temporary program folder.
+// The hand-off with the machine's clock and process starter over a temporary program folder.
 struct RealDrivers {
   explicit RealDrivers(const char* prot) {
     folder.Write("drive_c/Valico/.keep", "");
     folder.Write("drive_c/Globe/.keep", "");
-    Config& cfg = ctx.cfg;
     cfg.MF_Prot = prot;
+    ParseChoices(cfg);
     cfg.DirBorea = "C:\\CALDERA";
     cfg.MF_File = "C:\\Globe\\in.txt";
     cfg.MF_File_Output = "C:\\Globe\\out.txt";
@@ -39,12 +39,12 @@ struct RealDrivers {
   }
   std::string Job(const std::string& name, const std::string& content) {
     folder.Write("IN/" + name, content);
-    return ctx.InProgramFolder("IN\\" + name);
+    return JoinPath(folder.path(), "IN\\" + name);
   }
   // Runs the hand-off and returns how long it blocked.
   Ms Hand(const std::string& job) {
     auto start = std::chrono::steady_clock::now();
-    InviaFileMF(ctx, job);
+    mf.InviaFileMF(job);
     return std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - start);
   }
   // The hand-off log's messages; a line without a "dd/mm/yyyy hh:nn - " stamp is kept whole.
@@ -64,12 +64,9 @@ struct RealDrivers {
   Files files{mapper};
   SystemClock clock;
   testing::RecordingLog log;
-  HeadlessDialogs dialogs{log};
   std::unique_ptr<Processes> processes = MakeProcesses(log, files, "wine");
-  testing::RecordingSerialPorts serial;
-  testing::NoFtpClient ftp;
-  Context ctx{Services{files, clock, log, dialogs, *processes, serial, ftp, RegionalFor("it_IT")},
-              folder.path()};
+  Config cfg;
+  FiscalHandOff mf{cfg, files, clock, log, *processes};
 };
 
 // A driver that never answers is given 102 delays of one hundredth each (which must not stretch);
@@ -88,8 +85,8 @@ TEST(FiscalDriversTest, AGlobeJobWithoutAnAnswerIsWithdrawnAndLogged) {
   };
   for (const Case& c : cases) {
     RealDrivers t(kProtGlobe);
-    t.ctx.cfg.MF_Ritardo = c.ritardo;
-    t.ctx.cfg.MF_Driver = c.driver == "silent" ? t.Driver("silent", 0) : c.driver;
+    t.cfg.MF_Ritardo = c.ritardo;
+    t.cfg.MF_Driver = c.driver == "silent" ? t.Driver("silent", 0) : c.driver;
     std::string job = t.Job("T011.txt", "receipt 11\r\n");
     Ms blocked = t.Hand(job);
     EXPECT_GE(blocked, c.min) << c.name;
@@ -107,7 +104,7 @@ TEST(FiscalDriversTest, AGlobeJobWithoutAnAnswerIsWithdrawnAndLogged) {
 
 TEST(FiscalDriversTest, CasioJobFollowsOnceTheDriverTakesTheEarlierOne) {
   RealDrivers t(kProtCasio);
-  t.ctx.cfg.MF_Ritardo = 5;  // six waits of 50 ms leave the driver ample time to take it at 30
+  t.cfg.MF_Ritardo = 5;  // six waits of 50 ms leave the driver ample time to take it at 30
   std::string err;
   ProcessId driver = t.processes->Start(t.Driver("take", 30), WindowState::kHidden, &err);
   ASSERT_NE(driver, 0) << err;

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/testing/test_context.h"
+#include "platform/testing/test_platform.h"
 
 namespace valico {
 namespace {

@@ -13,13 +13,13 @@ using testing::TestContext;
 
 class RecordingRenderer : public PrebillRenderer {
  public:
-  void StampaCortOlivetti(Context&, const std::string& job) override {
+  void StampaCortOlivetti(const std::string& job) override {
     calls.push_back("Olivetti " + job);
   }
-  void StampaCortSamsung(Context&, const std::string& job) override {
+  void StampaCortSamsung(const std::string& job) override {
     calls.push_back("Samsung " + job);
   }
-  void StampaCortSolipos(Context&, const std::string& job) override {
+  void StampaCortSolipos(const std::string& job) override {
     calls.push_back("Solipos " + job);
   }
   std::vector<std::string> calls;
@@ -44,14 +44,16 @@ TEST(PrebillDispatchTest, ModelNameChoosesTheRoutineExactly) {
     SCOPED_TRACE(c.model);
     TestContext t;
     RecordingRenderer renderer;
-    TypeBatchHandOff type_batch;
+    SerialPrebill serial(t.ctx.cfg, t.regional, t.ctx.com_preconto, t.files, t.log, t.dialogs);
+    TypeBatchHandOff type_batch(t.files, t.processes, t.log);
     t.ctx.cfg.Cort_Printer = c.model;
+    ParseChoices(t.ctx.cfg);
     t.ctx.cfg.Cort_Com = TypedValue::FromInt(2);
     t.ctx.cfg.Cort_Sett = "9600,N,8,1";
     t.folder.Write("drive_c/Valico/TypeBatch/ValicoType.bat", "");
     t.folder.Write("CortIN/job", "N2:01:x\r\n");
     std::string job = t.ctx.InProgramFolder("CortIN\\job");
-    LanciaFileCort(t.ctx, renderer, type_batch, job);
+    LanciaFileCort(t.ctx.cfg, t.log, {renderer, serial, type_batch}, job);
     EXPECT_EQ(renderer.calls,
               *c.renderer_call ? std::vector<std::string>{std::string(c.renderer_call) + " " + job}
                                : std::vector<std::string>{});
@@ -64,10 +66,12 @@ TEST(PrebillDispatchTest, ModelNameChoosesTheRoutineExactly) {
 
 TEST(PrebillDispatchTest, UnavailableRendererSaysSoInTheLog) {
   TestContext t;
-  UnavailablePrebillRenderer renderer;
-  TypeBatchHandOff type_batch;
+  UnavailablePrebillRenderer renderer(t.log);
+  SerialPrebill serial(t.ctx.cfg, t.regional, t.ctx.com_preconto, t.files, t.log, t.dialogs);
+  TypeBatchHandOff type_batch(t.files, t.processes, t.log);
   t.ctx.cfg.Cort_Printer = "SAMSUNG";
-  LanciaFileCort(t.ctx, renderer, type_batch, "C:\\job");
+  ParseChoices(t.ctx.cfg);
+  LanciaFileCort(t.ctx.cfg, t.log, {renderer, serial, type_batch}, "C:\\job");
   EXPECT_TRUE(t.log.Contains("job C:\\job was not printed"));
 }
 

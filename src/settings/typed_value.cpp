@@ -146,4 +146,9 @@ TypedValue ConvertStoredText(const std::string& text, const Regional& regional) 
   return v;
 }
 
+std::optional<bool> AsFlag(const TypedValue& v) {
+  if (v.is_flag() || v.is_number()) return v.IsTrue();
+  return std::nullopt;
+}
+
 }  // namespace valico

@@ -171,7 +171,8 @@ int RunCommandLine(int argc, char** argv) {
   Context& ctx = valico.ctx();
   if (ftp->parsed()) {
     LoadSettings(ctx);
-    LanciaFTP(ctx);
+    LanciaFTP(TransferServices{ctx.ini, ctx.svc.files, ctx.svc.log, ctx.svc.processes, ctx.svc.ftp,
+                               ctx.svc.regional, ctx.program_folder()});
     std::string esito = ctx.ini.LeggiINI("Varie", "FTP_Esito", "", ctx.cfg.IniValico);
     std::cout << "FTP_Esito=" << esito << "\n";
     return esito == "-1" ? 0 : 1;
@@ -180,12 +181,14 @@ int RunCommandLine(int argc, char** argv) {
     // The settings give the test its port and line settings; the spools are left alone, so
     // the test may run beside a running service.
     LoadSettings(ctx);
-    return Command1_Click(ctx) ? 0 : 1;
+    SerialPrebill prebill(ctx.cfg, ctx.svc.regional, ctx.com_preconto, ctx.svc.files, ctx.svc.log,
+                          ctx.svc.dialogs);
+    return prebill.Command1_Click() ? 0 : 1;
   }
   if (schedule->parsed()) {
     LoadSettings(ctx);
-    if (!postazione.empty()) ctx.form.SetText("Postazione", postazione);
-    OperazioniPianificateAt(ctx, minute ? *minute : ctx.svc.clock.LocalNow());
+    if (!postazione.empty()) ctx.cfg.Postazione = postazione;
+    OperazioniPianificateAt(ctx.svc, ctx.ini, ctx.cfg, minute ? *minute : ctx.svc.clock.LocalNow());
     return 0;
   }
   return RunService(ctx, ticks);

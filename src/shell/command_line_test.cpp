@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/testing/loopback_port.h"
 #include "platform/testing/temp_folder.h"
 
 namespace valico {
@@ -38,6 +39,24 @@ TEST(CommandLineTest, IniCommandsReadAndWriteAsTheStoreDoes) {
   EXPECT_EQ(dir.Read("a.ini"), "[Varie]\r\nRitardo=12,5\r\n");
   EXPECT_EQ(RunValico({"ini", "set", dir / "missing/dir/b.ini", "S", "k", "v"}).status, 1);
   EXPECT_NE(RunValico({"--drive", "CC=/x", "ini", "get", f, "S", "k"}).status, 0);
+}
+
+// The test print at the far end of a real serial line, with the settings _Valico.ini gives.
+TEST(CommandLineTest, PrebillTestPrintsWithTheLoadedSettings) {
+  std::string why;
+  auto far = testing::LoopbackPort::Create(&why);
+  if (!far) GTEST_SKIP() << "no serial line to test with: " << why;
+  testing::TempFolder home;
+  home.Write("_Valico.ini", "[Varie]\r\nCort_Printer=DPT-282\r\nCort_COM=5\r\nCort_Sett=4800,E,7,1\r\n");
+  home.Write("CortBorea/pending.txt", "N2:01:x\r\n");
+  EXPECT_EQ(RunValico({"--home", home.path(), "--com", "5=" + far->device(), "prebill-test"}).status,
+            0);
+  std::string expected = "ambaraBA CICI COCO TRE CIVETTE \r\n \r\n \r\n \r\n \r\n\x1bm";
+  EXPECT_EQ(far->Read(expected.size()), expected);
+  EXPECT_TRUE(home.Has("CortBorea/pending.txt")) << "a running service's spool is left alone";
+  EXPECT_EQ(
+      RunValico({"--home", home.path(), "--com", "5=" + home / "no-such-port", "prebill-test"}).status,
+      1);
 }
 
 }  // namespace

@@ -19,8 +19,21 @@ TEST(StartupTest, PreparesSpoolsSettlesBoreaAndLoadsTheSettings) {
   EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "Cort_Vuoto", "", t.ctx.cfg.IniValico), "-1");
   EXPECT_EQ(t.ctx.cfg.DirBorea, "C:\\Borea");
   EXPECT_TRUE(t.ctx.cfg.Cort_Active);
-  EXPECT_EQ(t.ctx.form.Get("Postazione").items, (std::vector<std::string>{"CLIENT", "SERVER"}));
-  EXPECT_EQ(t.ctx.form.Text("Postazione"), "");
+  EXPECT_EQ(t.ctx.form.Get(controls::Postazione).items, (std::vector<std::string>{"CLIENT", "SERVER"}));
+  EXPECT_EQ(t.ctx.form.Text(controls::Postazione), "");
+}
+
+TEST(StartupTest, LoadsTheImportedRegisterIntoModelAndWindow) {
+  testing::TestContext t;
+  t.WriteValico("Borea_Directory=C:\\CALDERA\r\nMF_ChkLog=-1\r\n");
+  t.folder.Write("drive_c/CALDERA/_Local.ini", "[Varie]\r\nMisPre=106\r\nDelay=20\r\n");
+  StartUp(t.ctx);
+  EXPECT_TRUE(t.ctx.cfg.MF_Active);
+  EXPECT_EQ(t.ctx.cfg.mf_protocol, MfProtocol::kGlobe);
+  EXPECT_EQ(t.ctx.form.Text(controls::MF_Protocol), "GLOBE DRIVER - 106");
+  EXPECT_EQ(t.ctx.form.Text(controls::MF_Type), "106 - RCH GLOBE");
+  EXPECT_TRUE(t.ctx.form.Checked(controls::MF_chkLog)) << "the saved value wins over the list's default";
+  EXPECT_EQ(t.ctx.cfg.MF_File, "") << "a Globe import leaves MF_File as it was";
 }
 
 }  // namespace

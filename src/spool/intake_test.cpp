@@ -19,7 +19,7 @@ class IntakeTest : public ::testing::Test {
   std::string Drop() const { return t.ctx.InProgramFolder("Borea"); }
   std::string In() const { return t.ctx.InProgramFolder("IN"); }
   // A pass now, and a second one once the files have settled.
-  void TwoPasses(const std::string& tipo = "MF") {
+  void TwoPasses(SpoolKind tipo = SpoolKind::kFiscal) {
     intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), tipo);
     t.clock.Advance(Intake::kSettleTime);
     intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), tipo);
@@ -32,12 +32,12 @@ class IntakeTest : public ::testing::Test {
 
   TestContext t;
   RecordingDevices devices;
-  Intake intake{t.ctx, devices};
+  Intake intake{t.files, t.clock, t.log, t.ctx.ini, devices};
 };
 
 TEST_F(IntakeTest, EmptyDropFolderOnlyOpensTheSpool) {
   t.WriteValico("MF_Vuoto=0\r\n");
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), SpoolKind::kFiscal);
   EXPECT_TRUE(devices.calls.empty());
   EXPECT_TRUE(t.folder.Has("Borea")) << "missing folders are created";
   EXPECT_TRUE(t.folder.Has("IN"));
@@ -65,14 +65,14 @@ TEST_F(IntakeTest, AJobReplacesALeftoverOfTheSameName) {
   t.folder.Write("Borea/job.txt", "new");
   std::string content;
   devices.on_job = [&](const std::string& job) { t.files.ReadAll(job, &content, nullptr); };
-  TwoPasses("CR");
+  TwoPasses(SpoolKind::kPrebill);
   EXPECT_EQ(devices.calls, std::vector<std::string>{"CR " + In() + "\\job.txt"});
   EXPECT_EQ(content, "new");
 }
 
 TEST_F(IntakeTest, ReceiptSpoolMovesAndDeletesWithoutADevice) {
   t.folder.Write("Borea/r.txt", "x");
-  TwoPasses("RF");
+  TwoPasses(SpoolKind::kReceipt);
   EXPECT_TRUE(devices.calls.empty());
   EXPECT_EQ(FilesIn("Borea") + FilesIn("IN"), 0u);
   EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "RF_Vuoto", "", t.ctx.cfg.IniValico), "-1");
@@ -83,26 +83,26 @@ TEST_F(IntakeTest, AtMost101JobsPerPassTheRestWait) {
   TwoPasses();
   EXPECT_EQ(devices.calls.size(), 101u);
   EXPECT_EQ(FilesIn("Borea"), 4u);
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), SpoolKind::kFiscal);
   EXPECT_EQ(devices.calls.size(), 105u) << "settled leftovers go at the next pass";
   EXPECT_EQ(FilesIn("Borea"), 0u);
 }
 
 TEST_F(IntakeTest, AFileStillBeingWrittenWaitsUntilItStopsChanging) {
   t.folder.Write("Borea/growing.txt", "part");
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), SpoolKind::kFiscal);
   EXPECT_TRUE(devices.calls.empty()) << "first sighting";
   t.clock.Advance(Intake::kSettleTime);
   t.folder.Write("Borea/growing.txt", "part and more");
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), SpoolKind::kFiscal);
   EXPECT_TRUE(devices.calls.empty()) << "it changed since the last look";
   t.clock.Advance(Intake::kSettleTime / 2);
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), SpoolKind::kFiscal);
   EXPECT_TRUE(devices.calls.empty()) << "not unchanged for long enough";
   t.clock.Advance(Intake::kSettleTime / 2);
   std::string content;
   devices.on_job = [&](const std::string& job) { t.files.ReadAll(job, &content, nullptr); };
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), SpoolKind::kFiscal);
   EXPECT_EQ(devices.calls.size(), 1u);
   EXPECT_EQ(content, "part and more");
 }

@@ -38,7 +38,7 @@ class PollingCycleTest : public ::testing::Test {
 
   TestContext t;
   RecordingDevices devices;
-  PollingCycle cycle{t.ctx, devices};
+  PollingCycle cycle{t.files, t.clock, t.log, t.ctx.ini, t.ctx.cfg, devices};
 };
 
 TEST_F(PollingCycleTest, ConditionsOfEachStep) {
@@ -69,14 +69,14 @@ TEST_F(PollingCycleTest, ConditionsOfEachStep) {
     RecordingDevices dev;
     Config cfg = t.ctx.cfg;
     c.change(cfg);
+    cfg.IniValico = fresh.ctx.cfg.IniValico;
+    cfg.DirProgramma = fresh.ctx.cfg.DirProgramma;
     fresh.ctx.cfg = cfg;
-    fresh.ctx.cfg.IniValico = fresh.ctx.InProgramFolder("_Valico.ini");
-    fresh.ctx.ini.SetValicoIni(fresh.ctx.cfg.IniValico);
     fresh.folder.Write("drive_c/Valico/Display.txt", "hello");
     fresh.folder.Write("drive_c/rf.txt", "receipt");
     fresh.folder.Write("Borea/f1", "x");
     fresh.folder.Write("CortBorea/p1", "x");
-    PollingCycle cyc(fresh.ctx, dev);
+    PollingCycle cyc(fresh.files, fresh.clock, fresh.log, fresh.ctx.ini, fresh.ctx.cfg, dev);
     cyc.Timer1_Timer();
     fresh.clock.Advance(std::chrono::milliseconds(500));
     cyc.Timer1_Timer();

@@ -21,11 +21,11 @@ TEST(PrebillFlowTest, DptJobsDroppedIntoCortBoreaReachThePort) {
                  "BANCO_DS_STAMPANTE_P=19200,N,8,1\r\n");
   t.WriteValico("Cort_Active=-1\r\nCort_Printer=DPT-282\r\nCort_COM=1\r\n");
   StartUp(t.ctx);
-  EXPECT_EQ(t.ctx.form.Get("Cort_Printer").items.size(), 6u);
+  EXPECT_EQ(t.ctx.form.Get(controls::Cort_Printer).items.size(), 6u);
   EXPECT_EQ(t.ctx.com_preconto.port(), 4) << "imported and loaded before the first job";
 
   ValicoDevices devices(t.ctx);
-  PollingCycle cycle(t.ctx, devices);
+  PollingCycle cycle(t.files, t.clock, t.log, t.ctx.ini, t.ctx.cfg, devices);
   t.folder.Write("CortBorea/a.txt", "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n");
   t.folder.Write("CortBorea/b.txt", "N2:01:Tavolo 6\r\n");
   cycle.Timer1_Timer();
