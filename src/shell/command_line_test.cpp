@@ -41,6 +41,12 @@ TEST(CommandLineTest, IniCommandsReadAndWriteAsTheStoreDoes) {
   EXPECT_NE(RunValico({"--drive", "CC=/x", "ini", "get", f, "S", "k"}).status, 0);
 }
 
+TEST(CommandLineTest, VersionIsOneLine) {
+  Result r = RunValico({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "valico " VALICO_VERSION "\n");
+}
+
 // The test print at the far end of a real serial line, with the settings _Valico.ini gives.
 TEST(CommandLineTest, PrebillTestPrintsWithTheLoadedSettings) {
   std::string why;

@@ -58,7 +58,7 @@ void StartUp(Context& ctx) {
   SetPaths(ctx);
   PreparaCartelle(ctx.ini, ctx.svc.files, ctx.svc.log, ctx.program_folder());
   Load(ctx);
-  ctx.svc.log.Info("Valico - Versione 2.2.0 started in " + ctx.program_folder());
+  ctx.svc.log.Info("Valico - Versione " VALICO_VERSION " started in " + ctx.program_folder());
 }
 
 void LoadSettings(Context& ctx) {
