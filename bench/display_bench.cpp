@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "display/customer_display.h"
+#include "display/virtual_display.h"
 #include "platform/testing/test_platform.h"
 
 namespace valico {

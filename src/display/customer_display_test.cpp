@@ -1,4 +1,5 @@
 #include "display/customer_display.h"
+#include "display/virtual_display.h"
 
 #include <gtest/gtest.h>
 

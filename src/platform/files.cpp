@@ -109,8 +109,9 @@ std::vector<std::string> Files::ListFiles(std::string_view folder, std::string* 
   for (; it != end; it.increment(ec)) {
     std::error_code ec2;
     if (it->is_regular_file(ec2)) names.push_back(it->path().filename().string());
-    if (ec) break;
   }
+  // A failed step ends the listing: the names so far are returned, with the reason.
+  if (ec) Fail(err, "cannot list all of " + n, ec);
   return names;
 }
 

@@ -41,6 +41,7 @@ class Files {
   bool Rename(std::string_view from, std::string_view to, std::string* err) const;
   bool Copy(std::string_view from, std::string_view to, std::string* err) const;  // replaces
   // Names (not paths) of the plain files in a folder, in the order the platform lists them.
+  // When the listing fails part way, the names found so far, and the reason in *err.
   std::vector<std::string> ListFiles(std::string_view folder, std::string* err) const;
 
   bool ReadAll(std::string_view path, std::string* out, std::string* err) const;

@@ -19,7 +19,8 @@ class SerialPrebillPortTest : public ::testing::Test {
     std::string why;
     far = LoopbackPort::Create(&why);
     if (!far) GTEST_SKIP() << "no serial line to test with: " << why;
-    ports = MakeSerialPorts({{5, far->device()}, {6, t.folder / "no-such-port"}}, t.log);
+    ports = MakeNativeSerialPorts({{5, far->device()}, {6, t.folder / "no-such-port"}}, t.log,
+                                  kSerialWriteBound);
     port = std::make_unique<SerialControl>(*ports, t.log, "pre-bill port");
     dpt = std::make_unique<SerialPrebill>(cfg, t.regional, *port, t.files, t.log, t.dialogs);
     cfg.Cort_Com = TypedValue::FromInt(5);
