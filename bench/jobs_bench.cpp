@@ -3,8 +3,8 @@
 // minute (the scheduler file read, no entry for the minute).
 #include <benchmark/benchmark.h>
 
-#include "jobs/jobs_runner.h"
 #include "core/testing/test_context.h"
+#include "jobs/jobs_runner.h"
 
 namespace valico {
 namespace {

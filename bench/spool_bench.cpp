@@ -54,7 +54,8 @@ void BM_IntakePassOf1000Jobs(benchmark::State& state) {
     t.clock.Advance(Intake::kSettleTime);
     state.ResumeTiming();
     // Ten passes of at most 101 jobs each take them all.
-    for (int pass = 0; pass < 10; ++pass) intake.PrelevaSpool(drop, t.ctx.cfg.IniValico, in, SpoolKind::kPrebill);
+    for (int pass = 0; pass < 10; ++pass)
+      intake.PrelevaSpool(drop, t.ctx.cfg.IniValico, in, SpoolKind::kPrebill);
   }
 }
 BENCHMARK(BM_IntakePassOf1000Jobs)->Unit(benchmark::kMillisecond);

@@ -92,12 +92,14 @@ TEST_F(LoadTest, StoredValuesReachModelAndControls) {
 }
 
 TEST_F(LoadTest, ValuesThatDoNotConvertKeepWhatWasThere) {
-  WriteValico("MF_Ritardo=20\r\nRF_Righe=12\r\nDisplay_Active=0\r\nCort_Printer=SAMSUNG\r\n"
-              "Cort_Com=7\r\n");
+  WriteValico(
+      "MF_Ritardo=20\r\nRF_Righe=12\r\nDisplay_Active=0\r\nCort_Printer=SAMSUNG\r\n"
+      "Cort_Com=7\r\n");
   mscomm1.SetPort(9);
   Load();
-  WriteValico("MF_Ritardo=abc\r\nRF_Righe=\r\nDisplay_Active=abc\r\nMF_Type=unknown\r\n"
-              "Cort_Printer=samsung\r\n");
+  WriteValico(
+      "MF_Ritardo=abc\r\nRF_Righe=\r\nDisplay_Active=abc\r\nMF_Type=unknown\r\n"
+      "Cort_Printer=samsung\r\n");
   Load();
   EXPECT_EQ(cfg.MF_Ritardo, 20);
   EXPECT_EQ(cfg.RF_Righe, 12);
@@ -116,10 +118,10 @@ TEST(ImpostaCartellaBoreaTest, FolderLosesOneTrailingBackslashRuntimeComesFromLo
     const char* runtime;  // RT_Access in drive_c/CALDERA/_Local.ini, or none
   };
   const std::string kDefaultRuntime = "C:\\Programmi\\Access 97 Runtime\\msaccess.exe";
-  for (const Case& k : {Case{"D:\\Borea\\", "D:\\Borea", nullptr},
-                        Case{"D:\\Borea\\\\", "D:\\Borea\\", nullptr},
-                        Case{"", "C:\\Caldera", nullptr}, Case{nullptr, "C:\\Caldera", nullptr},
-                        Case{"C:\\caldera", "C:\\caldera", "C:\\Office\\msaccess.exe"}}) {
+  for (const Case& k :
+       {Case{"D:\\Borea\\", "D:\\Borea", nullptr}, Case{"D:\\Borea\\\\", "D:\\Borea\\", nullptr},
+        Case{"", "C:\\Caldera", nullptr}, Case{nullptr, "C:\\Caldera", nullptr},
+        Case{"C:\\caldera", "C:\\caldera", "C:\\Office\\msaccess.exe"}}) {
     SCOPED_TRACE(k.folder);
     testing::TestPlatform p;
     IniStore ini(p.files, p.regional, p.log);

@@ -91,8 +91,8 @@ void CustomerDisplay::LanciaFileDLY() {
   const auto deadline = clock_.Now() + kSerialWriteBound;
   for (std::size_t i = 0; ok && i < lines.size(); ++i) {
     if (i > 0 && clock_.Now() >= deadline) {
-      log_.Warn("display: the port took too long; " + std::to_string(lines.size() - i) +
-                        " of " + std::to_string(lines.size()) + " lines were not sent");
+      log_.Warn("display: the port took too long; " + std::to_string(lines.size() - i) + " of " +
+                std::to_string(lines.size()) + " lines were not sent");
       break;
     }
     ok = port.Write(LineBytes(*model, i == 0, lines[i]));
@@ -100,7 +100,7 @@ void CustomerDisplay::LanciaFileDLY() {
   if (model->reopen_port || !ok) port.Close();
   if (ok)
     log_.Debug("display: " + std::to_string(lines.size()) + " line(s) sent to COM" +
-                       std::to_string(port.port()));
+               std::to_string(port.port()));
 
   if (files.Remove(path, &err)) {
     last_warning_.clear();
@@ -129,9 +129,9 @@ void DLY_StartUP_Borea(IniStore& ini, const Config& cfg) {
   // The port and its settings are copied as Borea stores them, each read just before it is
   // written.
   ini.ScriviVarie("Display_COM",
-                      type ? ini.LeggiVarie("Dis_PortaCom", local) : TypedValue::FromText(""));
+                  type ? ini.LeggiVarie("Dis_PortaCom", local) : TypedValue::FromText(""));
   ini.ScriviVarie("Display_Parametri",
-                      type ? ini.LeggiVarie("Dis_Parametri", local) : TypedValue::FromText(""));
+                  type ? ini.LeggiVarie("Dis_Parametri", local) : TypedValue::FromText(""));
 }
 
 }  // namespace valico

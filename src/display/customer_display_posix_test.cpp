@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "display/customer_display.h"
 #include "core/testing/test_context.h"
+#include "display/customer_display.h"
 
 namespace valico {
 namespace {

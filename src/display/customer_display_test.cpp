@@ -1,12 +1,12 @@
 #include "display/customer_display.h"
-#include "display/virtual_display.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "platform/testing/loopback_port.h"
 #include "core/testing/test_context.h"
+#include "display/virtual_display.h"
+#include "platform/testing/loopback_port.h"
 
 namespace valico {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "display/customer_display.h"
 #include "core/testing/test_context.h"
+#include "display/customer_display.h"
 
 namespace valico {
 namespace {

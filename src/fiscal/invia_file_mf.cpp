@@ -104,10 +104,17 @@ void FiscalHandOff::InviaFPMate() {
 
 void FiscalHandOff::InviaFileMF(const std::string& file_lavoro) {
   switch (cfg_.mf_protocol) {
-    case MfProtocol::kCasio: InviaCasio(file_lavoro); break;
-    case MfProtocol::kGlobe: InviaGlobe(file_lavoro); break;
-    case MfProtocol::kFPMate: InviaFPMate(); break;
-    case MfProtocol::kOther: break;
+    case MfProtocol::kCasio:
+      InviaCasio(file_lavoro);
+      break;
+    case MfProtocol::kGlobe:
+      InviaGlobe(file_lavoro);
+      break;
+    case MfProtocol::kFPMate:
+      InviaFPMate();
+      break;
+    case MfProtocol::kOther:
+      break;
   }
 }
 

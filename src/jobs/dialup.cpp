@@ -34,7 +34,7 @@ bool Connessione(const TransferServices& svc, int azione, std::stop_token stop) 
     svc.log.Warn("dial-up: could not write the batch file: " + err);
   }
   svc.log.Info(azione == 1 ? "dial-up: connecting " + entry + " as " + user
-                               : std::string("dial-up: disconnecting"));
+                           : std::string("dial-up: disconnecting"));
   LanciaEAttendi(svc.processes, svc.log, batch, state, stop);
   return true;
 }

@@ -56,8 +56,8 @@ void WEB_StartUP_Borea(IniStore& ini, Config& cfg) {
   ini.ScriviINI("Varie", "WEB_chkDial", all ? "-1" : "0", file);
 }
 
-bool FTP_Invia(const TransferServices& svc, const std::string& percorso_locale, const std::string& utente,
-               const std::string& password, const std::string& server) {
+bool FTP_Invia(const TransferServices& svc, const std::string& percorso_locale,
+               const std::string& utente, const std::string& password, const std::string& server) {
   FtpAccount account{server, utente, password};
   std::string err;
   // The remote file deleted first is named by the full local path, as the requesters expect.
@@ -69,19 +69,18 @@ bool FTP_Invia(const TransferServices& svc, const std::string& percorso_locale, 
   // The remote name is the local file's name as its folder lists it.
   std::string remote;
   std::string native = svc.files.Native(percorso_locale);
-  if (svc.files.IsFile(percorso_locale))
-    remote = std::filesystem::path(native).filename().string();
+  if (svc.files.IsFile(percorso_locale)) remote = std::filesystem::path(native).filename().string();
   if (!svc.ftp.PutFile(account, native, remote, &err)) {
     svc.log.Warn(Describe("FTP upload of " + percorso_locale + " failed: " + err, account));
     return false;
   }
-  svc.log.Info(
-      Describe("FTP upload of " + percorso_locale + " as " + remote + " done", account));
+  svc.log.Info(Describe("FTP upload of " + percorso_locale + " as " + remote + " done", account));
   return true;
 }
 
-bool FTP_Ricevi(const TransferServices& svc, const std::string& cartella, const std::string& nome_file,
-                const std::string& utente, const std::string& password, const std::string& server) {
+bool FTP_Ricevi(const TransferServices& svc, const std::string& cartella,
+                const std::string& nome_file, const std::string& utente,
+                const std::string& password, const std::string& server) {
   FtpAccount account{server, utente, password};
   std::string local = cartella + nome_file;
   std::string err;

@@ -25,11 +25,12 @@ void LanciaFTP(const TransferServices& svc, std::stop_token stop = {});
 
 // Uploads `percorso_locale` (a settings path) under its own name: deletes the remote file
 // named by the full local path first, and puts only when that delete succeeded.
-bool FTP_Invia(const TransferServices& svc, const std::string& percorso_locale, const std::string& utente,
-               const std::string& password, const std::string& server);
+bool FTP_Invia(const TransferServices& svc, const std::string& percorso_locale,
+               const std::string& utente, const std::string& password, const std::string& server);
 
 // Downloads the remote file `nome_file` to `cartella` + `nome_file` (joined as they are).
-bool FTP_Ricevi(const TransferServices& svc, const std::string& cartella, const std::string& nome_file,
-                const std::string& utente, const std::string& password, const std::string& server);
+bool FTP_Ricevi(const TransferServices& svc, const std::string& cartella,
+                const std::string& nome_file, const std::string& utente,
+                const std::string& password, const std::string& server);
 
 }  // namespace valico

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/testing/ftp_test_server.h"
 #include "jobs/testing_transfer.h"
+#include "platform/testing/ftp_test_server.h"
 
 namespace valico {
 namespace {

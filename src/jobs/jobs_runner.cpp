@@ -58,13 +58,12 @@ void JobsRunner::ScheduleStep(const LocalTime& now) {
       for (long long m = 1; m < gap; ++m) {
         LocalTime missed = FromMinuteNumber(first + m);
         svc_.log.Warn("scheduler: making up minute " + SlotKey(svc_.regional, missed) +
-                          ", passed over by a long tick");
+                      ", passed over by a long tick");
         OperazioniPianificateAt(svc_, ini_, cfg_, missed);
       }
     } else if (gap != 1) {
-      svc_.log.Warn("scheduler: the clock moved from " +
-                        SlotKey(svc_.regional, *last_minute_) + " to " +
-                        SlotKey(svc_.regional, now) + "; the minutes between are not made up");
+      svc_.log.Warn("scheduler: the clock moved from " + SlotKey(svc_.regional, *last_minute_) +
+                    " to " + SlotKey(svc_.regional, now) + "; the minutes between are not made up");
     }
   }
   last_minute_ = now;
@@ -80,7 +79,7 @@ void JobsRunner::TransferStep() {
   int n = ConvertStoredText(azione, reg).ToInt16(reg).value_or(0);
   if (n != 1 && n != 2) return;
   worker_done_ = false;
-  TransferServices transfer{ini_,    svc_.files, svc_.log,     svc_.processes,
+  TransferServices transfer{ini_,     svc_.files, svc_.log,         svc_.processes,
                             svc_.ftp, reg,        cfg_.DirProgramma};
   worker_ = std::jthread([this, transfer](std::stop_token stop) {
     try {

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <thread>
 
-#include "jobs/scheduler.h"
 #include "core/testing/test_context.h"
+#include "jobs/scheduler.h"
 
 namespace valico {
 namespace {

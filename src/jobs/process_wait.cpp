@@ -26,8 +26,7 @@ void AttendiProcesso(Processes& processes, DiagLog& log, ProcessId pid, std::sto
   // Waits in short slices so that a shutdown is noticed while a batch file hangs.
   while (!processes.Wait(pid, std::chrono::milliseconds(200))) {
     if (stop.stop_requested()) {
-      log.Warn("stopped waiting for process " + std::to_string(pid) +
-                       ": Valico is shutting down");
+      log.Warn("stopped waiting for process " + std::to_string(pid) + ": Valico is shutting down");
       return;
     }
   }

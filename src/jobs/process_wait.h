@@ -16,8 +16,7 @@ void LanciaEAttendi(Processes& processes, DiagLog& log, const std::string& perco
                     WindowState stato, std::stop_token stop = {});
 
 // Waits until the process `pid` has ended, without a time limit unless `stop` is requested.
-void AttendiProcesso(Processes& processes, DiagLog& log, ProcessId pid,
-                     std::stop_token stop = {});
+void AttendiProcesso(Processes& processes, DiagLog& log, ProcessId pid, std::stop_token stop = {});
 
 // A path as a command line: in double quotes when it holds a blank, as it stands otherwise.
 std::string QuotedWhenBlank(const std::string& path);

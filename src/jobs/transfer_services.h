@@ -14,12 +14,12 @@ namespace valico {
 // What an FTP transfer and its dial-up use. A transfer runs on a worker thread beside the
 // tick, so it gets only what may be used from there, and copies of the rest.
 struct TransferServices {
-  IniStore& ini;          // serialises its calls with its own lock
-  const Files& files;     // stateless
-  DiagLog& log;           // thread-safe
-  Processes& processes;   // may be used from several threads
-  FtpClient& ftp;         // one transfer at a time
-  Regional regional;      // a copy
+  IniStore& ini;         // serialises its calls with its own lock
+  const Files& files;    // stateless
+  DiagLog& log;          // thread-safe
+  Processes& processes;  // may be used from several threads
+  FtpClient& ftp;        // one transfer at a time
+  Regional regional;     // a copy
   std::string program_folder;
 };
 

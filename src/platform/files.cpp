@@ -61,8 +61,8 @@ std::optional<FileStamp> Files::Stamp(std::string_view path) const {
   if (ec) return std::nullopt;
   auto t = fs::last_write_time(p, ec);
   if (ec) return std::nullopt;
-  return FileStamp{size, std::chrono::duration_cast<std::chrono::nanoseconds>(
-                             t.time_since_epoch()).count()};
+  return FileStamp{
+      size, std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count()};
 }
 
 bool Files::CreateFolder(std::string_view path, std::string* err) const {

@@ -264,7 +264,7 @@ class PosixProcesses : public Processes {
     if (!Check(posix_spawnattr_init(&s.attr), "posix_spawnattr_init", why)) return false;
     s.has_attr = true;
     bool ok = Check(posix_spawn_file_actions_addopen(&s.actions, 0, "/dev/null", O_RDONLY, 0),
-               "posix_spawn_file_actions_addopen", why);
+                    "posix_spawn_file_actions_addopen", why);
     // Ports and files Valico holds open stay Valico's.
     ok = ok && Check(posix_spawn_file_actions_addclosefrom_np(&s.actions, 3),
                      "posix_spawn_file_actions_addclosefrom_np", why);
@@ -278,14 +278,13 @@ class PosixProcesses : public Processes {
                      "posix_spawnattr_setsigdefault", why);
     // Its own process group, so Ctrl+C in Valico's terminal does not stop a driver mid-job.
     ok = ok && Check(posix_spawnattr_setpgroup(&s.attr, 0), "posix_spawnattr_setpgroup", why);
-    ok = ok && Check(posix_spawnattr_setflags(&s.attr, POSIX_SPAWN_SETSIGMASK |
-                                                           POSIX_SPAWN_SETSIGDEF |
-                                                           POSIX_SPAWN_SETPGROUP),
-                     "posix_spawnattr_setflags", why);
+    ok = ok &&
+         Check(posix_spawnattr_setflags(
+                   &s.attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP),
+               "posix_spawnattr_setflags", why);
     if (!ok) return false;
-    int rc = search_path
-                 ? posix_spawnp(pid, exe.c_str(), &s.actions, &s.attr, argv.data(), environ)
-                 : posix_spawn(pid, exe.c_str(), &s.actions, &s.attr, argv.data(), environ);
+    int rc = search_path ? posix_spawnp(pid, exe.c_str(), &s.actions, &s.attr, argv.data(), environ)
+                         : posix_spawn(pid, exe.c_str(), &s.actions, &s.attr, argv.data(), environ);
     if (rc != 0) *why = strerror(rc);
     return rc == 0;
   }

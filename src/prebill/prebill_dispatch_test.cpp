@@ -13,15 +13,9 @@ using testing::TestContext;
 
 class RecordingRenderer : public PrebillRenderer {
  public:
-  void StampaCortOlivetti(const std::string& job) override {
-    calls.push_back("Olivetti " + job);
-  }
-  void StampaCortSamsung(const std::string& job) override {
-    calls.push_back("Samsung " + job);
-  }
-  void StampaCortSolipos(const std::string& job) override {
-    calls.push_back("Solipos " + job);
-  }
+  void StampaCortOlivetti(const std::string& job) override { calls.push_back("Olivetti " + job); }
+  void StampaCortSamsung(const std::string& job) override { calls.push_back("Samsung " + job); }
+  void StampaCortSolipos(const std::string& job) override { calls.push_back("Solipos " + job); }
   std::vector<std::string> calls;
 };
 

@@ -1,6 +1,5 @@
 #include "prebill/prebill_startup.h"
 
-
 namespace valico {
 namespace {
 

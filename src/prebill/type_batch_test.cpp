@@ -39,9 +39,7 @@ class ScriptedProcesses : public Processes {
 
 class TypeBatchTest : public ::testing::Test {
  protected:
-  TypeBatchTest() {
-    t.folder.Write("drive_c/Valico/TypeBatch/ValicoType.bat", "");
-  }
+  TypeBatchTest() { t.folder.Write("drive_c/Valico/TypeBatch/ValicoType.bat", ""); }
   std::string Job(const std::string& name, const std::string& bytes) {
     t.folder.Write("CortIN/" + name, bytes);
     return t.InFolder("CortIN\\" + name);

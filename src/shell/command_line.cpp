@@ -31,7 +31,8 @@ bool SplitAssignment(const std::string& s, std::string* left, std::string* right
 std::string ParseDrives(const std::vector<std::string>& in, std::map<char, std::string>* out) {
   for (const std::string& s : in) {
     std::string l, r;
-    if (!SplitAssignment(s, &l, &r) || l.size() != 1 || !std::isalpha(static_cast<unsigned char>(l[0])))
+    if (!SplitAssignment(s, &l, &r) || l.size() != 1 ||
+        !std::isalpha(static_cast<unsigned char>(l[0])))
       return "--drive expects X=PATH, got \"" + s + "\"";
     (*out)[static_cast<char>(std::toupper(static_cast<unsigned char>(l[0])))] = r;
   }
@@ -131,7 +132,8 @@ void IniOptions(CLI::App& command, CommandArgs& args) {
   set->add_option("KEY", args.key)->required();
   set->add_option("VALUE", args.value)->required();
   action(set);
-  CLI::App* typed = command.add_subcommand("typed", "Print the typed value of KEY in section VARIE");
+  CLI::App* typed =
+      command.add_subcommand("typed", "Print the typed value of KEY in section VARIE");
   typed->add_option("FILE", args.file)->required();
   typed->add_option("KEY", args.key)->required();
   action(typed);
@@ -197,8 +199,7 @@ int PrebillTestCommand(const MachineOptions& machine, const CommandArgs&) {
 constexpr Command kCommands[] = {
     {"run", "Run the service: a tick every 500 ms until stopped", RunOptions, RunCommand},
     {"ini", "Read or write an INI file as Valico does", IniOptions, IniCommand},
-    {"ftp", "Carry out the FTP request written in _Valico.ini now, then exit", nullptr,
-     FtpCommand},
+    {"ftp", "Carry out the FTP request written in _Valico.ini now, then exit", nullptr, FtpCommand},
     {"schedule", "Run the scheduled operations once, as at the current minute or at --at",
      ScheduleOptions, ScheduleCommand},
     {"prebill-test", "Send the test print to the serial pre-bill printer (Cort_Com, Cort_Sett)",

@@ -53,15 +53,17 @@ TEST(CommandLineTest, PrebillTestPrintsWithTheLoadedSettings) {
   auto far = testing::LoopbackPort::Create(&why);
   if (!far) GTEST_SKIP() << "no serial line to test with: " << why;
   testing::TempFolder home;
-  home.Write("_Valico.ini", "[Varie]\r\nCort_Printer=DPT-282\r\nCort_COM=5\r\nCort_Sett=4800,E,7,1\r\n");
+  home.Write("_Valico.ini",
+             "[Varie]\r\nCort_Printer=DPT-282\r\nCort_COM=5\r\nCort_Sett=4800,E,7,1\r\n");
   home.Write("CortBorea/pending.txt", "N2:01:x\r\n");
-  EXPECT_EQ(RunValico({"--home", home.path(), "--com", "5=" + far->device(), "prebill-test"}).status,
-            0);
+  EXPECT_EQ(
+      RunValico({"--home", home.path(), "--com", "5=" + far->device(), "prebill-test"}).status, 0);
   std::string expected = "ambaraBA CICI COCO TRE CIVETTE \r\n \r\n \r\n \r\n \r\n\x1bm";
   EXPECT_EQ(far->Read(expected.size()), expected);
   EXPECT_TRUE(home.Has("CortBorea/pending.txt")) << "a running service's spool is left alone";
   EXPECT_EQ(
-      RunValico({"--home", home.path(), "--com", "5=" + home / "no-such-port", "prebill-test"}).status,
+      RunValico({"--home", home.path(), "--com", "5=" + home / "no-such-port", "prebill-test"})
+          .status,
       1);
 }
 

@@ -1,10 +1,11 @@
 // The pre-bill printer as the running system reaches it: start-up, polling cycle, intake.
+#include "shell/devices.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "core/testing/test_context.h"
-#include "shell/devices.h"
 #include "shell/startup.h"
 #include "spool/intake.h"
 #include "spool/polling_cycle.h"

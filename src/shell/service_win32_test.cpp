@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "platform/testing/temp_folder.h"
-#include "platform/testing/wait_for.h"
 #include "platform/testing/test_programs.h"
+#include "platform/testing/wait_for.h"
 #include "platform/testing/wine_win32.h"
 
 namespace valico {

@@ -19,7 +19,8 @@ TEST(StartupTest, PreparesSpoolsSettlesBoreaAndLoadsTheSettings) {
   EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "Cort_Vuoto", "", t.ctx.cfg.IniValico), "-1");
   EXPECT_EQ(t.ctx.cfg.DirBorea, "C:\\Borea");
   EXPECT_TRUE(t.ctx.cfg.Cort_Active);
-  EXPECT_EQ(t.ctx.form.Get(controls::Postazione).items, (std::vector<std::string>{"CLIENT", "SERVER"}));
+  EXPECT_EQ(t.ctx.form.Get(controls::Postazione).items,
+            (std::vector<std::string>{"CLIENT", "SERVER"}));
   EXPECT_EQ(t.ctx.form.Text(controls::Postazione), "");
 }
 
@@ -32,7 +33,8 @@ TEST(StartupTest, LoadsTheImportedRegisterIntoModelAndWindow) {
   EXPECT_EQ(t.ctx.cfg.mf_protocol, MfProtocol::kGlobe);
   EXPECT_EQ(t.ctx.form.Text(controls::MF_Protocol), "GLOBE DRIVER - 106");
   EXPECT_EQ(t.ctx.form.Text(controls::MF_Type), "106 - RCH GLOBE");
-  EXPECT_TRUE(t.ctx.form.Checked(controls::MF_chkLog)) << "the saved value wins over the list's default";
+  EXPECT_TRUE(t.ctx.form.Checked(controls::MF_chkLog))
+      << "the saved value wins over the list's default";
   EXPECT_EQ(t.ctx.cfg.MF_File, "") << "a Globe import leaves MF_File as it was";
 }
 

@@ -9,9 +9,12 @@ namespace valico {
 
 const char* SpoolFlag(SpoolKind kind) {
   switch (kind) {
-    case SpoolKind::kFiscal: return "MF_Vuoto";
-    case SpoolKind::kReceipt: return "RF_Vuoto";
-    case SpoolKind::kPrebill: break;
+    case SpoolKind::kFiscal:
+      return "MF_Vuoto";
+    case SpoolKind::kReceipt:
+      return "RF_Vuoto";
+    case SpoolKind::kPrebill:
+      break;
   }
   return "Cort_Vuoto";
 }
@@ -65,9 +68,14 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
   for (const std::string& job : jobs) {
     try {
       switch (tipo) {
-        case SpoolKind::kFiscal: devices_.InviaFileMF(job); break;
-        case SpoolKind::kPrebill: devices_.LanciaFileCort(job); break;
-        case SpoolKind::kReceipt: break;  // no device takes a receipt job here
+        case SpoolKind::kFiscal:
+          devices_.InviaFileMF(job);
+          break;
+        case SpoolKind::kPrebill:
+          devices_.LanciaFileCort(job);
+          break;
+        case SpoolKind::kReceipt:
+          break;  // no device takes a receipt job here
       }
     } catch (const std::exception& e) {
       // A failed hand-off must not keep the rest of the pass from its devices.

@@ -88,7 +88,8 @@ inline std::map<char, std::string> DrivesInside(const TempFolder& folder) {
 // A fresh program folder with the drives inside it, Italian regional settings, a fake clock
 // and recording fakes for the other platform services.
 struct TestPlatform {
-  TestPlatform() : mapper(PathMapper::Options{folder.path(), DrivesInside(folder)}), files(mapper) {}
+  TestPlatform()
+      : mapper(PathMapper::Options{folder.path(), DrivesInside(folder)}), files(mapper) {}
 
   // Native path of a settings path.
   std::string Native(const std::string& path) const { return mapper.ToNative(path); }
