@@ -19,7 +19,7 @@ std::vector<std::string> CortKeys(TestContext& t) {
   return out;
 }
 
-// Code 108 with its port and settings is imported in prebill_flow_test.
+// Code 108 with its port and settings is imported in the shell's devices test.
 TEST(PrebillStartupTest, ImportsThePrinterFromBorea) {
   using Keys = std::vector<std::string>;
   struct {

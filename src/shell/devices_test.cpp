@@ -15,7 +15,7 @@ namespace {
 
 using testing::TestContext;
 
-TEST(PrebillFlowTest, DptJobsDroppedIntoCortBoreaReachThePort) {
+TEST(DevicesTest, DptJobsDroppedIntoCortBoreaReachThePort) {
   TestContext t;
   t.folder.Write("drive_c/CALDERA/_Local.ini",
                  "[VARIE]\r\nBANCO_DS_STAMPANTE=108\r\nBANCO_DS_STAMPANTE_C=4\r\n"

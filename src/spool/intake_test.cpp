@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "core/testing/test_context.h"
 #include "spool/testing_devices.h"
@@ -35,21 +36,38 @@ class IntakeTest : public ::testing::Test {
   Intake intake{t.files, t.clock, t.log, t.ctx.ini, devices};
 };
 
-TEST_F(IntakeTest, EmptyDropFolderOnlyOpensTheSpool) {
-  t.WriteValico("MF_Vuoto=0\r\n");
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), SpoolKind::kFiscal);
+TEST_F(IntakeTest, EachPassOpensItsSpoolAndOnlyTwoKindsReachADevice) {
+  struct Case {
+    SpoolKind kind;
+    const char* flag;
+  };
+  for (const Case& c :
+       {Case{SpoolKind::kFiscal, "MF_Vuoto"}, Case{SpoolKind::kPrebill, "Cort_Vuoto"},
+        Case{SpoolKind::kReceipt, "RF_Vuoto"}}) {
+    SCOPED_TRACE(c.flag);
+    t.WriteValico(std::string(c.flag) + "=0\r\n");
+    intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), c.kind);
+    EXPECT_TRUE(t.folder.Has("Borea") && t.folder.Has("IN")) << "missing folders are created";
+    EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", c.flag, "", t.ctx.cfg.IniValico), "-1")
+        << "an empty pass opens its spool too";
+  }
+  // A receipt job is moved and deleted without a device.
+  t.folder.Write("Borea/r.txt", "x");
+  TwoPasses(SpoolKind::kReceipt);
   EXPECT_TRUE(devices.calls.empty());
-  EXPECT_TRUE(t.folder.Has("Borea")) << "missing folders are created";
-  EXPECT_TRUE(t.folder.Has("IN"));
-  EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "MF_Vuoto", "", t.ctx.cfg.IniValico), "-1");
+  EXPECT_EQ(FilesIn("Borea") + FilesIn("IN"), 0u);
 }
 
 TEST_F(IntakeTest, AllJobsMoveBeforeTheFirstHandOffAndEachIsDeletedAfterIt) {
   for (const char* n : {"a.txt", "b.txt", "c.txt"}) t.folder.Write(std::string("Borea/") + n, n);
   t.folder.Write("Borea/sub/inner.txt", "not a job");
+  t.folder.Write("IN/c.txt", "a leftover of the same name, replaced by the job");
   std::vector<std::pair<size_t, size_t>> seen;  // (jobs left in Borea, jobs in IN) at each call
+  std::multiset<std::string> contents;
   devices.on_job = [&](const std::string& job) {
-    EXPECT_TRUE(t.files.IsFile(job));
+    std::string content;
+    EXPECT_TRUE(t.files.ReadAll(job, &content, nullptr));
+    contents.insert(content);
     seen.push_back({FilesIn("Borea"), FilesIn("IN")});
   };
   TwoPasses();
@@ -58,24 +76,7 @@ TEST_F(IntakeTest, AllJobsMoveBeforeTheFirstHandOffAndEachIsDeletedAfterIt) {
   EXPECT_EQ(FilesIn("IN"), 0u);
   EXPECT_TRUE(t.folder.Has("Borea/sub/inner.txt")) << "subfolders are left alone";
   for (const std::string& c : devices.calls) EXPECT_EQ(c.rfind("MF " + In() + "\\", 0), 0u) << c;
-}
-
-TEST_F(IntakeTest, AJobReplacesALeftoverOfTheSameName) {
-  t.folder.Write("IN/job.txt", "old");
-  t.folder.Write("Borea/job.txt", "new");
-  std::string content;
-  devices.on_job = [&](const std::string& job) { t.files.ReadAll(job, &content, nullptr); };
-  TwoPasses(SpoolKind::kPrebill);
-  EXPECT_EQ(devices.calls, std::vector<std::string>{"CR " + In() + "\\job.txt"});
-  EXPECT_EQ(content, "new");
-}
-
-TEST_F(IntakeTest, ReceiptSpoolMovesAndDeletesWithoutADevice) {
-  t.folder.Write("Borea/r.txt", "x");
-  TwoPasses(SpoolKind::kReceipt);
-  EXPECT_TRUE(devices.calls.empty());
-  EXPECT_EQ(FilesIn("Borea") + FilesIn("IN"), 0u);
-  EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "RF_Vuoto", "", t.ctx.cfg.IniValico), "-1");
+  EXPECT_EQ(contents, (std::multiset<std::string>{"a.txt", "b.txt", "c.txt"}));
 }
 
 TEST_F(IntakeTest, AtMost101JobsPerPassTheRestWait) {
