@@ -12,6 +12,8 @@ PACKAGES=(
   libcurl4-openssl-dev python3 python3-pyftpdlib
   # Pseudo-terminal plumbing for the serial-port tests
   socat
+  # The format check of test.sh; pinned, as another clang-format version formats differently
+  clang-format-14
   # Windows leg: the MinGW-w64 cross compiler (posix threads) and Wine to run the tests
   g++-mingw-w64-x86-64-posix wine wine64
   # Packages: the Windows installer (NSIS), the Debian package and its checks
