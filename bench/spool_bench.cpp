@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/testing/test_context.h"
+#include "platform/folder_watch.h"
 #include "spool/device_handlers.h"
 #include "spool/polling_cycle.h"
 
@@ -37,21 +38,41 @@ void BM_IdleTick(benchmark::State& state) {
   c.Display_File = "C:\\Valico\\Display.txt";
   c.MF_File = "C:\\CALDERA\\Casio\\CAS.txt";
   NoDevices devices;
-  PollingCycle cycle(t.files, t.clock, t.log, t.ctx.ini, t.ctx.cfg, devices);
+  auto watch = MakeFolderWatch(t.log);
+  PollingCycle cycle(t.files, t.log, *watch, t.settings, t.ctx.cfg, devices);
   for (auto _ : state) cycle.Timer1_Timer();
+  state.counters["reads"] = static_cast<double>(t.settings.reads());
 }
 BENCHMARK(BM_IdleTick);
+
+// A tick on a settings file far beyond any real one: read once, then looked at, not read.
+void BM_TicksOnA50MBSettingsFile(benchmark::State& state) {
+  testing::TestContext t;
+  std::string body(kTypicalIni);
+  std::string filler;
+  for (int i = 0; filler.size() < 50u * 1024 * 1024; ++i)
+    filler += "Chiave" + std::to_string(i) + "=un valore qualsiasi di prova\r\n";
+  t.WriteValico(body + filler);
+  t.ctx.cfg.MF_Active = t.ctx.cfg.Cort_Active = true;
+  t.ctx.cfg.MF_File = "C:\\CALDERA\\Casio\\CAS.txt";
+  NoDevices devices;
+  for (auto _ : state) {
+    IniSnapshot settings(t.ctx.ini, t.files, t.ctx.cfg.IniValico);
+    PollingCycle cycle(t.files, t.log, t.watch, settings, t.ctx.cfg, devices);
+    cycle.Timer1_Timer();  // the first tick reads the file
+    cycle.Timer1_Timer();
+  }
+}
+BENCHMARK(BM_TicksOnA50MBSettingsFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_IntakePassOf1000Jobs(benchmark::State& state) {
   testing::TestContext t;
   NoDevices devices;
-  Intake intake(t.files, t.clock, t.log, t.ctx.ini, devices);
+  Intake intake(t.files, t.log, t.watch, t.settings, devices);
   std::string drop = t.ctx.InProgramFolder("Borea"), in = t.ctx.InProgramFolder("IN");
   for (auto _ : state) {
     state.PauseTiming();
     for (int i = 0; i < 1000; ++i) t.folder.Write("Borea/job" + std::to_string(i), "x");
-    intake.PrelevaSpool(drop, t.ctx.cfg.IniValico, in, SpoolKind::kReceipt);  // first sighting only
-    t.clock.Advance(Intake::kSettleTime);
     state.ResumeTiming();
     // Ten passes of at most 101 jobs each take them all.
     for (int pass = 0; pass < 10; ++pass)

@@ -8,6 +8,7 @@
 #include "core/services.h"
 #include "platform/clock.h"
 #include "settings/config.h"
+#include "settings/ini_snapshot.h"
 #include "settings/ini_store.h"
 
 namespace valico {
@@ -29,8 +30,9 @@ class JobsRunner {
  public:
   static constexpr int kMaxCatchUp = 5;  // minutes
 
-  JobsRunner(const Services& svc, IniStore& ini, const Config& cfg)
-      : svc_(svc), ini_(ini), cfg_(cfg) {}
+  // `settings` is the snapshot of _Valico.ini that the tick reads its requests from.
+  JobsRunner(const Services& svc, IniStore& ini, IniSnapshot& settings, const Config& cfg)
+      : svc_(svc), ini_(ini), settings_(settings), cfg_(cfg) {}
   ~JobsRunner() { Stop(std::chrono::milliseconds(0)); }
   JobsRunner(const JobsRunner&) = delete;
   JobsRunner& operator=(const JobsRunner&) = delete;
@@ -52,6 +54,7 @@ class JobsRunner {
  private:
   const Services& svc_;
   IniStore& ini_;
+  IniSnapshot& settings_;
   const Config& cfg_;
   std::optional<LocalTime> last_minute_;
   std::jthread worker_;

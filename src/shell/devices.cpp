@@ -5,7 +5,7 @@ namespace valico {
 ValicoDevices::ValicoDevices(Context& ctx)
     : cfg_(ctx.cfg),
       log_(ctx.svc.log),
-      display_(ctx.cfg, ctx.svc.files, ctx.svc.clock, ctx.svc.log, ctx.mscomm1),
+      display_(ctx.cfg, ctx.svc.files, ctx.svc.clock, ctx.svc.watch, ctx.svc.log, ctx.mscomm1),
       fiscal_(ctx.cfg, ctx.svc.files, ctx.svc.clock, ctx.svc.log, ctx.svc.processes),
       prebill_renderer_(std::make_unique<UnavailablePrebillRenderer>(ctx.svc.log)),
       serial_prebill_(ctx.cfg, ctx.svc.regional, ctx.com_preconto, ctx.svc.files, ctx.svc.log,

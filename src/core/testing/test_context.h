@@ -2,24 +2,28 @@
 
 #include "core/context.h"
 #include "platform/testing/test_platform.h"
+#include "settings/ini_snapshot.h"
 
 namespace valico::testing {
 
-// A Context over a fresh program folder (see TestPlatform), with _Valico.ini's path set.
+// A Context over a fresh program folder (see TestPlatform), with _Valico.ini's path set and
+// a snapshot of it for the routines that read it once per tick.
 class TestContext : public TestPlatform {
  public:
   TestContext() : TestContext(nullptr) {}
   // With a real (or another) FTP client in place of the failing one.
   explicit TestContext(FtpClient* ftp_client)
-      : ctx(Services{files, clock, log, dialogs, processes, serial, ftp_client ? *ftp_client : ftp,
-                     regional},
-            folder.path()) {
+      : ctx(Services{files, clock, watch, log, dialogs, processes, serial,
+                     ftp_client ? *ftp_client : ftp, regional},
+            folder.path()),
+        settings(ctx.ini, files, ctx.InProgramFolder("_Valico.ini")) {
     ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
     ctx.cfg.DirProgramma = ctx.program_folder();
     ctx.ini.SetValicoIni(ctx.cfg.IniValico);
   }
 
   Context ctx;
+  IniSnapshot settings;
 };
 
 }  // namespace valico::testing
