@@ -37,6 +37,12 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
+std::string Numbered(const char* prefix, int i) {
+  std::string s(prefix);
+  s += std::to_string(i);
+  return s;
+}
+
 void Write(const fs::path& p, const std::string& data) {
   fs::create_directories(p.parent_path());
   std::ofstream(p, std::ios::binary) << data;
@@ -101,7 +107,7 @@ class Valico {
  public:
   explicit Valico(const std::string& binary)
       : home_(fs::temp_directory_path() /
-              ("drop-bench-" + std::to_string(getpid()) + "-" + std::to_string(++count_))) {
+              (Numbered("drop-bench-", getpid()) + Numbered("-", ++count_))) {
     fs::remove_all(home_);
     Write(home_ / "_Valico.ini",
           "[Varie]\r\nBorea_Setting=0\r\nCort_Active=-1\r\nCort_Printer=DPT-282\r\nCort_COM=5\r\n"
@@ -162,8 +168,8 @@ std::vector<double> PrebillDrops(Valico& v, int n, How how, std::mt19937& rng) {
   std::uniform_int_distribution<int> pause(0, 500);
   for (int i = 0; i < n; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(pause(rng)));
-    std::string job = "N2:01:Tavolo " + std::to_string(i) + "\r\n";
-    std::string name = "job" + std::to_string(i) + ".txt";
+    std::string job = Numbered("N2:01:Tavolo ", i) + "\r\n";
+    std::string name = Numbered("job", i) + ".txt";
     Clock::time_point t0;
     if (how == How::kMovedIn) {
       Write(v.home() / "staging" / name, job);
@@ -189,7 +195,7 @@ std::vector<double> DisplayDrops(Valico& v, int n, std::mt19937& rng) {
   std::uniform_int_distribution<int> pause(0, 500);
   for (int i = 0; i < n; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(pause(rng)));
-    Write(v.home() / "staging/Display.txt", "CAFFE " + std::to_string(i) + "\r\n");
+    Write(v.home() / "staging/Display.txt", Numbered("CAFFE ", i) + "\r\n");
     auto t0 = Clock::now();
     fs::rename(v.home() / "staging/Display.txt", v.home() / "drive_c/Valico/Display.txt");
     Clock::time_point first;
@@ -205,12 +211,10 @@ std::vector<double> DisplayDrops(Valico& v, int n, std::mt19937& rng) {
 // arrived exactly once.
 double Burst(Valico& v, int n, bool* exact) {
   for (int i = 0; i < n; ++i)
-    Write(v.home() / "staging" / ("b" + std::to_string(i)),
-          "N2:01:Conto " + std::to_string(i) + "\r\n");
+    Write(v.home() / "staging" / Numbered("b", i), Numbered("N2:01:Conto ", i) + "\r\n");
   auto t0 = Clock::now();
   for (int i = 0; i < n; ++i)
-    fs::rename(v.home() / "staging" / ("b" + std::to_string(i)),
-               v.home() / "CortBorea" / ("b" + std::to_string(i)));
+    fs::rename(v.home() / "staging" / Numbered("b", i), v.home() / "CortBorea" / Numbered("b", i));
   auto count = [&](const std::string& s) {
     size_t c = 0;
     for (size_t at = s.find("\x1bm"); at != std::string::npos; at = s.find("\x1bm", at + 2)) ++c;
@@ -230,7 +234,7 @@ double Burst(Valico& v, int n, bool* exact) {
 
 // The floor: a process that only waits for the folder's notice and writes a byte.
 std::vector<double> FloorDrops(int n, std::mt19937& rng) {
-  fs::path dir = fs::temp_directory_path() / ("drop-bench-floor-" + std::to_string(getpid()));
+  fs::path dir = fs::temp_directory_path() / Numbered("drop-bench-floor-", getpid());
   fs::create_directories(dir / "in");
   fs::create_directories(dir / "staging");
   Terminal t;
@@ -250,7 +254,7 @@ std::vector<double> FloorDrops(int n, std::mt19937& rng) {
   std::uniform_int_distribution<int> pause(0, 500);
   for (int i = 0; i < n; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(pause(rng)));
-    std::string name = "j" + std::to_string(i);
+    std::string name = Numbered("j", i);
     Write(dir / "staging" / name, "x");
     auto t0 = Clock::now();
     fs::rename(dir / "staging" / name, dir / "in" / name);

@@ -14,7 +14,7 @@ other=${3:-}
 ticks=$((secs * 2))
 work=$(mktemp -d)
 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${pids[@]}" 2>/dev/null || true; sleep 1; rm -rf "$work"' EXIT
 
 cpu_ns() {  # CPU time of every thread of a process, in ns
   local total=0
@@ -28,14 +28,13 @@ calls() {  # system calls of a process over the window
   sleep "$secs"
   kill -INT "$tracer"
   wait "$tracer" 2>/dev/null || true
-  awk '$NF == "total" {print $(NF-1) ~ /^[0-9]+$/ && $(NF-2) ~ /^[0-9]+$/ ? $(NF-2) : $(NF-1)}' \
-    "$work/strace.$1"
+  awk '$NF == "total" {print $4}' "$work/strace.$1"  # % time, seconds, usecs/call, calls
 }
 
 start_valico() {  # binary, home
   mkdir -p "$2/drive_c/CALDERA/Casio" "$2/drive_c/Valico"
   printf '[Varie]\r\nBorea_Setting=0\r\nMF_Active=-1\r\nMF_Prot=CASIO/DITRON - 24\r\nMF_File=C:\\CALDERA\\Casio\\CAS.txt\r\nMF_File_Output=C:\\CALDERA\\Casio\\OUT.txt\r\nCort_Active=-1\r\nCort_Printer=DPT-282\r\nCort_COM=5\r\nCort_Sett=9600,N,8,1\r\nDisplay_Active=-1\r\nDisplay_Type=ASEM\r\nDisplay_File=C:\\Valico\\Display.txt\r\nDisplay_COM=6\r\nDisplay_Parametri=9600,N,8,1\r\n' >"$2/_Valico.ini"
-  "$1" --home "$2" --com 5=/dev/null --com 6=/dev/null run 2>/dev/null &
+  "$1" --home "$2" --com 5=/dev/null --com 6=/dev/null run >/dev/null 2>&1 &
   pids+=($!)
   local pid=$!
   for _ in $(seq 100); do grep -q RunTimeBorea "$2/_Valico.ini" 2>/dev/null && break; sleep 0.1; done
@@ -58,14 +57,14 @@ measure() {  # name, pid, [settings file]
 
 mkdir -p "$work/poller/a" "$work/poller/b"
 printf '[Varie]\r\nMF_Vuoto=-1\r\nCort_Vuoto=-1\r\n' >"$work/poller/_Valico.ini"
-"$build/minimal_poller" "$work/poller/a" "$work/poller/b" "$work/poller/_Valico.ini" &
+"$build/minimal_poller" "$work/poller/a" "$work/poller/b" "$work/poller/_Valico.ini" >/dev/null 2>&1 &
 pids+=($!)
 poller=$!
 valico=$(start_valico "$build/valico" "$work/valico")
-[[ -n $other ]] && old=$(start_valico "$other" "$work/other")
+if [[ -n $other ]]; then old=$(start_valico "$other" "$work/other"); fi
 
 echo "idle, $ticks ticks of 500 ms each     calls/tick  CPU µs/tick  RSS kB   ini rewrites"
 measure poller "$poller"
 measure valico "$valico" "$work/valico/_Valico.ini"
-[[ -n $other ]] && measure other "$old" "$work/other/_Valico.ini"
+if [[ -n $other ]]; then measure other "$old" "$work/other/_Valico.ini"; fi
 printf 'CPU per tick, valico / poller: %.2f\n' "$(echo "$(cat "$work/cpu.valico") / $(cat "$work/cpu.poller")" | bc -l)"

@@ -74,7 +74,6 @@ void JobsRunner::TransferStep() {
   if (TransferRunning()) return;
   if (worker_.joinable()) worker_.join();
   const Regional& reg = svc_.regional;
-  settings_.Refresh();  // one look at the file, when the tick has not just taken it
   std::string azione = settings_.LeggiINI("Varie", "FTP_Azione", "");
   if (azione.empty()) return;
   int n = ConvertStoredText(azione, reg).ToInt16(reg).value_or(0);

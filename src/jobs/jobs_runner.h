@@ -30,7 +30,8 @@ class JobsRunner {
  public:
   static constexpr int kMaxCatchUp = 5;  // minutes
 
-  // `settings` is the snapshot of _Valico.ini that the tick reads its requests from.
+  // `settings` is the snapshot of _Valico.ini the tick reads the FTP request from; the
+  // polling cycle brings it up to date at the start of the same tick.
   JobsRunner(const Services& svc, IniStore& ini, IniSnapshot& settings, const Config& cfg)
       : svc_(svc), ini_(ini), settings_(settings), cfg_(cfg) {}
   ~JobsRunner() { Stop(std::chrono::milliseconds(0)); }
@@ -43,7 +44,7 @@ class JobsRunner {
 
   // The scheduler part of a tick, for the local time `now`.
   void ScheduleStep(const LocalTime& now);
-  // The FTP part of a tick: starts a worker for a pending request unless one runs.
+  // The FTP part of a tick: starts a worker for a request the snapshot holds, unless one runs.
   void TransferStep();
   bool TransferRunning() const { return worker_.joinable() && !worker_done_.load(); }
 

@@ -83,16 +83,16 @@ TEST_F(FolderWatchTest, AWriterThatPausesIsNeverTakenBeforeItCloses) {
   EXPECT_TRUE(watch->IsWhole(Drop("slow.txt")));
 }
 
+// (Wine keeps a folder that is being watched until the watch lets go of it, so there it never
+// really goes; Windows itself reports it as on its way out, and Linux as gone.)
 TEST_F(FolderWatchTest, TheWatchSurvivesTheFolderBeingDeletedAndCreatedAgain) {
   fs::create_directories(Drop());
   watch->Follow(Drop());
   watch->TakeChange(Drop());
   fs::remove_all(Drop());
-  ASSERT_TRUE(Woken()) << "the folder's going is noticed";
-  EXPECT_TRUE(watch->TakeChange(Drop()));
+  watch->Poll();
   fs::create_directories(Drop());
-  ASSERT_TRUE(Woken()) << "and its coming back";
-  watch->TakeChange(Drop());
+  watch->Poll();
   MoveIn("after.txt");
   ASSERT_TRUE(Woken());
   EXPECT_TRUE(watch->TakeChange(Drop()));

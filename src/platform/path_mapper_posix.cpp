@@ -127,7 +127,8 @@ std::string PathMapper::ToNative(std::string_view path) const { return Map(path,
 std::string PathMapper::ToNativeExactName(std::string_view path) const { return Map(path, true); }
 
 std::string PathMapper::Map(std::string_view path, bool exact_last) const {
-  std::string key = (exact_last ? "=" : "~") + std::string(path);
+  std::string key(1, exact_last ? '=' : '~');
+  key += path;
   {
     std::lock_guard lock(cache_->mu);
     auto it = cache_->entries.find(key);

@@ -3,7 +3,12 @@
 namespace valico {
 
 void IniSnapshot::Refresh() {
-  std::optional<FileIdentity> now = IdentityOf(files_.Native(file_));
+  std::optional<FileIdentity> now;
+  if (!native_.empty()) now = IdentityOf(native_);
+  if (!now) {
+    native_ = files_.Native(file_);
+    now = IdentityOf(native_);
+  }
   if (trusted_ && now == seen_) return;
   // The look is taken before the read: a change made during the read shows at the next one.
   seen_ = now;

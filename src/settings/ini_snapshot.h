@@ -37,6 +37,7 @@ class IniSnapshot {
   IniStore& store_;
   const Files& files_;
   std::string file_;
+  std::string native_;  // where file_ was found; looked up again when it is not there
   std::string text_;
   std::optional<FileIdentity> seen_;
   bool trusted_ = false;  // seen_ may be compared with a later look

@@ -82,6 +82,7 @@ TEST_F(IntakeTest, AtMost101JobsPerPassTheRestWait) {
   EXPECT_EQ(devices.calls.size(), 101u);
   EXPECT_EQ(FilesIn("Borea"), 4u);
   EXPECT_TRUE(intake.stopped_at_cap());
+  t.watch.quiet = true;  // no notice: the files left behind are looked at all the same
   Pass();
   EXPECT_EQ(devices.calls.size(), 105u) << "leftovers go at the next pass";
   EXPECT_FALSE(intake.stopped_at_cap());
@@ -90,12 +91,13 @@ TEST_F(IntakeTest, AtMost101JobsPerPassTheRestWait) {
 
 TEST_F(IntakeTest, AFileStillBeingWrittenWaitsUntilItIsWhole) {
   t.folder.Write("Borea/growing.txt", "part");
-  t.watch.writing.insert(t.folder / "Borea/growing.txt");
+  t.watch.writing.insert((std::filesystem::path(t.Native(Drop())) / "growing.txt").string());
   Pass();
   Pass();
   EXPECT_TRUE(devices.calls.empty());
   t.folder.Write("Borea/growing.txt", "part and more");
   t.watch.writing.clear();
+  t.watch.quiet = true;  // closed without a notice (Windows tells none): looked at all the same
   std::string content;
   devices.on_job = [&](const std::string& job) { t.files.ReadAll(job, &content, nullptr); };
   Pass();
