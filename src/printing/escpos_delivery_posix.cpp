@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -62,8 +63,32 @@ bool WriteAll(int fd, std::string_view bytes, Clock::time_point deadline, const 
   return true;
 }
 
+// A pipe whose reader went away would end Valico with SIGPIPE: while it lives, the signal is
+// held back in this thread, and one raised meanwhile is taken away before it is let through.
+class SigpipeHeld {
+ public:
+  SigpipeHeld() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    sigset_t pending;
+    sigpending(&pending);
+    was_pending_ = sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
+  }
+  ~SigpipeHeld() {
+    timespec none{};
+    if (!was_pending_) sigtimedwait(&pipe_, nullptr, &none);
+    pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+  }
+
+ private:
+  sigset_t pipe_, old_;
+  bool was_pending_ = false;
+};
+
 bool WriteDevice(const std::string& path, std::string_view bytes, Clock::time_point deadline,
                  std::string* err) {
+  SigpipeHeld held;
   // Never created: a printer that is switched off or unplugged must not leave a plain file
   // where its device should be.
   Fd f{::open(path.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)};

@@ -56,7 +56,9 @@ class PosixPrintSystem : public PrintSystem {
       case PrinterOutput::kPreview: {
         std::vector<std::string> files;
         if (!WritePreviewFiles(doc, d->profile, InHome(d->target), &files, err)) return false;
-        Log(LogLevel::kInfo, doc.printer, "preview written: " + (files.empty() ? "" : files[1]));
+        std::string names;
+        for (const std::string& f : files) names += (names.empty() ? "" : ", ") + f;
+        Log(LogLevel::kInfo, doc.printer, "preview written: " + names);
         return true;
       }
       case PrinterOutput::kEscPos: {

@@ -16,7 +16,7 @@ namespace valico {
 // an end of document opens a new document, which starts with the text state of that moment;
 // ending it sends it as one print job. A document that cannot be delivered is kept as
 // preview files in the folder of undelivered documents, and the log says why.
-// One per running Valico, touched by the tick thread only.
+// One per running Valico, touched by the tick thread only; `system` must outlive it.
 class Printers {
  public:
   struct TextState {

@@ -1,6 +1,7 @@
 #include "printing/sample_page.h"
 
 #include "printing/ops.h"
+#include "printing/printers.h"
 
 namespace valico {
 
@@ -44,6 +45,27 @@ std::vector<PrinterOp> SamplePageOperations(const std::string& device) {
                      Print("P"),
                      EndDocument()});
   return p;
+}
+
+bool PrintSamplePage(Printers& printers, const std::string& device, std::string* err) {
+  if (!device.empty()) {
+    std::vector<PrinterInfo> installed;
+    if (!printers.List(&installed, err)) return false;
+    bool found = false;
+    for (const PrinterInfo& p : installed) found = found || p.device == device;
+    if (!found) {
+      *err = "printer \"" + device + "\" is not installed";
+      return false;
+    }
+    printers.MakeCurrent(device);
+  }
+  if (printers.Current().empty()) {
+    *err = "no printer is installed";
+    return false;
+  }
+  if (printers.Apply(SamplePageOperations(printers.Current()))) return true;
+  *err = "the page was not delivered to \"" + printers.Current() + "\": see the log";
+  return false;
 }
 
 }  // namespace valico
