@@ -19,6 +19,8 @@ PACKAGES=(
   cups cups-client poppler-utils zbar-tools
   # Windows leg: the MinGW-w64 cross compiler (posix threads) and Wine to run the tests
   g++-mingw-w64-x86-64-posix wine wine64
+  # Packages: the Windows installer (NSIS), the Debian package and its checks
+  nsis dpkg-dev lintian systemd adduser
 )
 
 missing=()

@@ -9,7 +9,9 @@ scripts/install-deps.sh --check >/dev/null || scripts/install-deps.sh
 cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
+scripts/test-package-deb.sh
 
 if [[ -x scripts/test-windows.sh ]]; then
   scripts/test-windows.sh
 fi
+scripts/test-package-windows.sh
