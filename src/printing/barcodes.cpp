@@ -94,10 +94,11 @@ bool BarcodeData(Symbology symbology, std::string_view text, std::string* data, 
   }
   // GS k function B counts the data in one byte; Code 128 also takes the "{B" code-set prefix.
   if (!ok || text.empty() || text.size() > 250) {
-    *why = "\"" + std::string(text) + "\" cannot be printed in this barcode";
+    *why = std::string(text) + " cannot be printed in this barcode";
     return false;
   }
-  *data = symbology == Symbology::kCode128 ? "{B" + std::string(text) : std::string(text);
+  data->assign(symbology == Symbology::kCode128 ? "{B" : "");
+  data->append(text);
   return true;
 }
 

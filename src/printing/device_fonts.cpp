@@ -1,11 +1,10 @@
 #include "printing/device_fonts.h"
 
-#include <cctype>
-
 namespace valico {
 namespace {
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// ASCII only: font names are compared as the drivers compare them.
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 // Device fonts whose names say no multipliers: characters per inch at the printer's 180 dpi.
 // These rows are inferred from the drivers' behaviour, not from a document: correct them

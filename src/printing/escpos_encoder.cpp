@@ -38,12 +38,11 @@ class EscPosWriter {
     using Kind = PrinterOp::Kind;
     switch (op.kind) {
       case Kind::kFontName:
-        font_name_ = op.text;
-        resolved_ = false;
+        // Receipts name the font on every line: resolve it only when it changes.
+        if (op.text != font_name_) font_name_ = op.text, resolved_ = false;
         break;
       case Kind::kFontSize:
-        size_ = op.size;
-        resolved_ = false;
+        if (op.size != size_) size_ = op.size, resolved_ = false;
         break;
       case Kind::kBold:
         bold_ = op.bold;
