@@ -1,6 +1,5 @@
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 
 #include "platform/diag_log.h"
