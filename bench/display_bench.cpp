@@ -3,21 +3,21 @@
 #include <benchmark/benchmark.h>
 
 #include "display/customer_display.h"
-#include "platform/testing/test_context.h"
+#include "display/virtual_display.h"
+#include "platform/testing/test_platform.h"
 
 namespace valico {
 namespace {
 
 void BM_DisplayUpdateToVirtualDisplay(benchmark::State& state) {
-  testing::TestContext t;
+  testing::TestPlatform t;
   auto ports = MakeSerialPorts({{1, "display:" + t.folder / "screen.txt"}}, t.log);
-  Context ctx(Services{t.files, t.clock, t.log, t.dialogs, t.processes, *ports, t.ftp,
-                       RegionalFor("it_IT")},
-              t.folder.path());
-  ctx.cfg.Display_File = "C:\\Valico\\Display.txt";
-  ctx.cfg.Display_Type = "ASEM";
-  ctx.mscomm1.SetPort(1);
-  CustomerDisplay display(ctx);
+  SerialControl port(*ports, t.log, "display port");
+  Config cfg;
+  cfg.Display_File = "C:\\Valico\\Display.txt";
+  cfg.Display_Type = "ASEM";
+  port.SetPort(1);
+  CustomerDisplay display(cfg, t.files, t.clock, t.log, port);
   for (auto _ : state) {
     t.folder.Write("drive_c/Valico/Display.txt", "CAFFE        1,20\r\nTOTALE       1,20\r\n");
     display.LanciaFileDLY();

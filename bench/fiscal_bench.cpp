@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "fiscal/invia_file_mf.h"
-#include "platform/testing/test_context.h"
+#include "platform/testing/test_platform.h"
 #include "platform/testing/test_programs.h"
 
 namespace valico {
@@ -37,20 +37,18 @@ void BM_GlobeHandOffAnsweredAtOnce(benchmark::State& state) {
   Files files(mapper);
   SystemClock clock;
   testing::RecordingLog log;
-  HeadlessDialogs dialogs(log);
   auto processes = MakeProcesses(log, files, "wine");
-  testing::RecordingSerialPorts serial;
-  testing::NoFtpClient ftp;
-  Context ctx(Services{files, clock, log, dialogs, *processes, serial, ftp, RegionalFor("it_IT")},
-              folder.path());
-  ctx.cfg.MF_Prot = kProtGlobe;
-  ctx.cfg.MF_File = "C:\\Globe\\in.txt";
-  ctx.cfg.MF_File_Output = "C:\\Globe\\out.txt";
-  ctx.cfg.MF_Ritardo = 1;
-  ctx.cfg.MF_Driver = Quoted(TestProgram("fake_fiscal_driver")) + " answer " +
-                      Quoted(mapper.ToNative("C:\\Globe")) + " 0";
+  Config cfg;
+  cfg.MF_Prot = kProtGlobe;
+  cfg.MF_File = "C:\\Globe\\in.txt";
+  cfg.MF_File_Output = "C:\\Globe\\out.txt";
+  cfg.MF_Ritardo = 1;
+  cfg.MF_Driver = Quoted(TestProgram("fake_fiscal_driver")) + " answer " +
+                  Quoted(mapper.ToNative("C:\\Globe")) + " 0";
+  ParseChoices(cfg);
+  FiscalHandOff mf(cfg, files, clock, log, *processes);
   folder.Write("IN/job.txt", "receipt\r\n");
-  for (auto _ : state) InviaFileMF(ctx, ctx.InProgramFolder("IN\\job.txt"));
+  for (auto _ : state) mf.InviaFileMF(JoinPath(folder.path(), "IN\\job.txt"));
 }
 BENCHMARK(BM_GlobeHandOffAnsweredAtOnce)->Unit(benchmark::kMillisecond);
 

@@ -1,7 +1,7 @@
 // Cost of one typed read, which the polling cycle makes twice a second on _Valico.ini.
 #include <benchmark/benchmark.h>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {

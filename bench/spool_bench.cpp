@@ -1,7 +1,7 @@
 // The polling cycle's cost when there is nothing to do, and one intake pass over many jobs.
 #include <benchmark/benchmark.h>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 #include "spool/device_handlers.h"
 #include "spool/polling_cycle.h"
 
@@ -37,7 +37,7 @@ void BM_IdleTick(benchmark::State& state) {
   c.Display_File = "C:\\Valico\\Display.txt";
   c.MF_File = "C:\\CALDERA\\Casio\\CAS.txt";
   NoDevices devices;
-  PollingCycle cycle(t.ctx, devices);
+  PollingCycle cycle(t.files, t.clock, t.log, t.ctx.ini, t.ctx.cfg, devices);
   for (auto _ : state) cycle.Timer1_Timer();
 }
 BENCHMARK(BM_IdleTick);
@@ -45,16 +45,17 @@ BENCHMARK(BM_IdleTick);
 void BM_IntakePassOf1000Jobs(benchmark::State& state) {
   testing::TestContext t;
   NoDevices devices;
-  Intake intake(t.ctx, devices);
+  Intake intake(t.files, t.clock, t.log, t.ctx.ini, devices);
   std::string drop = t.ctx.InProgramFolder("Borea"), in = t.ctx.InProgramFolder("IN");
   for (auto _ : state) {
     state.PauseTiming();
     for (int i = 0; i < 1000; ++i) t.folder.Write("Borea/job" + std::to_string(i), "x");
-    intake.PrelevaSpool(drop, t.ctx.cfg.IniValico, in, "RF");  // first sighting only
+    intake.PrelevaSpool(drop, t.ctx.cfg.IniValico, in, SpoolKind::kReceipt);  // first sighting only
     t.clock.Advance(Intake::kSettleTime);
     state.ResumeTiming();
     // Ten passes of at most 101 jobs each take them all.
-    for (int pass = 0; pass < 10; ++pass) intake.PrelevaSpool(drop, t.ctx.cfg.IniValico, in, "CR");
+    for (int pass = 0; pass < 10; ++pass)
+      intake.PrelevaSpool(drop, t.ctx.cfg.IniValico, in, SpoolKind::kPrebill);
   }
 }
 BENCHMARK(BM_IntakePassOf1000Jobs)->Unit(benchmark::kMillisecond);

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/text_lines.h"
 #include "prebill/field_format.h"
 #include "prebill/job_formats.h"
-#include "platform/text_lines.h"
 #include "prebill/printer_operations.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     valico::TextOfScoLine(line);
   }
   valico::Regional it = valico::RegionalFor("it");
-  for (auto family : {valico::PrinterFamily::k500, valico::PrinterFamily::k350,
-                      valico::PrinterFamily::k103}) {
+  for (auto family :
+       {valico::PrinterFamily::k500, valico::PrinterFamily::k350, valico::PrinterFamily::k103}) {
     valico::FieldFormatReader reader(family, it);
     for (const std::string& line : lines) {
       valico::FieldAction a = reader.Read(line);

@@ -17,6 +17,8 @@ PACKAGES=(
   libcairo2-dev libcups2-dev fonts-dejavu-core libstb-dev
   # ... and their tests: a private CUPS scheduler with lpadmin, pdftotext, a barcode reader
   cups cups-client poppler-utils zbar-tools
+  # The format check of test.sh; pinned, as another clang-format version formats differently
+  clang-format-14
   # Windows leg: the MinGW-w64 cross compiler (posix threads) and Wine to run the tests
   g++-mingw-w64-x86-64-posix wine wine64
   # Packages: the Windows installer (NSIS), the Debian package and its checks

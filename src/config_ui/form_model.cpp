@@ -7,51 +7,69 @@ namespace valico {
 
 FormModel::FormModel() {
   using K = ControlKind;
+  namespace c = controls;
   const std::pair<const char*, K> kControls[] = {
-      {"BoreaDir", K::kTextBox},      {"chkBorea", K::kCheckBox},
-      {"DLY_Active", K::kCheckBox},   {"DLY_File", K::kTextBox},
-      {"DLY_Type", K::kDropDown},     {"DLY_com", K::kCombo},
-      {"DLY_Param", K::kTextBox},     {"MF_Active", K::kCheckBox},
-      {"MF_File", K::kTextBox},       {"MF_Driver", K::kTextBox},
-      {"MF_Type", K::kDropDown},      {"MF_chkLog", K::kCheckBox},
-      {"MF_Protocol", K::kDropDown},  {"MF_Delay", K::kTextBox},
-      {"MF_Param", K::kTextBox},      {"MF_Com", K::kCombo},
-      {"MF_Buffer", K::kCheckBox},    {"MF_FileOutput", K::kTextBox},
-      {"RF_Active", K::kCheckBox},    {"RF_File", K::kTextBox},
-      {"RF_FILE_2", K::kTextBox},     {"RF_Righe", K::kTextBox},
-      {"RF_RIGHE_2", K::kTextBox},    {"RF_Printer", K::kDropDown},
-      {"RF_PRINTER_2", K::kDropDown}, {"RF_COM", K::kTextBox},
-      {"RF_COM_2", K::kTextBox},      {"Cort_Active", K::kCheckBox},
-      {"Cort_File", K::kTextBox},     {"Cort_Logo", K::kCheckBox},
-      {"Cort_Printer", K::kDropDown}, {"Cort_COM", K::kTextBox},
-      {"chkOpPian", K::kCheckBox},    {"Postazione", K::kCombo},
-      {"FTP_server", K::kTextBox},    {"FTP_Utente", K::kTextBox},
-      {"FTP_Parola", K::kTextBox},    {"WEB_Connessione", K::kTextBox},
-      {"WEB_Utente", K::kTextBox},    {"WEB_Parola", K::kTextBox},
-      {"chkConnessione", K::kCheckBox},
+      {c::BoreaDir, K::kTextBox},        {c::chkBorea, K::kCheckBox},
+      {c::DLY_Active, K::kCheckBox},     {c::DLY_File, K::kTextBox},
+      {c::DLY_Type, K::kDropDown},       {c::DLY_com, K::kCombo},
+      {c::DLY_Param, K::kTextBox},       {c::MF_Active, K::kCheckBox},
+      {c::MF_File, K::kTextBox},         {c::MF_Driver, K::kTextBox},
+      {c::MF_Type, K::kDropDown},        {c::MF_chkLog, K::kCheckBox},
+      {c::MF_Protocol, K::kDropDown},    {c::MF_Delay, K::kTextBox},
+      {c::MF_Param, K::kTextBox},        {c::MF_Com, K::kCombo},
+      {c::MF_Buffer, K::kCheckBox},      {c::MF_FileOutput, K::kTextBox},
+      {c::RF_Active, K::kCheckBox},      {c::RF_File, K::kTextBox},
+      {c::RF_FILE_2, K::kTextBox},       {c::RF_Righe, K::kTextBox},
+      {c::RF_RIGHE_2, K::kTextBox},      {c::RF_Printer, K::kDropDown},
+      {c::RF_PRINTER_2, K::kDropDown},   {c::RF_COM, K::kTextBox},
+      {c::RF_COM_2, K::kTextBox},        {c::Cort_Active, K::kCheckBox},
+      {c::Cort_File, K::kTextBox},       {c::Cort_Logo, K::kCheckBox},
+      {c::Cort_Printer, K::kDropDown},   {c::Cort_COM, K::kTextBox},
+      {c::chkOpPian, K::kCheckBox},      {c::Postazione, K::kCombo},
+      {c::FTP_server, K::kTextBox},      {c::FTP_Utente, K::kTextBox},
+      {c::FTP_Parola, K::kTextBox},      {c::WEB_Connessione, K::kTextBox},
+      {c::WEB_Utente, K::kTextBox},      {c::WEB_Parola, K::kTextBox},
+      {c::chkConnessione, K::kCheckBox},
   };
   for (const auto& [name, kind] : kControls) controls_[name].kind = kind;
-  controls_["BoreaDir"].text = "C:\\CALDERA";
-  controls_["DLY_File"].text = "C:\\Valico\\Display.txt";
+  controls_[c::BoreaDir].text = "C:\\CALDERA";
+  controls_[c::DLY_File].text = "C:\\Valico\\Display.txt";
 }
 
-void FormModel::SetText(const std::string& name, const std::string& text) {
-  Control& c = controls_.at(name);
-  auto it = std::find(c.items.begin(), c.items.end(), text);
-  c.selected = it == c.items.end() ? -1 : static_cast<int>(it - c.items.begin());
-  if (c.kind == ControlKind::kDropDown && c.selected < 0) {
-    c.text.clear();
-    return;
+const Control& FormModel::Get(std::string_view name) const {
+  static const Control kNone;
+  auto it = controls_.find(name);
+  return it == controls_.end() ? kNone : it->second;
+}
+
+Control* FormModel::Find(std::string_view name) {
+  auto it = controls_.find(name);
+  return it == controls_.end() ? nullptr : &it->second;
+}
+
+bool FormModel::SetText(std::string_view name, const std::string& text) {
+  Control* c = Find(name);
+  if (!c) return false;
+  auto it = std::find(c->items.begin(), c->items.end(), text);
+  c->selected = it == c->items.end() ? -1 : static_cast<int>(it - c->items.begin());
+  if (c->kind == ControlKind::kDropDown && c->selected < 0) {
+    c->text.clear();
+    return true;
   }
-  c.text = text;
+  c->text = text;
+  return true;
 }
 
-void FormModel::SetChecked(const std::string& name, bool checked) {
-  controls_.at(name).value = checked ? 1 : 0;
+bool FormModel::SetChecked(std::string_view name, bool checked) {
+  Control* c = Find(name);
+  if (c) c->value = checked ? 1 : 0;
+  return c != nullptr;
 }
 
-void FormModel::AddItem(const std::string& name, const std::string& item) {
-  controls_.at(name).items.push_back(item);
+bool FormModel::AddItem(std::string_view name, const std::string& item) {
+  Control* c = Find(name);
+  if (c) c->items.push_back(item);
+  return c != nullptr;
 }
 
 }  // namespace valico

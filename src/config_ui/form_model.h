@@ -2,12 +2,15 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "config_ui/control_names.h"
 
 namespace valico {
 
 // The main window's controls without a toolkit: what the load puts into them and what the
-// save reads back. The GUI binds to this model; the headless service keeps it all the same.
+// save reads back. The GUIs bind to this model; the headless service keeps it all the same.
 enum class ControlKind {
   kTextBox,
   kCheckBox,
@@ -23,24 +26,28 @@ struct Control {
   int selected = -1;  // drop-down lists and combos: index of the chosen item, -1 for none
 };
 
+// Controls are named by the constants of control_names.h. A name the window lacks is not an
+// error: setting it does nothing (false), reading it gives an empty control.
 class FormModel {
  public:
   FormModel();  // every control of the main window with its initial state
 
-  bool Has(const std::string& name) const { return controls_.count(name) != 0; }
-  const Control& Get(const std::string& name) const { return controls_.at(name); }
+  bool Has(std::string_view name) const { return controls_.find(name) != controls_.end(); }
+  const Control& Get(std::string_view name) const;
 
   // Sets a control's text. A drop-down list takes it only when it is one of its items and is
   // otherwise left without a selection.
-  void SetText(const std::string& name, const std::string& text);
-  void SetChecked(const std::string& name, bool checked);
-  void AddItem(const std::string& name, const std::string& item);
+  bool SetText(std::string_view name, const std::string& text);
+  bool SetChecked(std::string_view name, bool checked);
+  bool AddItem(std::string_view name, const std::string& item);
 
-  const std::string& Text(const std::string& name) const { return Get(name).text; }
-  bool Checked(const std::string& name) const { return Get(name).value != 0; }
+  const std::string& Text(std::string_view name) const { return Get(name).text; }
+  bool Checked(std::string_view name) const { return Get(name).value != 0; }
 
  private:
-  std::map<std::string, Control> controls_;
+  Control* Find(std::string_view name);
+
+  std::map<std::string, Control, std::less<>> controls_;
 };
 
 }  // namespace valico

@@ -5,23 +5,30 @@
 namespace valico {
 namespace {
 
+namespace c = controls;
+
 TEST(FormModelTest, DropDownsShowOnlyTheirItemsCombosAnyText) {
   FormModel f;
-  f.AddItem("MF_Protocol", "CASIO/DITRON - 24");
-  f.AddItem("MF_Protocol", "Nessuno");
-  f.SetText("MF_Protocol", "Nessuno");
-  EXPECT_EQ(f.Text("MF_Protocol"), "Nessuno");
-  EXPECT_EQ(f.Get("MF_Protocol").selected, 1);
-  f.SetText("MF_Protocol", "FPMate - 29");
-  EXPECT_EQ(f.Text("MF_Protocol"), "");
-  EXPECT_EQ(f.Get("MF_Protocol").selected, -1);
+  f.AddItem(c::MF_Protocol, "CASIO/DITRON - 24");
+  f.AddItem(c::MF_Protocol, "Nessuno");
+  f.SetText(c::MF_Protocol, "Nessuno");
+  EXPECT_EQ(f.Text(c::MF_Protocol), "Nessuno");
+  EXPECT_EQ(f.Get(c::MF_Protocol).selected, 1);
+  f.SetText(c::MF_Protocol, "FPMate - 29");
+  EXPECT_EQ(f.Text(c::MF_Protocol), "");
+  EXPECT_EQ(f.Get(c::MF_Protocol).selected, -1);
 
-  f.AddItem("DLY_com", "1");
-  f.SetText("DLY_com", "17");
-  EXPECT_EQ(f.Text("DLY_com"), "17");
-  EXPECT_EQ(f.Get("DLY_com").selected, -1);
-  EXPECT_EQ(f.Text("DLY_File"), "C:\\Valico\\Display.txt");
-  EXPECT_THROW(f.SetText("NoSuchControl", "x"), std::out_of_range);
+  f.AddItem(c::DLY_com, "1");
+  f.SetText(c::DLY_com, "17");
+  EXPECT_EQ(f.Text(c::DLY_com), "17");
+  EXPECT_EQ(f.Get(c::DLY_com).selected, -1);
+  EXPECT_EQ(f.Text(c::DLY_File), "C:\\Valico\\Display.txt");
+
+  // A window without the control: nothing happens, nothing is thrown.
+  EXPECT_FALSE(f.SetText("NoSuchControl", "x"));
+  EXPECT_FALSE(f.SetChecked("NoSuchControl", true));
+  EXPECT_EQ(f.Text("NoSuchControl"), "");
+  EXPECT_FALSE(f.Has("NoSuchControl"));
 }
 
 }  // namespace

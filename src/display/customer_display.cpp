@@ -1,7 +1,6 @@
 #include "display/customer_display.h"
 
 #include "platform/text_lines.h"
-#include "shell/context.h"
 
 namespace valico {
 namespace {
@@ -44,12 +43,12 @@ std::string LineBytes(const DisplayModel& m, bool first, const std::string& line
 }  // namespace
 
 bool CustomerDisplay::IsSettled(const std::string& path) {
-  auto stamp = ctx_.svc.files.Stamp(path);
+  auto stamp = files_.Stamp(path);
   if (!stamp) {
     seen_.reset();
     return false;
   }
-  auto now = ctx_.svc.clock.Now();
+  auto now = clock_.Now();
   if (!seen_ || seen_->path != path || seen_->stamp != *stamp) seen_ = Sighting{path, *stamp, now};
   return now - seen_->since >= kSettleTime;
 }
@@ -58,12 +57,12 @@ void CustomerDisplay::Warn(const std::string& message) {
   // The same trouble on every tick is written once, until an update goes through.
   if (message == last_warning_) return;
   last_warning_ = message;
-  ctx_.svc.log.Warn(message);
+  log_.Warn(message);
 }
 
 void CustomerDisplay::LanciaFileDLY() {
-  const Config& cfg = ctx_.cfg;
-  const Files& files = ctx_.svc.files;
+  const Config& cfg = cfg_;
+  const Files& files = files_;
   const DisplayModel* model = FindModel(cfg.Display_Type);
   if (!model) {
     Warn("display: model \"" + cfg.Display_Type + "\" is unknown; " + cfg.Display_File +
@@ -81,7 +80,7 @@ void CustomerDisplay::LanciaFileDLY() {
 
   std::vector<std::string> lines = SplitTextLines(text);
   if (model->first_line_only && lines.size() > 1) lines.resize(1);
-  SerialControl& port = ctx_.mscomm1;
+  SerialControl& port = port_;
   if (model->reopen_port && port.IsOpen()) port.Close();
   // A failed open or write loses this update (the control logs why). The rest of the update
   // is not written, so a dead port costs one write bound per update rather than one per line,
@@ -89,19 +88,19 @@ void CustomerDisplay::LanciaFileDLY() {
   bool ok = port.IsOpen() || port.Open();
   // A long file on a slow port must not hold the tick either: lines still unsent when the
   // update has taken the write bound are dropped (a 2x20 display shows the last ones anyway).
-  const auto deadline = ctx_.svc.clock.Now() + kSerialWriteBound;
+  const auto deadline = clock_.Now() + kSerialWriteBound;
   for (std::size_t i = 0; ok && i < lines.size(); ++i) {
-    if (i > 0 && ctx_.svc.clock.Now() >= deadline) {
-      ctx_.svc.log.Warn("display: the port took too long; " + std::to_string(lines.size() - i) +
-                        " of " + std::to_string(lines.size()) + " lines were not sent");
+    if (i > 0 && clock_.Now() >= deadline) {
+      log_.Warn("display: the port took too long; " + std::to_string(lines.size() - i) + " of " +
+                std::to_string(lines.size()) + " lines were not sent");
       break;
     }
     ok = port.Write(LineBytes(*model, i == 0, lines[i]));
   }
   if (model->reopen_port || !ok) port.Close();
   if (ok)
-    ctx_.svc.log.Debug("display: " + std::to_string(lines.size()) + " line(s) sent to COM" +
-                       std::to_string(port.port()));
+    log_.Debug("display: " + std::to_string(lines.size()) + " line(s) sent to COM" +
+               std::to_string(port.port()));
 
   if (files.Remove(path, &err)) {
     last_warning_.clear();
@@ -110,29 +109,29 @@ void CustomerDisplay::LanciaFileDLY() {
   }
 }
 
-void DLY_StartUP_Valori(Context& ctx) {
+void DLY_StartUP_Valori(FormModel& form) {
   for (const char* type : {"ASEM", "WINCOR-NIXDORF", "KUBE-D", "POSLINE", "NON PRESENTE"})
-    ctx.form.AddItem("DLY_Type", type);
-  for (int n = 1; n <= 16; ++n) ctx.form.AddItem("DLY_com", std::to_string(n));
+    form.AddItem(controls::DLY_Type, type);
+  for (int n = 1; n <= 16; ++n) form.AddItem(controls::DLY_com, std::to_string(n));
 }
 
-void DLY_StartUP_Borea(Context& ctx) {
-  if (!ctx.cfg.SettaggiBorea) return;
-  const std::string& local = ctx.cfg.IniLocal;
-  std::string code = ctx.ini.LeggiINI("Varie", "Banco_DisplayNoNd", "0", local);
+void DLY_StartUP_Borea(IniStore& ini, const Config& cfg) {
+  if (!cfg.SettaggiBorea) return;
+  const std::string& local = cfg.IniLocal;
+  std::string code = ini.LeggiINI("Varie", "Banco_DisplayNoNd", "0", local);
   const char* type = code == "1"     ? "WINCOR-NIXDORF"
                      : code == "2"   ? "ASEM"
                      : code == "4"   ? "KUBE-D"
                      : code == "999" ? "POSLINE"
                                      : nullptr;
-  ctx.ini.ScriviVarie("Display_Active", TypedValue::FromFlag(type != nullptr));
-  ctx.ini.ScriviVarie("Display_Type", TypedValue::FromText(type ? type : "NON PRESENTE"));
+  ini.ScriviVarie("Display_Active", TypedValue::FromFlag(type != nullptr));
+  ini.ScriviVarie("Display_Type", TypedValue::FromText(type ? type : "NON PRESENTE"));
   // The port and its settings are copied as Borea stores them, each read just before it is
   // written.
-  ctx.ini.ScriviVarie("Display_COM",
-                      type ? ctx.ini.LeggiVarie("Dis_PortaCom", local) : TypedValue::FromText(""));
-  ctx.ini.ScriviVarie("Display_Parametri",
-                      type ? ctx.ini.LeggiVarie("Dis_Parametri", local) : TypedValue::FromText(""));
+  ini.ScriviVarie("Display_COM",
+                  type ? ini.LeggiVarie("Dis_PortaCom", local) : TypedValue::FromText(""));
+  ini.ScriviVarie("Display_Parametri",
+                  type ? ini.LeggiVarie("Dis_Parametri", local) : TypedValue::FromText(""));
 }
 
 }  // namespace valico

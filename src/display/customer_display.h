@@ -6,15 +6,18 @@
 #include <string_view>
 #include <vector>
 
+#include "config_ui/form_model.h"
+#include "platform/clock.h"
+#include "platform/diag_log.h"
 #include "platform/files.h"
+#include "platform/serial_control.h"
+#include "settings/config.h"
+#include "settings/ini_store.h"
 
 namespace valico {
 
-class Context;
-
-
-// The customer pole display: sends the display file to the display's port (the context's
-// mscomm1) with the escape sequences of the model Display_Type names, then deletes the file.
+// The customer pole display: sends the display file to the display's port (MSComm1) with the
+// escape sequences of the model Display_Type names, then deletes the file.
 // It remembers between ticks how the file looked, so a file Borea is still writing is left
 // until it has stopped changing.
 class CustomerDisplay {
@@ -22,7 +25,9 @@ class CustomerDisplay {
   // The file is taken once it has looked the same for at least this long, seen on two ticks.
   static constexpr std::chrono::milliseconds kSettleTime{400};
 
-  explicit CustomerDisplay(Context& ctx) : ctx_(ctx) {}
+  CustomerDisplay(const Config& cfg, const Files& files, Clock& clock, DiagLog& log,
+                  SerialControl& port)
+      : cfg_(cfg), files_(files), clock_(clock), log_(log), port_(port) {}
 
   // One look at the display file, from the polling cycle. An unknown model leaves the file
   // alone; a file that cannot be read is left for a later tick.
@@ -32,7 +37,11 @@ class CustomerDisplay {
   bool IsSettled(const std::string& path);
   void Warn(const std::string& message);
 
-  Context& ctx_;
+  const Config& cfg_;
+  const Files& files_;
+  Clock& clock_;
+  DiagLog& log_;
+  SerialControl& port_;
   std::string last_warning_;
   struct Sighting {
     std::string path;
@@ -43,9 +52,9 @@ class CustomerDisplay {
 };
 
 // Fills the display model and port choices of the configuration window.
-void DLY_StartUP_Valori(Context& ctx);
+void DLY_StartUP_Valori(FormModel& form);
 // Takes the display settings from Borea's _Local.ini into _Valico.ini (only while
 // Borea_Setting is true).
-void DLY_StartUP_Borea(Context& ctx);
+void DLY_StartUP_Borea(IniStore& ini, const Config& cfg);
 
 }  // namespace valico

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
+#include "core/testing/test_context.h"
 #include "display/customer_display.h"
-#include "platform/testing/test_context.h"
 
 namespace valico {
 namespace {
@@ -20,7 +20,7 @@ TEST(CustomerDisplayPosixTest, AFileThatCannotBeReadWaitsForALaterTick) {
   t.folder.Write("drive_c/Valico/Display.txt", "busy\r\n");
   std::filesystem::path p = t.Native(t.ctx.cfg.Display_File);
   std::filesystem::permissions(p, std::filesystem::perms::none);
-  CustomerDisplay display(t.ctx);
+  CustomerDisplay display(t.ctx.cfg, t.files, t.clock, t.log, t.ctx.mscomm1);
   for (int look = 0; look < 3; ++look) {
     display.LanciaFileDLY();
     t.clock.Advance(500ms);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "core/testing/test_context.h"
 #include "display/customer_display.h"
-#include "platform/testing/test_context.h"
 
 namespace valico {
 namespace {
@@ -19,7 +19,7 @@ TEST(CustomerDisplayWin32Test, AFileHeldByItsWriterWaitsForALaterTick) {
   HANDLE held = ::CreateFileA(t.Native(t.ctx.cfg.Display_File).c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  CustomerDisplay display(t.ctx);
+  CustomerDisplay display(t.ctx.cfg, t.files, t.clock, t.log, t.ctx.mscomm1);
   for (int look = 0; look < 3; ++look) {
     display.LanciaFileDLY();
     t.clock.Advance(500ms);

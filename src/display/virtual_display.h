@@ -75,4 +75,10 @@ class PortsWithVirtualDisplays : public SerialPorts {
   std::unique_ptr<SerialPorts> native_;
 };
 
+// The machine's serial ports: the operating system's, where `devices` may say where port n
+// lives ("/dev/ttyUSB0"), and virtual pole displays for the ports whose device is
+// "display:FILE".
+std::unique_ptr<SerialPorts> MakeSerialPorts(const std::map<int, std::string>& devices,
+                                             DiagLog& log);
+
 }  // namespace valico

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {

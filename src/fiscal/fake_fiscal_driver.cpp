@@ -1,15 +1,9 @@
-// A stand-in for a fiscal register's driver program, for the tests. It works in one folder
-// DIR, where in.txt is its input file and out.txt its output file (the paths stay short, as a
-// driver's command line read from an INI file must).
+// A stand-in for a fiscal register's driver program, for the tests and benchmarks. It works
+// in one folder DIR, where in.txt is its input file and out.txt its output file (the paths stay
+// short, as a driver's command line read from an INI file must).
 //   fake_fiscal_driver answer DIR MS
 //       after MS milliseconds copies in.txt to printed.txt (what it "printed") and writes
 //       out.txt, as the Globe driver answers a job.
-//   fake_fiscal_driver take DIR MS
-//       writes ready, waits for in.txt to appear, then takes it away MS milliseconds later, as
-//       the CASIO/DITRON driver takes its input file.
-//   fake_fiscal_driver silent DIR
-//       never answers; ends once in.txt is gone.
-// Every mode gives up after 20 seconds, so no test leaves it behind.
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -18,19 +12,8 @@
 #include <thread>
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 namespace {
-
-template <typename Pred>
-bool WaitUntil(Pred pred) {
-  auto end = std::chrono::steady_clock::now() + 20s;
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
 
 // Writes through a temporary file, so that the file appears whole.
 void WriteWhole(const fs::path& path, const std::string& data) {
@@ -52,24 +35,12 @@ int main(int argc, char** argv) {
   fs::path dir = argc > 2 ? argv[2] : "";
   fs::path in = dir / "in.txt";
   auto ms = std::chrono::milliseconds(argc > 3 ? std::atoi(argv[3]) : 0);
-  std::error_code ec;
   if (mode == "answer") {
     std::this_thread::sleep_for(ms);
     std::ifstream f(in, std::ios::binary);
     std::string job((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
     WriteWhole(dir / "printed.txt", job);
     WriteWhole(dir / "out.txt", "OK\r\n");
-    return 0;
-  }
-  if (mode == "take") {
-    WriteWhole(dir / "ready", "ready");
-    if (!WaitUntil([&] { return fs::exists(in, ec); })) return 1;
-    std::this_thread::sleep_for(ms);
-    fs::remove(in, ec);
-    return 0;
-  }
-  if (mode == "silent") {
-    WaitUntil([&] { return !fs::exists(in, ec); });
     return 0;
   }
   return 2;

@@ -5,7 +5,7 @@
 #include <map>
 #include <optional>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {
@@ -19,6 +19,7 @@ constexpr char kStamp[] = "05/12/2026 08:30 - ";  // the fake clock's local time
 struct FiscalTest : testing::TestContext {
   explicit FiscalTest(const char* prot, bool log_on = true) {
     ctx.cfg.MF_Prot = prot;
+    ParseChoices(ctx.cfg);
     ctx.cfg.DirBorea = "C:\\CALDERA";
     ctx.cfg.MF_File = "C:\\Casio\\CAS.txt";
     ctx.cfg.MF_File_Output = "C:\\Casio\\Out.txt";
@@ -29,6 +30,8 @@ struct FiscalTest : testing::TestContext {
     folder.Write("drive_c/Casio/.keep", "");
     folder.Write("drive_c/CALDERA/.keep", "");
   }
+  FiscalHandOff mf{ctx.cfg, files, clock, log, processes};
+
   // Puts a job into the intake folder; returns its path as the intake hands it over.
   std::string Job(const std::string& name, const std::string& content) {
     folder.Write("IN/" + name, content);
@@ -77,7 +80,7 @@ TEST(InviaFileMFTest, CasioWaitsForTheDriverToTakeItsInputFile) {
     FiscalTest t(kProtCasio, c.log_on);
     if (c.earlier) t.folder.Write("drive_c/Casio/CAS.txt", c.earlier);
     std::string job = t.Job(c.job_name, "new");
-    InviaFileMF(t.ctx, job);
+    t.mf.InviaFileMF(job);
     std::vector<std::string> expected(c.loops, "Loop in attesa di liberare C:\\Casio\\CAS.txt");
     if (!c.last.empty()) expected.push_back(c.last + job);
     EXPECT_EQ(t.LogLines(), expected) << c.name;
@@ -106,7 +109,7 @@ TEST(InviaFileMFTest, GlobeWithdrawsAJobTheDriverDidNotAnswer) {
     FiscalTest t(kProtGlobe);
     t.folder.Write("drive_c/Casio/CAS.txt", "earlier");
     std::string job = c.job_exists ? t.Job("T002.txt", "new") : t.ctx.InProgramFolder("IN\\T002");
-    InviaFileMF(t.ctx, job);
+    t.mf.InviaFileMF(job);
     EXPECT_EQ(t.clock.slept(), c.delays * 20ms) << c.name;
     ASSERT_EQ(t.processes.started.size(), c.started) << c.name;
     if (c.started) {
@@ -156,7 +159,7 @@ TEST(InviaFileMFTest, FPMateHandsOverMFFileOrTheLowestBufferedReceipt) {
     FiscalTest t(kProtFPMate);
     t.ctx.cfg.MF_Buffer = c.buffer;
     for (const auto& [rel, content] : c.before) t.folder.Write(rel, *content);
-    InviaFileMF(t.ctx, t.Job("T003.txt", "trigger"));
+    t.mf.InviaFileMF(t.Job("T003.txt", "trigger"));
     for (const auto& [rel, content] : c.after)
       EXPECT_EQ(t.File(rel), content) << c.name << ": " << rel;
     EXPECT_EQ(t.clock.slept(), 0ms) << c.name;
@@ -169,7 +172,7 @@ TEST(InviaFileMFTest, NoProtocolHandsNothingOn) {
     FiscalTest t(prot);
     t.folder.Write("drive_c/Casio/CAS.txt", "earlier");
     t.folder.Write("drive_c/CALDERA/_Buffer/#0001", "r1");
-    InviaFileMF(t.ctx, t.Job("T004.txt", "new"));
+    t.mf.InviaFileMF(t.Job("T004.txt", "new"));
     EXPECT_EQ(t.File("drive_c/Casio/CAS.txt"), "earlier") << prot;
     EXPECT_TRUE(t.folder.Has("drive_c/CALDERA/_Buffer/#0001")) << prot;
     EXPECT_TRUE(t.processes.started.empty()) << prot;

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "shell/context.h"
-
 namespace valico {
 
 std::string MFLogTimeStamp(const LocalTime& t) {
@@ -13,11 +11,12 @@ std::string MFLogTimeStamp(const LocalTime& t) {
   return buf;
 }
 
-void ScriviLog(Context& ctx, const std::string& file_log, const std::string& messaggio) {
-  std::string line = MFLogTimeStamp(ctx.svc.clock.LocalNow()) + " - " + messaggio + "\r\n";
+void ScriviLog(const Files& files, Clock& clock, DiagLog& log, const std::string& file_log,
+               const std::string& messaggio) {
+  std::string line = MFLogTimeStamp(clock.LocalNow()) + " - " + messaggio + "\r\n";
   std::string err;
-  if (!ctx.svc.files.Append(file_log, line, &err))
-    ctx.svc.log.Warn("fiscal log line not written (" + err + "): " + messaggio);
+  if (!files.Append(file_log, line, &err))
+    log.Warn("fiscal log line not written (" + err + "): " + messaggio);
 }
 
 }  // namespace valico

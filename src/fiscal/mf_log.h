@@ -3,10 +3,10 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/diag_log.h"
+#include "platform/files.h"
 
 namespace valico {
-
-class Context;
 
 // The fiscal hand-off log: a fixed path, mapped like every settings path.
 inline constexpr char kMFLog[] = "c:\\Valico\\MF.log";
@@ -18,6 +18,7 @@ std::string MFLogTimeStamp(const LocalTime& t);
 // time, creating the file when missing; the file is opened and closed for this line alone.
 // A line that cannot be written (no such folder) is skipped, and the reason goes to the
 // diagnostic log.
-void ScriviLog(Context& ctx, const std::string& file_log, const std::string& messaggio);
+void ScriviLog(const Files& files, Clock& clock, DiagLog& log, const std::string& file_log,
+               const std::string& messaggio);
 
 }  // namespace valico

@@ -1,34 +1,30 @@
 #include "fiscal/mf_startup.h"
 
-#include "fiscal/invia_file_mf.h"
-#include "shell/context.h"
-
 namespace valico {
 namespace {
 
 using TV = TypedValue;
+namespace c = controls;
 
 constexpr const char* kTypes[] = {"24 - DITRON ZIP", "106 - RCH GLOBE", "0 - NON PRESENTE"};
 constexpr const char* kProtocols[] = {kProtCasio, kProtGlobe, "Nessuno"};
 
 }  // namespace
 
-void MF_StartUP_Valori(Context& ctx) {
-  for (const char* item : kTypes) ctx.form.AddItem("MF_Type", item);
-  for (const char* item : kProtocols) ctx.form.AddItem("MF_Protocol", item);
-  ctx.form.SetText("MF_File", JoinPath(ctx.cfg.DirBorea, "Casio\\CAS.txt"));
-  ctx.form.SetChecked("MF_chkLog", false);
+void MF_StartUP_Valori(FormModel& form, const Config& cfg) {
+  for (const char* item : kTypes) form.AddItem(c::MF_Type, item);
+  for (const char* item : kProtocols) form.AddItem(c::MF_Protocol, item);
+  form.SetText(c::MF_File, JoinPath(cfg.DirBorea, "Casio\\CAS.txt"));
+  form.SetChecked(c::MF_chkLog, false);
 }
 
-void MF_StartUP_Borea(Context& ctx) {
-  const Config& cfg = ctx.cfg;
+void MF_StartUP_Borea(IniStore& ini, const Config& cfg) {
   if (!cfg.SettaggiBorea) return;
-  IniStore& ini = ctx.ini;
   const std::string& local = cfg.IniLocal;
   auto read = [&](const char* key, const TV& fallback) {
     return ini.LeggiVarieDef(key, fallback, local);
   };
-  const std::string mis_pre = read("MisPre", TV::FromText("0")).ToText(ctx.svc.regional);
+  const std::string mis_pre = read("MisPre", TV::FromText("0")).ToText(ini.regional());
   const bool casio = mis_pre == "24";
   const bool globe = mis_pre == "106";
 
@@ -43,8 +39,8 @@ void MF_StartUP_Borea(Context& ctx) {
   ini.ScriviVarie("MF_Active", TV::FromFlag(true));
   ini.ScriviVarie("MF_Type", TV::FromText(casio ? kTypes[0] : kTypes[1]));
   ini.ScriviVarie("MF_Prot", TV::FromText(casio ? kProtCasio : kProtGlobe));
-  ini.ScriviVarie("MF_COM", read("CommPre", TV::FromText(ctx.form.Text("MF_Com"))));
-  ini.ScriviVarie("MF_Parametri", read("CF_SETTAGGIO", TV::FromText(ctx.form.Text("MF_Param"))));
+  ini.ScriviVarie("MF_COM", read("CommPre", TV::FromText(cfg.MF_COM)));
+  ini.ScriviVarie("MF_Parametri", read("CF_SETTAGGIO", TV::FromText(cfg.MF_Parametri)));
   ini.ScriviVarie("MF_Ritardo", read("Delay", TV::FromText("")));
   if (casio) {
     ini.ScriviVarie("MF_File", TV::FromText(JoinPath(cfg.DirBorea, "Casio\\CAS.txt")));

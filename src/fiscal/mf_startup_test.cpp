@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/testing/test_context.h"
-#include "shell/startup.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {
@@ -34,7 +33,7 @@ TEST(MFStartupTest, ImportsTheRegisterKeysByBoreasModel) {
        "MF_FILE_DRIVER=D:\\Globe\\GlobeDriver.exe\r\n",
        {"-1", "106 - RCH GLOBE", "GLOBE DRIVER - 106", "2", "19200,N,8,1", "20",
         "C:\\Mine\\CAS.txt", "D:\\Globe\\GlobeDriver.exe"}},
-      {"106 with nothing else: defaults from the window and the usual driver",
+      {"106 with nothing else: defaults from the model and the usual driver",
        true,
        "MisPre=106\r\n",
        {"-1", "106 - RCH GLOBE", "GLOBE DRIVER - 106", "4", "4800,E,7,1", "", "C:\\Mine\\CAS.txt",
@@ -52,26 +51,13 @@ TEST(MFStartupTest, ImportsTheRegisterKeysByBoreasModel) {
     t.ctx.cfg.SettaggiBorea = c.settaggi_borea;
     t.ctx.cfg.DirBorea = "C:\\CALDERA";
     t.ctx.cfg.IniLocal = "C:\\CALDERA\\_Local.ini";
-    t.ctx.form.SetText("MF_Com", "4");
-    t.ctx.form.SetText("MF_Param", "4800,E,7,1");
-    MF_StartUP_Borea(t.ctx);
+    t.ctx.cfg.MF_COM = "4";
+    t.ctx.cfg.MF_Parametri = "4800,E,7,1";
+    MF_StartUP_Borea(t.ctx.ini, t.ctx.cfg);
     for (size_t i = 0; i < std::size(kKeys); ++i)
       EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", kKeys[i], kAbsent, t.ctx.cfg.IniValico), c.expected[i])
           << c.name << ": " << kKeys[i];
   }
-}
-
-TEST(MFStartupTest, StartUpLoadsTheImportedRegisterIntoTheWindow) {
-  testing::TestContext t;
-  t.WriteValico("Borea_Directory=C:\\CALDERA\r\nMF_ChkLog=-1\r\n");
-  t.folder.Write("drive_c/CALDERA/_Local.ini", "[Varie]\r\nMisPre=106\r\nDelay=20\r\n");
-  StartUp(t.ctx);
-  EXPECT_TRUE(t.ctx.cfg.MF_Active);
-  EXPECT_EQ(t.ctx.cfg.MF_Prot, "GLOBE DRIVER - 106");
-  EXPECT_EQ(t.ctx.form.Text("MF_Protocol"), "GLOBE DRIVER - 106");
-  EXPECT_EQ(t.ctx.form.Text("MF_Type"), "106 - RCH GLOBE");
-  EXPECT_TRUE(t.ctx.form.Checked("MF_chkLog")) << "the saved value wins over the list's default";
-  EXPECT_EQ(t.ctx.cfg.MF_File, "") << "a Globe import leaves MF_File as it was";
 }
 
 }  // namespace

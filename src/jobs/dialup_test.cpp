@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/testing/test_context.h"
+#include "jobs/testing_transfer.h"
 
 namespace valico {
 namespace {
@@ -32,7 +32,7 @@ TEST(DialupTest, BatchLineWindowStateAndResult) {
     TestContext t;
     t.WriteValico(c.settings);
     t.folder.Write("Dial.bat", "old\r\n");
-    EXPECT_EQ(Connessione(t.ctx, c.azione), c.result) << c.name;
+    EXPECT_EQ(Connessione(testing::TransferOf(t), c.azione), c.result) << c.name;
     if (c.batch) {
       EXPECT_EQ(t.folder.Read("Dial.bat"), c.batch) << c.name;
     } else {

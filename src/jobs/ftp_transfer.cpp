@@ -5,17 +5,15 @@
 #include <stop_token>
 
 #include "jobs/dialup.h"
-#include "settings/load_settings.h"
-#include "shell/context.h"
 
 namespace valico {
 namespace {
 
 // Reads `keys` from section Varie of Borea's _Local.ini.
-std::vector<std::string> ReadLocal(Context& ctx, std::initializer_list<const char*> keys) {
+std::vector<std::string> ReadLocal(const IniStore& ini, const Config& cfg,
+                                   std::initializer_list<const char*> keys) {
   std::vector<std::string> values;
-  for (const char* key : keys)
-    values.push_back(ctx.ini.LeggiINI("Varie", key, "", ctx.cfg.IniLocal));
+  for (const char* key : keys) values.push_back(ini.LeggiINI("Varie", key, "", cfg.IniLocal));
   return values;
 }
 
@@ -24,82 +22,81 @@ std::string Describe(const std::string& what, const FtpAccount& a) {
 }
 
 // The transfer of one request, with the dial-up around it when asked for.
-bool Transfer(Context& ctx, int azione, bool dial, const std::function<bool()>& run,
+bool Transfer(const TransferServices& svc, int azione, bool dial, const std::function<bool()>& run,
               std::stop_token stop) {
   if (azione != 1 && azione != 2) return false;
   if (!dial) return run();
   bool outcome = false;
-  if (Connessione(ctx, 1, stop)) outcome = run();
-  if (!Connessione(ctx, 2, stop)) outcome = false;
+  if (Connessione(svc, 1, stop)) outcome = run();
+  if (!Connessione(svc, 2, stop)) outcome = false;
   return outcome;
 }
 
 }  // namespace
 
-void FTP_StartUP_Borea(Context& ctx) {
-  ctx.cfg.SettaggiBorea = ReadSettaggiBorea(ctx);
-  if (!ctx.cfg.SettaggiBorea) return;
-  auto v = ReadLocal(ctx, {"Si_FTP_ptp", "Si_NomeUT_ptp", "Si_Psw_ptp"});
-  const std::string& ini = ctx.cfg.IniValico;
-  ctx.ini.ScriviINI("Varie", "FTP_Indirizzo", v[0], ini);
-  ctx.ini.ScriviINI("Varie", "FTP_User", v[1], ini);
-  ctx.ini.ScriviINI("Varie", "FTP_Pw", v[2], ini);
+void FTP_StartUP_Borea(IniStore& ini, Config& cfg) {
+  cfg.SettaggiBorea = ReadSettaggiBorea(ini, cfg);
+  if (!cfg.SettaggiBorea) return;
+  auto v = ReadLocal(ini, cfg, {"Si_FTP_ptp", "Si_NomeUT_ptp", "Si_Psw_ptp"});
+  const std::string& file = cfg.IniValico;
+  ini.ScriviINI("Varie", "FTP_Indirizzo", v[0], file);
+  ini.ScriviINI("Varie", "FTP_User", v[1], file);
+  ini.ScriviINI("Varie", "FTP_Pw", v[2], file);
 }
 
-void WEB_StartUP_Borea(Context& ctx) {
-  ctx.cfg.SettaggiBorea = ReadSettaggiBorea(ctx);
-  if (!ctx.cfg.SettaggiBorea) return;
-  auto v = ReadLocal(ctx, {"GG_CONNESSIONE", "GG_ACCOUNT", "GG_PSW"});
+void WEB_StartUP_Borea(IniStore& ini, Config& cfg) {
+  cfg.SettaggiBorea = ReadSettaggiBorea(ini, cfg);
+  if (!cfg.SettaggiBorea) return;
+  auto v = ReadLocal(ini, cfg, {"GG_CONNESSIONE", "GG_ACCOUNT", "GG_PSW"});
   bool all = !v[0].empty() && !v[1].empty() && !v[2].empty();
-  const std::string& ini = ctx.cfg.IniValico;
-  ctx.ini.ScriviINI("Varie", "WEB_Connection", v[0], ini);
-  ctx.ini.ScriviINI("Varie", "WEB_User", v[1], ini);
-  ctx.ini.ScriviINI("Varie", "WEB_Pw", v[2], ini);
-  ctx.ini.ScriviINI("Varie", "WEB_chkDial", all ? "-1" : "0", ini);
+  const std::string& file = cfg.IniValico;
+  ini.ScriviINI("Varie", "WEB_Connection", v[0], file);
+  ini.ScriviINI("Varie", "WEB_User", v[1], file);
+  ini.ScriviINI("Varie", "WEB_Pw", v[2], file);
+  ini.ScriviINI("Varie", "WEB_chkDial", all ? "-1" : "0", file);
 }
 
-bool FTP_Invia(Context& ctx, const std::string& percorso_locale, const std::string& utente,
-               const std::string& password, const std::string& server) {
+bool FTP_Invia(const TransferServices& svc, const std::string& percorso_locale,
+               const std::string& utente, const std::string& password, const std::string& server) {
   FtpAccount account{server, utente, password};
   std::string err;
   // The remote file deleted first is named by the full local path, as the requesters expect.
-  if (!ctx.svc.ftp.DeleteRemote(account, percorso_locale, &err)) {
-    ctx.svc.log.Warn(
+  if (!svc.ftp.DeleteRemote(account, percorso_locale, &err)) {
+    svc.log.Warn(
         Describe("FTP upload of " + percorso_locale + " failed at the delete: " + err, account));
     return false;
   }
   // The remote name is the local file's name as its folder lists it.
   std::string remote;
-  std::string native = ctx.svc.files.Native(percorso_locale);
-  if (ctx.svc.files.IsFile(percorso_locale))
-    remote = std::filesystem::path(native).filename().string();
-  if (!ctx.svc.ftp.PutFile(account, native, remote, &err)) {
-    ctx.svc.log.Warn(Describe("FTP upload of " + percorso_locale + " failed: " + err, account));
+  std::string native = svc.files.Native(percorso_locale);
+  if (svc.files.IsFile(percorso_locale)) remote = std::filesystem::path(native).filename().string();
+  if (!svc.ftp.PutFile(account, native, remote, &err)) {
+    svc.log.Warn(Describe("FTP upload of " + percorso_locale + " failed: " + err, account));
     return false;
   }
-  ctx.svc.log.Info(
-      Describe("FTP upload of " + percorso_locale + " as " + remote + " done", account));
+  svc.log.Info(Describe("FTP upload of " + percorso_locale + " as " + remote + " done", account));
   return true;
 }
 
-bool FTP_Ricevi(Context& ctx, const std::string& cartella, const std::string& nome_file,
-                const std::string& utente, const std::string& password, const std::string& server) {
+bool FTP_Ricevi(const TransferServices& svc, const std::string& cartella,
+                const std::string& nome_file, const std::string& utente,
+                const std::string& password, const std::string& server) {
   FtpAccount account{server, utente, password};
   std::string local = cartella + nome_file;
   std::string err;
-  if (!ctx.svc.ftp.GetFile(account, nome_file, ctx.svc.files.Native(local), &err)) {
-    ctx.svc.log.Warn(
+  if (!svc.ftp.GetFile(account, nome_file, svc.files.Native(local), &err)) {
+    svc.log.Warn(
         Describe("FTP download of " + nome_file + " to " + local + " failed: " + err, account));
     return false;
   }
-  ctx.svc.log.Info(Describe("FTP download of " + nome_file + " to " + local + " done", account));
+  svc.log.Info(Describe("FTP download of " + nome_file + " to " + local + " done", account));
   return true;
 }
 
-void LanciaFTP(Context& ctx, std::stop_token stop) {
-  const std::string& ini = ctx.ini.valico_ini();
-  const Regional& reg = ctx.svc.regional;
-  auto read = [&](const char* key) { return ctx.ini.LeggiINI("Varie", key, "", ini); };
+void LanciaFTP(const TransferServices& svc, std::stop_token stop) {
+  const std::string ini = svc.ini.valico_ini();
+  const Regional& reg = svc.regional;
+  auto read = [&](const char* key) { return svc.ini.LeggiINI("Varie", key, "", ini); };
   const std::string server = read("FTP_Indirizzo");
   const std::string user = read("FTP_User");
   const std::string password = read("FTP_Pw");
@@ -109,35 +106,35 @@ void LanciaFTP(Context& ctx, std::stop_token stop) {
   const int azione = ConvertStoredText(azione_text, reg).ToInt16(reg).value_or(0);
   const bool dial = AsFlag(ConvertStoredText(read("WEB_chkDial"), reg)).value_or(false);
 
-  ctx.ini.ScriviINI("Varie", "FTP_Finish", "In Corso", ini);
+  svc.ini.ScriviINI("Varie", "FTP_Finish", "In Corso", ini);
 
   // A stop request makes a transfer in progress end soon, as a failure.
-  FtpClient& ftp = ctx.svc.ftp;
+  FtpClient& ftp = svc.ftp;
   ftp.SetAborted(false);
   std::stop_callback abort_transfer(stop, [&ftp] { ftp.SetAborted(true); });
 
   bool outcome = Transfer(
-      ctx, azione, dial,
+      svc, azione, dial,
       [&] {
-        return azione == 1 ? FTP_Invia(ctx, directory + nome_file, user, password, server)
-                           : FTP_Ricevi(ctx, directory, nome_file, user, password, server);
+        return azione == 1 ? FTP_Invia(svc, directory + nome_file, user, password, server)
+                           : FTP_Ricevi(svc, directory, nome_file, user, password, server);
       },
       stop);
   if (azione != 1 && azione != 2)
-    ctx.svc.log.Warn("FTP: request FTP_Azione=\"" + azione_text + "\" is neither 1 nor 2");
+    svc.log.Warn("FTP: request FTP_Azione=\"" + azione_text + "\" is neither 1 nor 2");
 
   // "Finito" is written last, once the request keys are emptied: a requester that sees it
   // and writes its next request at once must not have that request wiped. A request written
   // while this one ran stays for the next run.
-  auto hold = ctx.ini.Hold();
-  ctx.ini.ScriviINI("Varie", "FTP_Esito", outcome ? "-1" : "0", ini);
+  auto hold = svc.ini.Hold();
+  svc.ini.ScriviINI("Varie", "FTP_Esito", outcome ? "-1" : "0", ini);
   if (read("FTP_Azione") == azione_text && read("FTP_NomeFile") == nome_file) {
-    ctx.ini.ScriviINI("Varie", "FTP_Azione", "", ini);
-    ctx.ini.ScriviINI("Varie", "FTP_NomeFile", "", ini);
+    svc.ini.ScriviINI("Varie", "FTP_Azione", "", ini);
+    svc.ini.ScriviINI("Varie", "FTP_NomeFile", "", ini);
   } else {
-    ctx.svc.log.Warn("FTP: a new request arrived during the transfer; it is kept for the next run");
+    svc.log.Warn("FTP: a new request arrived during the transfer; it is kept for the next run");
   }
-  ctx.ini.ScriviINI("Varie", "FTP_Finish", "Finito", ini);
+  svc.ini.ScriviINI("Varie", "FTP_Finish", "Finito", ini);
 }
 
 }  // namespace valico

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <functional>
 
+#include "jobs/testing_transfer.h"
 #include "platform/testing/ftp_test_server.h"
-#include "platform/testing/test_context.h"
 
 namespace valico {
 namespace {
@@ -45,8 +45,8 @@ TEST(FtpImportTest, ImportsCopyBoreaAccountsUnlessSwitchedOff) {
     t.ctx.cfg.IniLocal = "C:\\CALDERA\\_Local.ini";
     t.WriteValico(c.valico);
     t.folder.Write("drive_c/CALDERA/_Local.ini", std::string("[Varie]\r\n") + c.local);
-    FTP_StartUP_Borea(t.ctx);
-    WEB_StartUP_Borea(t.ctx);
+    FTP_StartUP_Borea(t.ctx.ini, t.ctx.cfg);
+    WEB_StartUP_Borea(t.ctx.ini, t.ctx.cfg);
     for (const auto& [key, value] : c.expect) EXPECT_EQ(Key(t, key), value) << c.name << " " << key;
   }
 }
@@ -78,7 +78,7 @@ TEST_F(LanciaFtpRealTest, UploadDeletesThenPutsAndDownloadJoinsFolderAndName) {
                  "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Azione=1\r\n"
                  "FTP_Directory=C:\\dati\\\r\nFTP_NomeFile=" +
                  name + "\r\n");
-  LanciaFTP(r->ctx);
+  LanciaFTP(testing::TransferOf(*r));
   EXPECT_EQ(Key(*r, "FTP_Esito"), "-1");
   EXPECT_EQ(Key(*r, "FTP_Finish"), "Finito");
   EXPECT_EQ(Key(*r, "FTP_Azione"), "") << "emptied, the key kept";
@@ -102,7 +102,7 @@ TEST_F(LanciaFtpRealTest, UploadDeletesThenPutsAndDownloadJoinsFolderAndName) {
                  "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Azione=2\r\n"
                  "FTP_Directory=C:\\dati\r\nFTP_NomeFile=" +
                  name + "\r\n");
-  LanciaFTP(r->ctx);
+  LanciaFTP(testing::TransferOf(*r));
   EXPECT_EQ(Key(*r, "FTP_Esito"), "-1");
   EXPECT_EQ(r->folder.Read("drive_c/dati" + name), "dati di oggi\r\n");
 }
@@ -126,7 +126,7 @@ TEST_F(LanciaFtpRealTest, FailuresAlwaysEndFinishedWithEsitoZero) {
                    "\r\nFTP_Azione=" + c.azione +
                    "\r\nFTP_Directory=C:\\dati\\\r\nFTP_NomeFile=" + c.file + "\r\n" + c.extra);
     size_t before = server.Commands().size();
-    LanciaFTP(r->ctx);
+    LanciaFTP(testing::TransferOf(*r));
     EXPECT_EQ(Key(*r, "FTP_Esito"), "0") << c.name;
     EXPECT_EQ(Key(*r, "FTP_Finish"), "Finito") << c.name;
     EXPECT_EQ(Key(*r, "FTP_Azione"), "") << c.name;
@@ -167,7 +167,7 @@ TEST(LanciaFtpRequestTest, RequestWrittenDuringATransferIsKept) {
     t.ctx.ini.ScriviINI("Varie", "FTP_Azione", "2", t.ctx.cfg.IniValico);
     t.ctx.ini.ScriviINI("Varie", "FTP_NomeFile", "b.txt", t.ctx.cfg.IniValico);
   };
-  LanciaFTP(t.ctx);
+  LanciaFTP(testing::TransferOf(t));
   EXPECT_EQ(Key(t, "FTP_Esito"), "-1");
   EXPECT_EQ(Key(t, "FTP_Finish"), "Finito");
   EXPECT_EQ(Key(t, "FTP_Azione"), "2") << "the new request waits for the next run";
@@ -189,13 +189,10 @@ TEST(LanciaFtpRequestTest, DialsAroundTheTransferAndHangsUpAfterAFailure) {
     t.WriteValico(
         "FTP_Indirizzo=h\r\nFTP_Azione=1\r\nFTP_Directory=C:\\dati\\\r\nFTP_NomeFile=a.txt\r\n"
         "WEB_chkDial=-1\r\nInt_Indirizzo=Ufficio\r\nInd_User=mario\r\nInd_Pw=pw\r\n");
-    LanciaFTP(t.ctx);
+    LanciaFTP(testing::TransferOf(t));
     EXPECT_EQ(Key(t, "FTP_Esito"), c.esito) << c.name;
-    ASSERT_EQ(t.processes.started.size(), 2u) << c.name;
-    const std::string batch = t.ctx.InProgramFolder("Dial.bat");
-    EXPECT_EQ(t.processes.started[0], std::make_pair(batch, WindowState::kMinimizedNoFocus))
-        << c.name;
-    EXPECT_EQ(t.processes.started[1], std::make_pair(batch, WindowState::kHidden)) << c.name;
+    // The batch lines and window states of the dial-up are Connessione's test.
+    EXPECT_EQ(t.processes.started.size(), 2u) << c.name;
     EXPECT_EQ(batch_at_put, std::vector<std::string>{"rasdial Ufficio mario pw\r\n"}) << c.name;
     EXPECT_EQ(t.folder.Read("Dial.bat"), "rasdial /disconnect\r\n") << c.name;
   }

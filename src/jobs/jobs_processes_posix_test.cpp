@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "jobs/dialup.h"
-#include "platform/testing/test_context.h"
+#include "jobs/testing_transfer.h"
 
 namespace valico {
 namespace {
@@ -35,18 +35,14 @@ TEST(JobsProcessesTest, DialBatchReachesRasdialAndConnessioneWaitsForIt) {
   ::chmod((t.folder / "bin/rasdial").c_str(), 0755);
   PathPrefix path(t.folder / "bin");
   std::unique_ptr<Processes> real = MakeProcesses(t.log, t.files, "wine");
-  Context ctx(
-      Services{t.files, t.clock, t.log, t.dialogs, *real, t.serial, t.ftp, RegionalFor("it_IT")},
-      t.folder.path());
-  ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
-  ctx.ini.SetValicoIni(ctx.cfg.IniValico);
+  TransferServices transfer = testing::TransferOf(t, real.get());
   t.WriteValico("Int_Indirizzo=Ufficio\r\nInd_User=mario\r\nInd_Pw=segreto\r\n");
 
-  EXPECT_TRUE(Connessione(ctx, 1));
+  EXPECT_TRUE(Connessione(transfer, 1));
   // Dial.bat keeps its Windows line end: the shell hands the last argument over with its CR
   // (contrib/rasdial drops it).
   EXPECT_EQ(t.folder.Read("bin/calls"), "Ufficio|mario|segreto\r|exit 3\n");
-  EXPECT_TRUE(Connessione(ctx, 2)) << "the batch ran, whatever rasdial answered";
+  EXPECT_TRUE(Connessione(transfer, 2)) << "the batch ran, whatever rasdial answered";
   EXPECT_EQ(t.folder.Read("bin/calls"), "Ufficio|mario|segreto\r|exit 3\n/disconnect\r|exit 3\n");
 }
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "jobs/dialup.h"
-#include "platform/testing/test_context.h"
+#include "jobs/testing_transfer.h"
 
 namespace valico {
 namespace {
@@ -30,17 +30,13 @@ TEST(JobsProcessesTest, DialBatchReachesRasdialAndConnessioneWaitsForIt) {
   t.folder.Write("bin/rasdial.cmd", "@echo off\r\necho %*>> \"" + calls + "\"\r\nexit /b 3\r\n");
   PathPrefix path(t.folder / "bin");
   std::unique_ptr<Processes> real = MakeProcesses(t.log, t.files, "wine");
-  Context ctx(
-      Services{t.files, t.clock, t.log, t.dialogs, *real, t.serial, t.ftp, RegionalFor("it_IT")},
-      t.folder.path());
-  ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
-  ctx.ini.SetValicoIni(ctx.cfg.IniValico);
+  TransferServices transfer = testing::TransferOf(t, real.get());
   t.WriteValico("Int_Indirizzo=Ufficio\r\nInd_User=mario\r\nInd_Pw=segreto\r\n");
 
-  EXPECT_TRUE(Connessione(ctx, 1));
+  EXPECT_TRUE(Connessione(transfer, 1));
   EXPECT_EQ(t.folder.Read("bin/calls.txt"), "Ufficio mario segreto\r\n")
       << "written before Connessione returned: it waited";
-  EXPECT_TRUE(Connessione(ctx, 2));
+  EXPECT_TRUE(Connessione(transfer, 2));
   EXPECT_EQ(t.folder.Read("bin/calls.txt"), "Ufficio mario segreto\r\n/disconnect\r\n");
 }
 

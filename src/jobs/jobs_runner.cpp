@@ -5,7 +5,6 @@
 
 #include "jobs/ftp_transfer.h"
 #include "jobs/scheduler.h"
-#include "shell/context.h"
 
 namespace valico {
 namespace {
@@ -43,10 +42,10 @@ long long MinutesBetween(const LocalTime& from, const LocalTime& to) {
 void JobsRunner::Tick() {
   // A failure here must not end the service: it is logged and the next tick tries again.
   try {
-    if (ctx_.cfg.OP_Attive) ScheduleStep(ctx_.svc.clock.LocalNow());
+    if (cfg_.OP_Attive) ScheduleStep(svc_.clock.LocalNow());
     TransferStep();
   } catch (const std::exception& e) {
-    ctx_.svc.log.Error(std::string("tick: scheduled operations or FTP failed: ") + e.what());
+    svc_.log.Error(std::string("tick: scheduled operations or FTP failed: ") + e.what());
   }
 }
 
@@ -58,34 +57,35 @@ void JobsRunner::ScheduleStep(const LocalTime& now) {
       long long first = MinuteNumber(*last_minute_);
       for (long long m = 1; m < gap; ++m) {
         LocalTime missed = FromMinuteNumber(first + m);
-        ctx_.svc.log.Warn("scheduler: making up minute " + SlotKey(ctx_.svc.regional, missed) +
-                          ", passed over by a long tick");
-        OperazioniPianificateAt(ctx_, missed);
+        svc_.log.Warn("scheduler: making up minute " + SlotKey(svc_.regional, missed) +
+                      ", passed over by a long tick");
+        OperazioniPianificateAt(svc_, ini_, cfg_, missed);
       }
     } else if (gap != 1) {
-      ctx_.svc.log.Warn("scheduler: the clock moved from " +
-                        SlotKey(ctx_.svc.regional, *last_minute_) + " to " +
-                        SlotKey(ctx_.svc.regional, now) + "; the minutes between are not made up");
+      svc_.log.Warn("scheduler: the clock moved from " + SlotKey(svc_.regional, *last_minute_) +
+                    " to " + SlotKey(svc_.regional, now) + "; the minutes between are not made up");
     }
   }
   last_minute_ = now;
-  OperazioniPianificateAt(ctx_, now);
+  OperazioniPianificateAt(svc_, ini_, cfg_, now);
 }
 
 void JobsRunner::TransferStep() {
   if (TransferRunning()) return;
   if (worker_.joinable()) worker_.join();
-  const Regional& reg = ctx_.svc.regional;
-  std::string azione = ctx_.ini.LeggiINI("Varie", "FTP_Azione", "", ctx_.ini.valico_ini());
+  const Regional& reg = svc_.regional;
+  std::string azione = ini_.LeggiINI("Varie", "FTP_Azione", "", ini_.valico_ini());
   if (azione.empty()) return;
   int n = ConvertStoredText(azione, reg).ToInt16(reg).value_or(0);
   if (n != 1 && n != 2) return;
   worker_done_ = false;
-  worker_ = std::jthread([this](std::stop_token stop) {
+  TransferServices transfer{ini_,     svc_.files, svc_.log,         svc_.processes,
+                            svc_.ftp, reg,        cfg_.DirProgramma};
+  worker_ = std::jthread([this, transfer](std::stop_token stop) {
     try {
-      LanciaFTP(ctx_, stop);
+      LanciaFTP(transfer, stop);
     } catch (const std::exception& e) {
-      ctx_.svc.log.Error(std::string("FTP transfer failed: ") + e.what());
+      transfer.log.Error(std::string("FTP transfer failed: ") + e.what());
     }
     worker_done_ = true;
   });
@@ -94,10 +94,10 @@ void JobsRunner::TransferStep() {
 void JobsRunner::Stop(std::chrono::milliseconds limit) {
   if (!worker_.joinable()) return;
   auto end = std::chrono::steady_clock::now() + limit;
-  if (!worker_done_) ctx_.svc.log.Info("waiting for the FTP transfer to end");
+  if (!worker_done_) svc_.log.Info("waiting for the FTP transfer to end");
   while (!worker_done_ && std::chrono::steady_clock::now() < end)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  if (!worker_done_) ctx_.svc.log.Warn("the FTP transfer did not end in time; cutting it short");
+  if (!worker_done_) svc_.log.Warn("the FTP transfer did not end in time; cutting it short");
   worker_.request_stop();
   worker_.join();
 }

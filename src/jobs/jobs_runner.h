@@ -5,11 +5,12 @@
 #include <optional>
 #include <thread>
 
+#include "core/services.h"
 #include "platform/clock.h"
+#include "settings/config.h"
+#include "settings/ini_store.h"
 
 namespace valico {
-
-class Context;
 
 // What the service does for the scheduler and the FTP requests at every tick.
 //
@@ -22,12 +23,14 @@ class Context;
 // the skip goes to the log. A clock set back runs the new minute at once.
 //
 // FTP: a request written into _Valico.ini (FTP_Azione "1" or "2") is carried out by
-// LanciaFTP on a worker thread, one transfer at a time, so the ticks keep flowing.
+// LanciaFTP on a worker thread, one transfer at a time, so the ticks keep flowing. The worker
+// gets the TransferServices only: never the model, the window or the dialogs.
 class JobsRunner {
  public:
   static constexpr int kMaxCatchUp = 5;  // minutes
 
-  explicit JobsRunner(Context& ctx) : ctx_(ctx) {}
+  JobsRunner(const Services& svc, IniStore& ini, const Config& cfg)
+      : svc_(svc), ini_(ini), cfg_(cfg) {}
   ~JobsRunner() { Stop(std::chrono::milliseconds(0)); }
   JobsRunner(const JobsRunner&) = delete;
   JobsRunner& operator=(const JobsRunner&) = delete;
@@ -47,7 +50,9 @@ class JobsRunner {
   void Stop(std::chrono::milliseconds limit);
 
  private:
-  Context& ctx_;
+  const Services& svc_;
+  IniStore& ini_;
+  const Config& cfg_;
   std::optional<LocalTime> last_minute_;
   std::jthread worker_;
   std::atomic<bool> worker_done_{false};

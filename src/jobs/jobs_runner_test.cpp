@@ -5,8 +5,8 @@
 #include <atomic>
 #include <thread>
 
+#include "core/testing/test_context.h"
 #include "jobs/scheduler.h"
-#include "platform/testing/test_context.h"
 
 namespace valico {
 namespace {
@@ -57,7 +57,7 @@ TEST(JobsRunnerTest, EachMinuteRunsOnceAndShortGapsAreMadeUp) {
           At(5, 23, 59), At(6, 0, 0), At(6, 0, 1)})
       body += SlotKey(t.ctx.svc.regional, minute) + "=3#J#\r\n";
     t.folder.Write("drive_c/CALDERA/_Schedulatore.ini", body);
-    JobsRunner runner(t.ctx);
+    JobsRunner runner(t.ctx.svc, t.ctx.ini, t.ctx.cfg);
     for (const LocalTime& now : c.ticks) {
       t.clock.SetLocal(now);
       runner.Tick();
@@ -69,7 +69,7 @@ TEST(JobsRunnerTest, EachMinuteRunsOnceAndShortGapsAreMadeUp) {
   TestContext off;
   off.folder.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\nSAB#0830=3#J#\r\n");
   off.ctx.cfg.DirBorea = "C:\\CALDERA";
-  JobsRunner runner(off.ctx);
+  JobsRunner runner(off.ctx.svc, off.ctx.ini, off.ctx.cfg);
   runner.Tick();
   EXPECT_TRUE(off.processes.started.empty()) << "OP_Attive off: the scheduler does not run";
 }
@@ -94,7 +94,7 @@ class EndlessFtp : public FtpClient {
 TEST(JobsRunnerTest, OneTransferAtATimeAndStopCutsItShort) {
   EndlessFtp ftp;
   TestContext t(&ftp);
-  JobsRunner runner(t.ctx);
+  JobsRunner runner(t.ctx.svc, t.ctx.ini, t.ctx.cfg);
   for (const char* azione : {"", "0", "x", "3"}) {
     t.WriteValico(std::string("FTP_Azione=") + azione + "\r\n");
     runner.TransferStep();

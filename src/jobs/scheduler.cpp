@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "jobs/process_wait.h"
-#include "shell/context.h"
 
 namespace valico {
 namespace {
@@ -23,23 +22,23 @@ std::string DateStamp(const LocalTime& t) {
   return buf;
 }
 
-void Start(Context& ctx, const std::string& command_line, WindowState state) {
+void Start(const Services& svc, const std::string& command_line, WindowState state) {
   std::string err;
-  if (ctx.svc.processes.Start(command_line, state, &err) == 0) {
-    ctx.svc.log.Warn("scheduler: could not start " + command_line + ": " + err);
+  if (svc.processes.Start(command_line, state, &err) == 0) {
+    svc.log.Warn("scheduler: could not start " + command_line + ": " + err);
   } else {
-    ctx.svc.log.Info("scheduler: started " + command_line);
+    svc.log.Info("scheduler: started " + command_line);
   }
 }
 
 // Starts a job from its batch file in the program folder when the folder lists one of
 // exactly that name, from the database runtime otherwise.
-void StartJob(Context& ctx, const char* batch, WindowState batch_state, const char* database) {
-  const Config& cfg = ctx.cfg;
-  if (ctx.svc.files.HasExactName(cfg.DirProgramma, batch)) {
-    Start(ctx, QuotedWhenBlank(JoinPath(cfg.DirProgramma, batch)), batch_state);
+void StartJob(const Services& svc, const Config& cfg, const char* batch, WindowState batch_state,
+              const char* database) {
+  if (svc.files.HasExactName(cfg.DirProgramma, batch)) {
+    Start(svc, QuotedWhenBlank(JoinPath(cfg.DirProgramma, batch)), batch_state);
   } else {
-    Start(ctx, RuntimeCommandLine(cfg, database), WindowState::kMinimizedNoFocus);
+    Start(svc, RuntimeCommandLine(cfg, database), WindowState::kMinimizedNoFocus);
   }
 }
 
@@ -87,42 +86,44 @@ std::string RuntimeCommandLine(const Config& cfg, const std::string& database) {
          cfg.DirBorea + database + "\"";
 }
 
-void OperazioniPianificate(Context& ctx) { OperazioniPianificateAt(ctx, ctx.svc.clock.LocalNow()); }
+void OperazioniPianificate(const Services& svc, IniStore& ini, const Config& cfg) {
+  OperazioniPianificateAt(svc, ini, cfg, svc.clock.LocalNow());
+}
 
-void OperazioniPianificateAt(Context& ctx, const LocalTime& now) {
-  const Config& cfg = ctx.cfg;
-  const Regional& reg = ctx.svc.regional;
+void OperazioniPianificateAt(const Services& svc, IniStore& ini, const Config& cfg,
+                             const LocalTime& now) {
+  const Regional& reg = svc.regional;
   const std::string scheduler_file = JoinPath(cfg.DirBorea, "_Schedulatore.ini");
 
   std::string slot = SlotKey(reg, now);
-  std::string value = UpperCp1252(ctx.ini.LeggiINI("VARIE", slot, "", scheduler_file));
+  std::string value = UpperCp1252(ini.LeggiINI("VARIE", slot, "", scheduler_file));
   std::string code;
   if (!value.empty()) {
     std::string started = DateStamp(now) + "#" + slot;
-    if (ctx.ini.LeggiVarieDef("OP_LAST", TV::FromText("")).ToText(reg) == started) return;
+    if (ini.LeggiVarieDef("OP_LAST", TV::FromText("")).ToText(reg) == started) return;
     SlotFields f = SplitSlotValue(value);
     code = f.code;
-    ctx.ini.ScriviVarie("OP_LAST", TV::FromText(started));
-    ctx.ini.ScriviVarie("VALICO_SO_ACTIVE", TV::FromFlag(true), cfg.IniLocal);
-    ctx.ini.ScriviVarie("VALICO_SO_OPE", TV::FromText(f.code), cfg.IniLocal);
-    ctx.ini.ScriviVarie("VALICO_SO_TAG", TV::FromText(f.tag), cfg.IniLocal);
-    ctx.svc.log.Info("scheduler: slot " + slot + " = " + value);
+    ini.ScriviVarie("OP_LAST", TV::FromText(started));
+    ini.ScriviVarie("VALICO_SO_ACTIVE", TV::FromFlag(true), cfg.IniLocal);
+    ini.ScriviVarie("VALICO_SO_OPE", TV::FromText(f.code), cfg.IniLocal);
+    ini.ScriviVarie("VALICO_SO_TAG", TV::FromText(f.tag), cfg.IniLocal);
+    svc.log.Info("scheduler: slot " + slot + " = " + value);
   }
 
-  if (ctx.ini.LeggiVarieDef("PRC_ACTIVE", TV::FromInt(0), scheduler_file).IsTrue()) {
-    code = ctx.ini.LeggiVarieDef("Valico_SO_OPE", TV::FromText(""), cfg.IniLocal).ToText(reg);
-    ctx.ini.ScriviVarie("PRC_ACTIVE", TV::FromInt(0), scheduler_file);
-    ctx.svc.log.Info("scheduler: request PRC_ACTIVE for operation \"" + code + "\"");
+  if (ini.LeggiVarieDef("PRC_ACTIVE", TV::FromInt(0), scheduler_file).IsTrue()) {
+    code = ini.LeggiVarieDef("Valico_SO_OPE", TV::FromText(""), cfg.IniLocal).ToText(reg);
+    ini.ScriviVarie("PRC_ACTIVE", TV::FromInt(0), scheduler_file);
+    svc.log.Info("scheduler: request PRC_ACTIVE for operation \"" + code + "\"");
   }
 
   if (code.empty()) return;
   if (code[0] == '2') {
-    ctx.ini.ScriviVarie("RESTORE_ACTIVE", TV::FromText("-1"), cfg.IniLocal);
-    bool server = ctx.form.Text("Postazione") == "SERVER";
-    ctx.ini.ScriviVarie("VALICO_RBOREA_ACTIVE", TV::FromText(server ? "1" : "2"), cfg.IniLocal);
-    StartJob(ctx, "RestoreBorea.bat", WindowState::kHidden, "\\Restore_Borea.mde");
+    ini.ScriviVarie("RESTORE_ACTIVE", TV::FromText("-1"), cfg.IniLocal);
+    bool server = cfg.Postazione == "SERVER";
+    ini.ScriviVarie("VALICO_RBOREA_ACTIVE", TV::FromText(server ? "1" : "2"), cfg.IniLocal);
+    StartJob(svc, cfg, "RestoreBorea.bat", WindowState::kHidden, "\\Restore_Borea.mde");
   } else {
-    StartJob(ctx, "Zefiro.bat", WindowState::kMinimizedFocus, "\\Zefiro.mde");
+    StartJob(svc, cfg, "Zefiro.bat", WindowState::kMinimizedFocus, "\\Zefiro.mde");
   }
 }
 

@@ -2,13 +2,13 @@
 
 #include <string>
 
+#include "core/services.h"
 #include "platform/clock.h"
 #include "platform/regional.h"
+#include "settings/config.h"
+#include "settings/ini_store.h"
 
 namespace valico {
-
-class Context;
-struct Config;
 
 // The slot key of a minute in _Schedulatore.ini: the weekday's name cut to three letters in
 // capitals, "#", hour and minute as four digits ("SAB#0830" in Italian).
@@ -31,9 +31,10 @@ std::string UpperCp1252(std::string text);
 
 // Starts the scheduled job of the current minute (once a day per slot, remembered in
 // OP_LAST) and the job requested with PRC_ACTIVE, writing the flags for Borea into its
-// _Local.ini. The workstation role is the text of the window's combo box "Postazione".
-void OperazioniPianificate(Context& ctx);
+// _Local.ini. The workstation role is the model's Postazione.
+void OperazioniPianificate(const Services& svc, IniStore& ini, const Config& cfg);
 // The same, as if the local time were `now`.
-void OperazioniPianificateAt(Context& ctx, const LocalTime& now);
+void OperazioniPianificateAt(const Services& svc, IniStore& ini, const Config& cfg,
+                             const LocalTime& now);
 
 }  // namespace valico

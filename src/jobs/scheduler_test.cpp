@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <map>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {
@@ -77,9 +77,9 @@ TEST_F(SchedulerTest, SameMinuteRunsOnceWhateverTheRole) {
     t.WriteValico("OP_LAST=04122026#SAB#0830\r\n");
     t.folder.Write("drive_c/CALDERA/_Local.ini", "[Varie]\r\n");
     t.processes.started.clear();
-    t.ctx.form.SetText("Postazione", role);
+    t.ctx.cfg.Postazione = role;
 
-    OperazioniPianificate(t.ctx);
+    OperazioniPianificate(t.ctx.svc, t.ctx.ini, t.ctx.cfg);
     EXPECT_EQ(Local("RESTORE_ACTIVE"), "-1") << role;
     EXPECT_EQ(Local("VALICO_RBOREA_ACTIVE"), std::string(role) == "SERVER" ? "1" : "2") << role;
     ASSERT_EQ(t.processes.started.size(), 1u) << role;
@@ -87,7 +87,7 @@ TEST_F(SchedulerTest, SameMinuteRunsOnceWhateverTheRole) {
     // The same minute again: nothing at all, not even the request flag.
     Scheduler("SAB#0830=2#NOTTE#\r\nPRC_ACTIVE=-1\r\n");
     std::string local_before = t.folder.Read("drive_c/CALDERA/_Local.ini");
-    OperazioniPianificate(t.ctx);
+    OperazioniPianificate(t.ctx.svc, t.ctx.ini, t.ctx.cfg);
     EXPECT_EQ(t.processes.started.size(), 1u) << role;
     EXPECT_EQ(Sched("PRC_ACTIVE"), "-1") << role;
     EXPECT_EQ(t.folder.Read("drive_c/CALDERA/_Local.ini"), local_before) << role;
@@ -145,7 +145,7 @@ TEST_F(SchedulerTest, SlotValuesRequestsAndBatchFiles) {
     if (c.batch) t.folder.Write(c.batch, "echo\n");
     t.processes.started.clear();
 
-    OperazioniPianificate(t.ctx);
+    OperazioniPianificate(t.ctx.svc, t.ctx.ini, t.ctx.cfg);
     EXPECT_EQ(t.processes.started, started.at(c.started)) << c.name;
     EXPECT_EQ(Valico("OP_LAST"), c.op_last) << c.name;
     EXPECT_EQ(Sched("PRC_ACTIVE"), c.prc_after) << c.name;

@@ -1,6 +1,6 @@
-#include <thread>
-
 #include "platform/clock.h"
+
+#include <thread>
 
 namespace valico {
 

@@ -17,10 +17,18 @@ class SpdDiagLog : public DiagLog {
   void Write(LogLevel level, std::string_view message) override {
     // The settings speak Windows-1252; the log keeps their bytes as they are.
     switch (level) {
-      case LogLevel::kDebug: logger_->debug("{}", message); break;
-      case LogLevel::kInfo: logger_->info("{}", message); break;
-      case LogLevel::kWarning: logger_->warn("{}", message); break;
-      case LogLevel::kError: logger_->error("{}", message); break;
+      case LogLevel::kDebug:
+        logger_->debug("{}", message);
+        break;
+      case LogLevel::kInfo:
+        logger_->info("{}", message);
+        break;
+      case LogLevel::kWarning:
+        logger_->warn("{}", message);
+        break;
+      case LogLevel::kError:
+        logger_->error("{}", message);
+        break;
     }
   }
 
@@ -35,8 +43,8 @@ std::unique_ptr<DiagLog> MakeDiagLog(const std::string& folder, bool to_stderr) 
   if (to_stderr) sinks.push_back(std::make_shared<spdlog::sinks::stderr_sink_mt>());
   if (!folder.empty()) {
     try {
-      sinks.push_back(std::make_shared<spdlog::sinks::rotating_file_sink_mt>(
-          folder + "/Valico.log", 1024 * 1024, 3));
+      sinks.push_back(std::make_shared<spdlog::sinks::rotating_file_sink_mt>(folder + "/Valico.log",
+                                                                             1024 * 1024, 3));
     } catch (const std::exception&) {
       // A read-only program folder must not stop the service: keep the other sinks.
     }

@@ -11,7 +11,7 @@ namespace valico {
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
-  virtual void Message(std::string_view text) = 0;                      // OK only
+  virtual void Message(std::string_view text) = 0;                        // OK only
   virtual bool Question(std::string_view text, bool default_answer) = 0;  // Yes = true
 };
 

@@ -61,8 +61,8 @@ std::optional<FileStamp> Files::Stamp(std::string_view path) const {
   if (ec) return std::nullopt;
   auto t = fs::last_write_time(p, ec);
   if (ec) return std::nullopt;
-  return FileStamp{size, std::chrono::duration_cast<std::chrono::nanoseconds>(
-                             t.time_since_epoch()).count()};
+  return FileStamp{
+      size, std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count()};
 }
 
 bool Files::CreateFolder(std::string_view path, std::string* err) const {
@@ -109,8 +109,9 @@ std::vector<std::string> Files::ListFiles(std::string_view folder, std::string* 
   for (; it != end; it.increment(ec)) {
     std::error_code ec2;
     if (it->is_regular_file(ec2)) names.push_back(it->path().filename().string());
-    if (ec) break;
   }
+  // A failed step ends the listing: the names so far are returned, with the reason.
+  if (ec) Fail(err, "cannot list all of " + n, ec);
   return names;
 }
 

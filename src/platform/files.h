@@ -27,8 +27,8 @@ class Files {
   const PathMapper& mapper() const { return mapper_; }
   std::string Native(std::string_view path) const { return mapper_.ToNative(path); }
 
-  bool Exists(std::string_view path) const;      // a file or a folder
-  bool IsFile(std::string_view path) const;      // a plain file
+  bool Exists(std::string_view path) const;  // a file or a folder
+  bool IsFile(std::string_view path) const;  // a plain file
   bool IsFolder(std::string_view path) const;
   // True when the folder holds a file whose name, as the folder lists it, is exactly `name`.
   bool HasExactName(std::string_view folder, std::string_view name) const;
@@ -41,6 +41,7 @@ class Files {
   bool Rename(std::string_view from, std::string_view to, std::string* err) const;
   bool Copy(std::string_view from, std::string_view to, std::string* err) const;  // replaces
   // Names (not paths) of the plain files in a folder, in the order the platform lists them.
+  // When the listing fails part way, the names found so far, and the reason in *err.
   std::vector<std::string> ListFiles(std::string_view folder, std::string* err) const;
 
   bool ReadAll(std::string_view path, std::string* out, std::string* err) const;
@@ -69,8 +70,7 @@ bool MoveWithoutReplace(const std::string& from_native, const std::string& to_na
 
 // Copies a file between native paths, replacing the target if it exists. Per-OS (the MinGW
 // runtime's std::filesystem::copy_file refuses to replace any file on Windows).
-bool CopyReplacing(const std::string& from_native, const std::string& to_native,
-                   std::string* err);
+bool CopyReplacing(const std::string& from_native, const std::string& to_native, std::string* err);
 
 // Joins a folder and a name with "\" the way the system builds its paths.
 std::string JoinPath(std::string_view folder, std::string_view name);

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/testing/test_context.h"
+#include "platform/testing/test_platform.h"
 
 namespace valico {
 namespace {

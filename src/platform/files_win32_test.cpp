@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "platform/files.h"
-#include "platform/testing/test_context.h"
+#include "platform/testing/test_platform.h"
 
 namespace valico {
 namespace {

@@ -13,7 +13,7 @@ namespace valico {
 class PathMapper {
  public:
   struct Options {
-    std::string home;                   // program folder, native form
+    std::string home;                    // program folder, native form
     std::map<char, std::string> drives;  // upper-case drive letter -> native root folder
   };
 

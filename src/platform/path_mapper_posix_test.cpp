@@ -1,7 +1,6 @@
-#include "platform/path_mapper.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/path_mapper.h"
 #include "platform/testing/temp_folder.h"
 
 namespace valico {

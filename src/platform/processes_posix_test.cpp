@@ -113,14 +113,21 @@ TEST(ProcessesPosixTest, WaitsWithATimeoutAndReapsOnlyItsOwnChildren) {
   pid_t other;
   ASSERT_EQ(posix_spawn(&other, probe.c_str(), nullptr, nullptr, argv.data(), environ), 0);
 
-  std::string out = t.Out("slow.txt");
+  // One of ours that is still running when the next one starts and ends.
   std::string err;
+  ProcessId busy = t.processes->Start(Quoted(probe) + " " + Quoted(t.Out("busy.txt")) + " 20000",
+                                      WindowState::kHidden, &err);
+  ASSERT_NE(busy, 0) << err;
+  std::string out = t.Out("slow.txt");
   ProcessId pid = t.processes->Start(Quoted(probe) + " " + Quoted(out) + " 400 done",
                                      WindowState::kHidden, &err);
   ASSERT_NE(pid, 0) << err;
   EXPECT_FALSE(t.processes->Wait(pid, 20ms)) << "still sleeping";
-  EXPECT_TRUE(t.processes->Wait(pid, -1ms));
+  EXPECT_TRUE(t.processes->Wait(pid, 10s)) << "reaped while an earlier child runs on";
   EXPECT_EQ(t.folder.Read("slow.txt"), "done\n") << "Wait returns once the program has ended";
+  EXPECT_FALSE(t.processes->Wait(busy, 0ms));
+  ::kill(static_cast<pid_t>(busy), SIGTERM);
+  EXPECT_TRUE(t.processes->Wait(busy, -1ms));
   EXPECT_TRUE(t.processes->Wait(pid, 0ms)) << "an ended process stays ended";
   EXPECT_EQ(::waitpid(static_cast<pid_t>(pid), nullptr, WNOHANG), -1) << "already reaped";
   EXPECT_EQ(errno, ECHILD);

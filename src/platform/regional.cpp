@@ -1,7 +1,7 @@
+#include "platform/regional.h"
+
 #include <cctype>
 #include <string_view>
-
-#include "platform/regional.h"
 
 namespace valico {
 namespace {
@@ -15,16 +15,25 @@ struct Language {
 
 // Languages whose names and separators Valico knows without the platform's locale data.
 constexpr Language kLanguages[] = {
-    {"it", ',', '.',
-     {"domenica", "luned\xEC", "marted\xEC", "mercoled\xEC", "gioved\xEC", "venerd\xEC",
-      "sabato"}},
-    {"en", '.', ',',
+    {"it",
+     ',',
+     '.',
+     {"domenica", "luned\xEC", "marted\xEC", "mercoled\xEC", "gioved\xEC", "venerd\xEC", "sabato"}},
+    {"en",
+     '.',
+     ',',
      {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"}},
-    {"de", ',', '.',
+    {"de",
+     ',',
+     '.',
      {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"}},
     {"fr", ',', ' ', {"dimanche", "lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi"}},
-    {"es", ',', '.',
-     {"domingo", "lunes", "martes", "mi\xE9rcoles", "jueves", "viernes", "s\xE1" "bado"}},
+    {"es",
+     ',',
+     '.',
+     {"domingo", "lunes", "martes", "mi\xE9rcoles", "jueves", "viernes",
+      "s\xE1"
+      "bado"}},
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,24 +41,15 @@ class SerialPorts {
                                            std::string* err) = 0;
 };
 
-}  // namespace valico
-
-#include <map>
-
-namespace valico {
 class DiagLog;
 
 // How long one write may wait for the port to take its bytes before it counts as failed.
 inline constexpr std::chrono::milliseconds kSerialWriteBound{3000};
-
-// The machine's serial ports. `devices` overrides where port n lives ("/dev/ttyUSB0", or
-// "display:FILE" for a virtual pole display).
-std::unique_ptr<SerialPorts> MakeSerialPorts(const std::map<int, std::string>& devices,
-                                             DiagLog& log);
 
 // The operating system's serial ports only (one backend per OS): port n is /dev/ttyS{n-1}
 // or \\.\COMn unless `devices` names another device for it.
 std::unique_ptr<SerialPorts> MakeNativeSerialPorts(const std::map<int, std::string>& devices,
                                                    DiagLog& log,
                                                    std::chrono::milliseconds write_bound);
+
 }  // namespace valico

@@ -39,19 +39,39 @@ bool ParseSerialSettings(std::string_view text, SerialSettings* out, std::string
     return fail("baud rate \"" + std::string(f[0]) + "\" is not a positive number");
   if (f[1].size() != 1) return fail("parity \"" + std::string(f[1]) + "\" is not N, E, O, M or S");
   switch (f[1][0]) {
-    case 'N': case 'n': s.parity = Parity::kNone; break;
-    case 'E': case 'e': s.parity = Parity::kEven; break;
-    case 'O': case 'o': s.parity = Parity::kOdd; break;
-    case 'M': case 'm': s.parity = Parity::kMark; break;
-    case 'S': case 's': s.parity = Parity::kSpace; break;
-    default: return fail("parity \"" + std::string(f[1]) + "\" is not N, E, O, M or S");
+    case 'N':
+    case 'n':
+      s.parity = Parity::kNone;
+      break;
+    case 'E':
+    case 'e':
+      s.parity = Parity::kEven;
+      break;
+    case 'O':
+    case 'o':
+      s.parity = Parity::kOdd;
+      break;
+    case 'M':
+    case 'm':
+      s.parity = Parity::kMark;
+      break;
+    case 'S':
+    case 's':
+      s.parity = Parity::kSpace;
+      break;
+    default:
+      return fail("parity \"" + std::string(f[1]) + "\" is not N, E, O, M or S");
   }
   if (!ParseInt(f[2], &s.data_bits) || s.data_bits < 5 || s.data_bits > 8)
     return fail("data bits \"" + std::string(f[2]) + "\" are not 5, 6, 7 or 8");
-  if (f[3] == "1") s.stop_bits = StopBits::kOne;
-  else if (f[3] == "1.5") s.stop_bits = StopBits::kOnePointFive;
-  else if (f[3] == "2") s.stop_bits = StopBits::kTwo;
-  else return fail("stop bits \"" + std::string(f[3]) + "\" are not 1, 1.5 or 2");
+  if (f[3] == "1")
+    s.stop_bits = StopBits::kOne;
+  else if (f[3] == "1.5")
+    s.stop_bits = StopBits::kOnePointFive;
+  else if (f[3] == "2")
+    s.stop_bits = StopBits::kTwo;
+  else
+    return fail("stop bits \"" + std::string(f[3]) + "\" are not 1, 1.5 or 2");
   *out = s;
   return true;
 }

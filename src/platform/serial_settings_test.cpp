@@ -31,10 +31,17 @@ TEST(SerialSettingsTest, TextsThatDoNotParseNameTheField) {
     const char* field;
   };
   const Case cases[] = {
-      {"", "expected"},         {"9600,N,8", "expected"},   {"9600,N,8,1,x", "expected"},
-      {"fast,N,8,1", "baud"},   {"-9600,N,8,1", "baud"},    {"9600,X,8,1", "parity"},
-      {"9600,NN,8,1", "parity"}, {"9600,N,9,1", "data bits"}, {"9600,N,4,1", "data bits"},
-      {"9600,N,8,3", "stop bits"}, {"9600,N,8,", "stop bits"},
+      {"", "expected"},
+      {"9600,N,8", "expected"},
+      {"9600,N,8,1,x", "expected"},
+      {"fast,N,8,1", "baud"},
+      {"-9600,N,8,1", "baud"},
+      {"9600,X,8,1", "parity"},
+      {"9600,NN,8,1", "parity"},
+      {"9600,N,9,1", "data bits"},
+      {"9600,N,4,1", "data bits"},
+      {"9600,N,8,3", "stop bits"},
+      {"9600,N,8,", "stop bits"},
       {"99999999999999999999,N,8,1", "baud"},
   };
   for (const Case& c : cases) {

@@ -4,8 +4,7 @@
 
 namespace valico {
 
-void RunTicks(std::chrono::milliseconds interval, long max_ticks,
-              const std::function<void()>& tick,
+void RunTicks(std::chrono::milliseconds interval, long max_ticks, const std::function<void()>& tick,
               const std::function<bool(std::chrono::nanoseconds)>& wait_for_stop) {
   auto next = std::chrono::steady_clock::now() + interval;
   for (long n = 0; max_ticks == 0 || n < max_ticks;) {

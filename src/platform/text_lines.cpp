@@ -21,7 +21,7 @@ std::vector<std::string> SplitTextLines(std::string_view bytes) {
 }
 
 bool ReadTextLines(const Files& files, std::string_view path, std::vector<std::string>* lines,
-                  std::string* err) {
+                   std::string* err) {
   lines->clear();
   std::string bytes;
   if (!files.ReadAll(path, &bytes, err)) return false;

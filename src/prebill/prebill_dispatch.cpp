@@ -1,28 +1,29 @@
 #include "prebill/prebill_dispatch.h"
 
-#include "prebill/prebill_renderer.h"
-#include "prebill/serial_prebill.h"
-#include "prebill/type_batch.h"
-#include "shell/context.h"
-
 namespace valico {
 
-void LanciaFileCort(Context& ctx, PrebillRenderer& renderer, TypeBatchHandOff& type_batch,
+void LanciaFileCort(const Config& cfg, DiagLog& log, const PrebillOutputs& out,
                     const std::string& job) {
-  const std::string& model = ctx.cfg.Cort_Printer;
-  if (model == "OLIVETTI PRT100 NonFiscale") {
-    renderer.StampaCortOlivetti(ctx, job);
-  } else if (model == "SAMSUNG") {
-    renderer.StampaCortSamsung(ctx, job);
-  } else if (model == "DPT-282") {
-    StampaCortDPT(ctx, job);
-  } else if (model == "SOLIPOS CALDERA") {
-    renderer.StampaCortSolipos(ctx, job);
-  } else if (model == "TYPE SU SERIALE") {
-    type_batch.StampaCortType(ctx, job);
-  } else {
-    ctx.svc.log.Debug("pre-bill job " + job + " not printed: Cort_Printer \"" + model +
-                      "\" is no printer model");
+  switch (cfg.cort_model) {
+    case CortModel::kOlivetti:
+      out.renderer.StampaCortOlivetti(job);
+      break;
+    case CortModel::kSamsung:
+      out.renderer.StampaCortSamsung(job);
+      break;
+    case CortModel::kDpt282:
+      out.serial.StampaCortDPT(job);
+      break;
+    case CortModel::kSolipos:
+      out.renderer.StampaCortSolipos(job);
+      break;
+    case CortModel::kTypeSuSeriale:
+      out.type_batch.StampaCortType(job);
+      break;
+    case CortModel::kOther:
+      log.Debug("pre-bill job " + job + " not printed: Cort_Printer \"" + cfg.Cort_Printer +
+                "\" is no printer model");
+      break;
   }
 }
 

@@ -1,29 +1,26 @@
 #pragma once
 
-#include <array>
 #include <string>
-#include <string_view>
+
+#include "platform/diag_log.h"
+#include "prebill/prebill_renderer.h"
+#include "prebill/serial_prebill.h"
+#include "prebill/type_batch.h"
+#include "settings/config.h"
 
 namespace valico {
 
-class Context;
-class PrebillRenderer;
-class TypeBatchHandOff;
-
-// The pre-bill printer models in the order the window lists them.
-inline constexpr std::array<std::string_view, 6> kCortPrinterModels = {
-    "OLIVETTI PRT100 NonFiscale",
-    "SAMSUNG",
-    "DPT-282",
-    "NON PRESENTE",
-    "SOLIPOS CALDERA",
-    "TYPE SU SERIALE",
+// The outputs a pre-bill job can go to, one per kind of model.
+struct PrebillOutputs {
+  PrebillRenderer& renderer;     // the models printed on an installed printer
+  SerialPrebill& serial;         // "DPT-282"
+  TypeBatchHandOff& type_batch;  // "TYPE SU SERIALE"
 };
 
-// Hands one pre-bill job to the output routine of the model in Cort_Printer, compared exactly
-// and with case. Any other name ("NON PRESENTE", "", "samsung") prints nothing; the intake
-// deletes the job either way.
-void LanciaFileCort(Context& ctx, PrebillRenderer& renderer, TypeBatchHandOff& type_batch,
+// Hands one pre-bill job to the output of the model in Cort_Printer (parsed at load, compared
+// exactly and with case). Any other name ("NON PRESENTE", "", "samsung") prints nothing; the
+// intake deletes the job either way.
+void LanciaFileCort(const Config& cfg, DiagLog& log, const PrebillOutputs& out,
                     const std::string& job);
 
 }  // namespace valico

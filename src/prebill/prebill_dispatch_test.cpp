@@ -2,26 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/testing/test_context.h"
+#include "platform/testing/test_platform.h"
 #include "prebill/prebill_renderer.h"
 #include "prebill/type_batch.h"
 
 namespace valico {
 namespace {
 
-using testing::TestContext;
+using testing::TestPlatform;
 
 class RecordingRenderer : public PrebillRenderer {
  public:
-  void StampaCortOlivetti(Context&, const std::string& job) override {
-    calls.push_back("Olivetti " + job);
-  }
-  void StampaCortSamsung(Context&, const std::string& job) override {
-    calls.push_back("Samsung " + job);
-  }
-  void StampaCortSolipos(Context&, const std::string& job) override {
-    calls.push_back("Solipos " + job);
-  }
+  void StampaCortOlivetti(const std::string& job) override { calls.push_back("Olivetti " + job); }
+  void StampaCortSamsung(const std::string& job) override { calls.push_back("Samsung " + job); }
+  void StampaCortSolipos(const std::string& job) override { calls.push_back("Solipos " + job); }
   std::vector<std::string> calls;
 };
 
@@ -42,16 +36,20 @@ TEST(PrebillDispatchTest, ModelNameChoosesTheRoutineExactly) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.model);
-    TestContext t;
+    TestPlatform t;
+    Config cfg;
     RecordingRenderer renderer;
-    TypeBatchHandOff type_batch;
-    t.ctx.cfg.Cort_Printer = c.model;
-    t.ctx.cfg.Cort_Com = TypedValue::FromInt(2);
-    t.ctx.cfg.Cort_Sett = "9600,N,8,1";
+    SerialControl port(t.serial, t.log, "pre-bill port");
+    SerialPrebill serial(cfg, t.regional, port, t.files, t.log, t.dialogs);
+    TypeBatchHandOff type_batch(t.files, t.processes, t.log);
+    cfg.Cort_Printer = c.model;
+    cfg.Cort_Com = TypedValue::FromInt(2);
+    cfg.Cort_Sett = "9600,N,8,1";
+    ParseChoices(cfg);
     t.folder.Write("drive_c/Valico/TypeBatch/ValicoType.bat", "");
     t.folder.Write("CortIN/job", "N2:01:x\r\n");
-    std::string job = t.ctx.InProgramFolder("CortIN\\job");
-    LanciaFileCort(t.ctx, renderer, type_batch, job);
+    std::string job = t.InFolder("CortIN\\job");
+    LanciaFileCort(cfg, t.log, {renderer, serial, type_batch}, job);
     EXPECT_EQ(renderer.calls,
               *c.renderer_call ? std::vector<std::string>{std::string(c.renderer_call) + " " + job}
                                : std::vector<std::string>{});
@@ -63,11 +61,8 @@ TEST(PrebillDispatchTest, ModelNameChoosesTheRoutineExactly) {
 }
 
 TEST(PrebillDispatchTest, UnavailableRendererSaysSoInTheLog) {
-  TestContext t;
-  UnavailablePrebillRenderer renderer;
-  TypeBatchHandOff type_batch;
-  t.ctx.cfg.Cort_Printer = "SAMSUNG";
-  LanciaFileCort(t.ctx, renderer, type_batch, "C:\\job");
+  TestPlatform t;
+  UnavailablePrebillRenderer(t.log).StampaCortSamsung("C:\\job");
   EXPECT_TRUE(t.log.Contains("job C:\\job was not printed"));
 }
 

@@ -1,27 +1,24 @@
 #include "prebill/prebill_renderer.h"
 
-#include "shell/context.h"
+#include "settings/config.h"
 
 namespace valico {
-namespace {
 
-void NotPrinted(Context& ctx, const char* model, const std::string& job) {
-  ctx.svc.log.Warn(std::string("pre-bill model \"") + model + "\": printing on an installed " +
-                   "printer is not part of this build; job " + job + " was not printed");
+void UnavailablePrebillRenderer::NotPrinted(const char* model, const std::string& job) {
+  log_.Warn(std::string("pre-bill model \"") + model + "\": printing on an installed " +
+            "printer is not part of this build; job " + job + " was not printed");
 }
 
-}  // namespace
-
-void UnavailablePrebillRenderer::StampaCortOlivetti(Context& ctx, const std::string& job) {
-  NotPrinted(ctx, "OLIVETTI PRT100 NonFiscale", job);
+void UnavailablePrebillRenderer::StampaCortOlivetti(const std::string& job) {
+  NotPrinted(kCortOlivetti, job);
 }
 
-void UnavailablePrebillRenderer::StampaCortSamsung(Context& ctx, const std::string& job) {
-  NotPrinted(ctx, "SAMSUNG", job);
+void UnavailablePrebillRenderer::StampaCortSamsung(const std::string& job) {
+  NotPrinted(kCortSamsung, job);
 }
 
-void UnavailablePrebillRenderer::StampaCortSolipos(Context& ctx, const std::string& job) {
-  NotPrinted(ctx, "SOLIPOS CALDERA", job);
+void UnavailablePrebillRenderer::StampaCortSolipos(const std::string& job) {
+  NotPrinted(kCortSolipos, job);
 }
 
 }  // namespace valico

@@ -1,8 +1,5 @@
 #include "prebill/prebill_startup.h"
 
-#include "prebill/prebill_dispatch.h"
-#include "shell/context.h"
-
 namespace valico {
 namespace {
 
@@ -24,22 +21,21 @@ bool PrinterCode(const TypedValue& v, const Regional& regional, std::int16_t* co
 
 }  // namespace
 
-void Cort_StartUP_Valori(Context& ctx) {
+void Cort_StartUP_Valori(FormModel& form) {
   for (std::string_view model : kCortPrinterModels)
-    ctx.form.AddItem("Cort_Printer", std::string(model));
+    form.AddItem(controls::Cort_Printer, std::string(model));
 }
 
-void Cort_StartUP_Borea(Context& ctx) {
-  IniStore& ini = ctx.ini;
-  const Regional& reg = ctx.svc.regional;
-  const std::string& local = ctx.cfg.IniLocal;
+void Cort_StartUP_Borea(IniStore& ini, const Config& cfg, Dialogs& dialogs) {
+  const Regional& reg = ini.regional();
+  const std::string& local = cfg.IniLocal;
 
   TypedValue stampante = ini.LeggiVarie("BANCO_DS_STAMPANTE", local);
   if (IsVuoto(stampante, reg)) return;
   std::int16_t code = 0;
   std::string err;
   if (!PrinterCode(stampante, reg, &code, &err)) {
-    ctx.svc.dialogs.Message("Stampante Cortesia Borea - Errore\r\n" + err);
+    dialogs.Message("Stampante Cortesia Borea - Errore\r\n" + err);
     return;
   }
 
@@ -53,13 +49,13 @@ void Cort_StartUP_Borea(Context& ctx) {
 
   switch (code) {
     case 28:
-      ini.ScriviVarie("CORT_Printer", TV::FromText("OLIVETTI PRT100 NonFiscale"));
+      ini.ScriviVarie("CORT_Printer", TV::FromText(kCortOlivetti));
       ini.ScriviVarie("CORT_File", TV::FromText(""));
       if (has_port) ini.ScriviVarie("CORT_COM", port);
       ini.ScriviVarie("CORT_Logo", TV::FromInt(0));
       break;
     case 66:
-      ini.ScriviVarie("CORT_Printer", TV::FromText("SAMSUNG"));
+      ini.ScriviVarie("CORT_Printer", TV::FromText(kCortSamsung));
       keep_or("CORT_File", TV::FromText("c:\\Caldera\\LogoCassa.bmp"));
       if (has_port) ini.ScriviVarie("CORT_COM", port);
       keep_or("CORT_Logo", TV::FromInt(0));
@@ -74,7 +70,7 @@ void Cort_StartUP_Borea(Context& ctx) {
       }
       break;
     default:
-      ini.ScriviVarie("CORT_Printer", TV::FromText("NON PRESENTE"));
+      ini.ScriviVarie("CORT_Printer", TV::FromText(kCortNonPresente));
       ini.ScriviVarie("CORT_File", TV::FromText(""));
       ini.ScriviVarie("CORT_Com", TV::FromText(""));
       ini.ScriviVarie("CORT_Logo", TV::FromInt(0));

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 
 namespace valico {
 namespace {
@@ -19,7 +19,7 @@ std::vector<std::string> CortKeys(TestContext& t) {
   return out;
 }
 
-// Code 108 with its port and settings is imported in prebill_flow_test.
+// Code 108 with its port and settings is imported in the shell's devices test.
 TEST(PrebillStartupTest, ImportsThePrinterFromBorea) {
   using Keys = std::vector<std::string>;
   struct {
@@ -56,7 +56,7 @@ TEST(PrebillStartupTest, ImportsThePrinterFromBorea) {
     t.ctx.cfg.IniLocal = "C:\\CALDERA\\_Local.ini";
     t.folder.Write("drive_c/CALDERA/_Local.ini", "[VARIE]\r\n" + c.local);
     t.WriteValico(c.valico);
-    Cort_StartUP_Borea(t.ctx);
+    Cort_StartUP_Borea(t.ctx.ini, t.ctx.cfg, t.dialogs);
     EXPECT_EQ(CortKeys(t), c.after);
     EXPECT_FALSE(t.log.Contains("message box"));
   }
@@ -69,7 +69,7 @@ TEST(PrebillStartupTest, ACodeThatIsNoNumberEndsTheImportWithAMessage) {
     t.folder.Write("drive_c/CALDERA/_Local.ini", std::string("[VARIE]\r\nBANCO_DS_STAMPANTE=") +
                                                      code + "\r\nBANCO_DS_STAMPANTE_C=3\r\n");
     t.WriteValico("Cort_Printer=SAMSUNG\r\n");
-    Cort_StartUP_Borea(t.ctx);
+    Cort_StartUP_Borea(t.ctx.ini, t.ctx.cfg, t.dialogs);
     EXPECT_EQ(CortKeys(t), std::vector<std::string>{"Cort_Printer=SAMSUNG"}) << code;
     EXPECT_TRUE(t.log.Contains(std::string("message box: Stampante Cortesia Borea - Errore\r\n") +
                                (code[0] == 'a' ? "Tipo non corrispondente" : "Overflow") +

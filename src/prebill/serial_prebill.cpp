@@ -2,9 +2,8 @@
 
 #include <vector>
 
-#include "prebill/job_formats.h"
 #include "platform/text_lines.h"
-#include "shell/context.h"
+#include "prebill/job_formats.h"
 
 namespace valico {
 namespace {
@@ -17,56 +16,53 @@ void Send(SerialControl& port, std::string_view bytes, bool* ok) {
 
 }  // namespace
 
-void SetUpComPreconto(Context& ctx) {
-  SerialControl& port = ctx.com_preconto;
-  if (auto n = ctx.cfg.Cort_Com.ToInt16(ctx.svc.regional)) {
-    port.SetPort(*n);
+void SerialPrebill::SetUpComPreconto() {
+  if (auto n = cfg_.Cort_Com.ToInt16(regional_)) {
+    port_.SetPort(*n);
   } else {
-    ctx.svc.log.Warn("pre-bill port: Cort_Com \"" + ctx.cfg.Cort_Com.ToText(ctx.svc.regional) +
-                     "\" is not a port number; staying on COM" + std::to_string(port.port()));
+    log_.Warn("pre-bill port: Cort_Com \"" + cfg_.Cort_Com.ToText(regional_) +
+              "\" is not a port number; staying on COM" + std::to_string(port_.port()));
   }
-  port.SetSettings(ctx.cfg.Cort_Sett);
-  port.SetBuffers(2048, 1024);
+  port_.SetSettings(cfg_.Cort_Sett);
+  port_.SetBuffers(2048, 1024);
 }
 
-void StampaCortDPT(Context& ctx, const std::string& job) {
-  SerialControl& port = ctx.com_preconto;
-  SetUpComPreconto(ctx);
-  bool ok = port.IsOpen() || port.Open();
+void SerialPrebill::StampaCortDPT(const std::string& job) {
+  SetUpComPreconto();
+  bool ok = port_.IsOpen() || port_.Open();
 
   std::vector<std::string> lines;
   std::string err;
-  if (!ReadTextLines(ctx.svc.files, job, &lines, &err)) {
-    ctx.svc.log.Warn("DPT-282: cannot read pre-bill job " + job + ": " + err +
-                     "; only the blank lines and the cut are sent");
+  if (!ReadTextLines(files_, job, &lines, &err)) {
+    log_.Warn("DPT-282: cannot read pre-bill job " + job + ": " + err +
+              "; only the blank lines and the cut are sent");
   }
   if (ok) {
     for (const std::string& line : lines) {
-      if (auto text = TextOfN2Line(line)) Send(port, *text + std::string(kPrebillLineEnd), &ok);
+      if (auto text = TextOfN2Line(line)) Send(port_, *text + std::string(kPrebillLineEnd), &ok);
     }
-    for (int i = 0; i < 5; ++i) Send(port, kPrebillBlankLine, &ok);
-    Send(port, kPrebillCut, &ok);
-    if (!ok) ctx.svc.log.Warn("DPT-282: pre-bill job " + job + " was cut short");
+    for (int i = 0; i < 5; ++i) Send(port_, kPrebillBlankLine, &ok);
+    Send(port_, kPrebillCut, &ok);
+    if (!ok) log_.Warn("DPT-282: pre-bill job " + job + " was cut short");
   } else {
-    ctx.svc.log.Warn("DPT-282: pre-bill job " + job + " not printed: the port did not open");
+    log_.Warn("DPT-282: pre-bill job " + job + " not printed: the port did not open");
   }
-  port.Close();
-  if (!ctx.svc.files.Remove(job, &err)) {
-    ctx.svc.log.Debug("DPT-282: cannot delete pre-bill job " + job + ": " + err);
+  port_.Close();
+  if (!files_.Remove(job, &err)) {
+    log_.Debug("DPT-282: cannot delete pre-bill job " + job + ": " + err);
   }
 }
 
-bool Command1_Click(Context& ctx) {
-  SerialControl& port = ctx.com_preconto;
-  SetUpComPreconto(ctx);
+bool SerialPrebill::Command1_Click() {
+  SetUpComPreconto();
   std::string err;
-  bool ok = port.IsOpen() || port.Open(&err);
-  if (ok) ok = port.Write(kPrebillTestText, &err);
-  for (int i = 0; ok && i < 5; ++i) ok = port.Write(kPrebillBlankLine, &err);
-  if (ok) ok = port.Write(kPrebillCut, &err);
+  bool ok = port_.IsOpen() || port_.Open(&err);
+  if (ok) ok = port_.Write(kPrebillTestText, &err);
+  for (int i = 0; ok && i < 5; ++i) ok = port_.Write(kPrebillBlankLine, &err);
+  if (ok) ok = port_.Write(kPrebillCut, &err);
   // Closed on failure too, so a failed test does not keep the port from other programs.
-  port.Close();
-  if (!ok) ctx.svc.dialogs.Message("Errore: " + err);
+  port_.Close();
+  if (!ok) dialogs_.Message("Errore: " + err);
   return ok;
 }
 

@@ -3,9 +3,14 @@
 #include <string>
 #include <string_view>
 
-namespace valico {
+#include "platform/diag_log.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/regional.h"
+#include "platform/serial_control.h"
+#include "settings/config.h"
 
-class Context;
+namespace valico {
 
 // Bytes of the serial pre-bill printer.
 inline constexpr std::string_view kPrebillLineEnd = "\r\n";
@@ -13,19 +18,36 @@ inline constexpr std::string_view kPrebillBlankLine = " \r\n";
 inline constexpr std::string_view kPrebillCut = "\x1bm";
 inline constexpr std::string_view kPrebillTestText = "ambaraBA CICI COCO TRE CIVETTE";
 
-// Sets up the pre-bill port from the model: port number from Cort_Com (a value that is not a
-// number leaves the port as it was), settings Cort_Sett, buffers 2048 in and 1024 out.
-void SetUpComPreconto(Context& ctx);
+// The serial pre-bill printer ("DPT-282") on its port COMPreconto, set up from Cort_Com and
+// Cort_Sett of the model.
+class SerialPrebill {
+ public:
+  SerialPrebill(const Config& cfg, const Regional& regional, SerialControl& port,
+                const Files& files, DiagLog& log, Dialogs& dialogs)
+      : cfg_(cfg), regional_(regional), port_(port), files_(files), log_(log), dialogs_(dialogs) {}
 
-// "DPT-282": sends the text of the job's "N2" lines, each with CR LF, then five blank lines
-// and the cut, on the pre-bill port, closes the port and deletes the job. Reports nothing: a
-// port that does not open sends nothing, an unreadable job sends only the blank lines and
-// the cut; the diagnostic log says why.
-void StampaCortDPT(Context& ctx, const std::string& job);
+  // Sets up the port: number from Cort_Com (a value that is not a number leaves the port as
+  // it was), settings Cort_Sett, buffers 2048 in and 1024 out.
+  void SetUpComPreconto();
 
-// The installer's test print: the test text, five blank lines and the cut on the pre-bill
-// port. The first step that fails ends the test with the message "Errore: " and the reason;
-// the port is closed in every case. True when every byte went out.
-bool Command1_Click(Context& ctx);
+  // Sends the text of the job's "N2" lines, each with CR LF, then five blank lines and the
+  // cut, closes the port and deletes the job. Reports nothing: a port that does not open
+  // sends nothing, an unreadable job sends only the blank lines and the cut; the diagnostic
+  // log says why.
+  void StampaCortDPT(const std::string& job);
+
+  // The installer's test print: the test text, five blank lines and the cut. The first step
+  // that fails ends the test with the message "Errore: " and the reason; the port is closed
+  // in every case. True when every byte went out.
+  bool Command1_Click();
+
+ private:
+  const Config& cfg_;
+  const Regional& regional_;
+  SerialControl& port_;
+  const Files& files_;
+  DiagLog& log_;
+  Dialogs& dialogs_;
+};
 
 }  // namespace valico

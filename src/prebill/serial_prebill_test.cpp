@@ -2,46 +2,86 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/testing/test_context.h"
+#include "platform/testing/test_platform.h"
 
 namespace valico {
 namespace {
 
-// The bytes on a real port are tested in serial_prebill_port_test; these are the failures.
-TEST(SerialPrebillTest, DptFailuresAreLoggedAndTheJobIsDeletedAllTheSame) {
-  testing::TestContext t;
-  t.ctx.cfg.Cort_Printer = "DPT-282";
-  t.ctx.cfg.Cort_Com = TypedValue::FromInt(3);
-  t.ctx.cfg.Cort_Sett = "9600,N,8,1";
+// The bytes a port receives. That they reach the far end of a real line unchanged is the
+// serial ports' test; the test print on a real line is the prebill-test command's.
+struct SerialPrebillTest : ::testing::Test, testing::TestPlatform {
+  SerialPrebillTest() {
+    cfg.Cort_Com = TypedValue::FromInt(3);
+    cfg.Cort_Sett = "9600,N,8,1";
+  }
+  std::string Job(const std::string& bytes) {
+    folder.Write("CortIN/job.txt", bytes);
+    return InFolder("CortIN\\job.txt");
+  }
+
+  Config cfg;
+  SerialControl port{serial, log, "pre-bill port"};
+  SerialPrebill dpt{cfg, regional, port, files, log, dialogs};
+};
+
+const std::string kTail = " \r\n \r\n \r\n \r\n \r\n\x1bm";
+
+TEST_F(SerialPrebillTest, DptSendsTheN2TextThenTheTailAndDeletesTheJob) {
+  struct {
+    const char* name;
+    std::string job;
+    std::string bytes;
+  } cases[] = {
+      {"two lines", "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n",
+       "Tavolo 5\r\nTotale 12,00\r\n" + kTail},
+      {"no N2 lines", "N1:01:Tavolo 5\r\nLF\nalone\r\n", kTail},
+      {"code page bytes and LF unchanged", "N2:01:Caff\xE8\nlatte\r\n",
+       "Caff\xE8\nlatte\r\n" + kTail},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string job = Job(c.job);
+    dpt.StampaCortDPT(job);
+    ASSERT_FALSE(serial.ports.empty());
+    EXPECT_EQ(serial.ports.back()->bytes, c.bytes);
+    EXPECT_EQ(serial.ports.back()->number, 3);
+    EXPECT_FALSE(port.IsOpen()) << "closed after each job";
+    EXPECT_FALSE(files.Exists(job));
+  }
+}
+
+TEST_F(SerialPrebillTest, DptFailuresAreLoggedAndTheJobIsDeletedAllTheSame) {
   // A job that cannot be read sends the blank lines and the cut.
-  StampaCortDPT(t.ctx, t.ctx.InProgramFolder("CortIN\\missing.txt"));
-  ASSERT_EQ(t.serial.ports.size(), 1u);
-  EXPECT_EQ(t.serial.ports[0]->bytes, " \r\n \r\n \r\n \r\n \r\n\x1bm");
-  EXPECT_TRUE(t.log.Contains("cannot read pre-bill job"));
+  dpt.StampaCortDPT(InFolder("CortIN\\missing.txt"));
+  ASSERT_EQ(serial.ports.size(), 1u);
+  EXPECT_EQ(serial.ports[0]->bytes, kTail);
+  EXPECT_TRUE(log.Contains("cannot read pre-bill job"));
 
   // A port that is not a number leaves the port as it was.
-  t.ctx.cfg.Cort_Com = TypedValue::FromText("Ne01");
-  StampaCortDPT(t.ctx, t.ctx.InProgramFolder("CortIN\\missing.txt"));
-  ASSERT_EQ(t.serial.ports.size(), 2u);
-  EXPECT_EQ(t.serial.ports[1]->number, 3);
-  EXPECT_TRUE(t.log.Contains("Cort_Com \"Ne01\" is not a port number"));
+  cfg.Cort_Com = TypedValue::FromText("Ne01");
+  dpt.StampaCortDPT(InFolder("CortIN\\missing.txt"));
+  ASSERT_EQ(serial.ports.size(), 2u);
+  EXPECT_EQ(serial.ports[1]->number, 3);
+  EXPECT_TRUE(log.Contains("Cort_Com \"Ne01\" is not a port number"));
 
   // A port that does not open sends nothing.
-  t.serial.fail_open = true;
-  t.folder.Write("CortIN/job.txt", "N2:01:Tavolo 5\r\n");
-  std::string job = t.ctx.InProgramFolder("CortIN\\job.txt");
-  StampaCortDPT(t.ctx, job);
-  EXPECT_EQ(t.serial.ports.size(), 2u);
-  EXPECT_FALSE(t.files.Exists(job));
-  EXPECT_TRUE(t.log.Contains("cannot open COM3: no such port"));
-  EXPECT_TRUE(t.log.Contains("not printed: the port did not open"));
+  serial.fail_open = true;
+  std::string job = Job("N2:01:Tavolo 5\r\n");
+  dpt.StampaCortDPT(job);
+  EXPECT_EQ(serial.ports.size(), 2u);
+  EXPECT_FALSE(files.Exists(job));
+  EXPECT_TRUE(log.Contains("cannot open COM3: no such port"));
+  EXPECT_TRUE(log.Contains("not printed: the port did not open"));
+  // The test print shows the port's reason.
+  EXPECT_FALSE(dpt.Command1_Click());
+  EXPECT_TRUE(log.Contains("message box: Errore: no such port"));
 
   // Settings that do not parse: the test print shows the first error and opens nothing.
-  t.serial.fail_open = false;
-  t.ctx.cfg.Cort_Sett = "9600,X,8,1";
-  EXPECT_FALSE(Command1_Click(t.ctx));
-  EXPECT_EQ(t.serial.ports.size(), 2u);
-  EXPECT_TRUE(t.log.Contains("message box: Errore: settings \"9600,X,8,1\""));
+  serial.fail_open = false;
+  cfg.Cort_Sett = "9600,X,8,1";
+  EXPECT_FALSE(dpt.Command1_Click());
+  EXPECT_EQ(serial.ports.size(), 2u);
+  EXPECT_TRUE(log.Contains("message box: Errore: settings \"9600,X,8,1\""));
 }
 
 }  // namespace

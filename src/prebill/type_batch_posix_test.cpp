@@ -1,21 +1,18 @@
 // The TYPE SU SERIALE hand-off with a real batch file, run by /bin/sh as on an installation.
 #include <gtest/gtest.h>
 
-#include "platform/testing/test_context.h"
+#include "platform/testing/test_platform.h"
 #include "platform/testing/wait_for.h"
 #include "prebill/type_batch.h"
 
 namespace valico {
 namespace {
 
-using testing::TestContext;
+using testing::TestPlatform;
 
 TEST(TypeBatchPosixTest, TwoJobsInOnePassReachTheBatchWholeAndInOrder) {
-  TestContext t;
+  TestPlatform t;
   std::unique_ptr<Processes> processes = MakeProcesses(t.log, t.files, "wine");
-  Context ctx(Services{t.files, t.clock, t.log, t.dialogs, *processes, t.serial, t.ftp,
-                       RegionalFor("it_IT")},
-              t.folder.path());
   // The installation's batch file takes a moment, as a copy to a slow serial port would,
   // before it reads typeCort.txt; a job that replaced the file meanwhile would be lost.
   t.folder.Write("drive_c/Valico/TypeBatch/ValicoType.bat",
@@ -26,9 +23,9 @@ TEST(TypeBatchPosixTest, TwoJobsInOnePassReachTheBatchWholeAndInOrder) {
   t.folder.Write("CortIN/a.txt", "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n");
   t.folder.Write("CortIN/b.txt", "N2:01:Tavolo 6\r\n");
 
-  TypeBatchHandOff hand_off;
-  hand_off.StampaCortType(ctx, ctx.InProgramFolder("CortIN\\a.txt"));
-  hand_off.StampaCortType(ctx, ctx.InProgramFolder("CortIN\\b.txt"));
+  TypeBatchHandOff hand_off(t.files, *processes, t.log);
+  hand_off.StampaCortType(t.InFolder("CortIN\\a.txt"));
+  hand_off.StampaCortType(t.InFolder("CortIN\\b.txt"));
   EXPECT_TRUE(t.log.Contains("waiting for the batch file of the previous job"));
 
   // The second batch file runs on its own; give it a bounded time to finish.

@@ -4,12 +4,12 @@
 
 #include <set>
 
-#include "platform/testing/test_context.h"
+#include "platform/testing/test_platform.h"
 
 namespace valico {
 namespace {
 
-using testing::TestContext;
+using testing::TestPlatform;
 
 // Processes whose end the test decides: a started process runs until a wait long enough for
 // it (end_after_wait) comes. The real batch file's ordering is tested in type_batch_posix_test.
@@ -39,28 +39,22 @@ class ScriptedProcesses : public Processes {
 
 class TypeBatchTest : public ::testing::Test {
  protected:
-  TypeBatchTest()
-      : ctx(Services{t.files, t.clock, t.log, t.dialogs, processes, t.serial, t.ftp,
-                     RegionalFor("it_IT")},
-            t.folder.path()) {
-    t.folder.Write("drive_c/Valico/TypeBatch/ValicoType.bat", "");
-  }
+  TypeBatchTest() { t.folder.Write("drive_c/Valico/TypeBatch/ValicoType.bat", ""); }
   std::string Job(const std::string& name, const std::string& bytes) {
     t.folder.Write("CortIN/" + name, bytes);
-    return ctx.InProgramFolder("CortIN\\" + name);
+    return t.InFolder("CortIN\\" + name);
   }
   std::string TypeCort() const { return t.folder.Read("drive_c/Valico/TypeBatch/typeCort.txt"); }
 
-  TestContext t;
+  TestPlatform t;
   ScriptedProcesses processes;
-  Context ctx;
-  TypeBatchHandOff hand_off{std::chrono::seconds(30)};
+  TypeBatchHandOff hand_off{t.files, processes, t.log, std::chrono::seconds(30)};
 };
 
 TEST_F(TypeBatchTest, AWaitThatTimesOutIsLoggedAndTheJobGoesOn) {
-  hand_off.StampaCortType(ctx, Job("a.txt", "first"));
+  hand_off.StampaCortType(Job("a.txt", "first"));
   processes.end_after_wait = std::chrono::hours(1);  // never ends within the bound
-  hand_off.StampaCortType(ctx, Job("b.txt", "second"));
+  hand_off.StampaCortType(Job("b.txt", "second"));
   EXPECT_TRUE(t.log.Contains("still running after 30000 ms; typeCort.txt is replaced anyway"));
   EXPECT_EQ(TypeCort(), "second");
   EXPECT_EQ(processes.started.size(), 2u);
@@ -68,18 +62,18 @@ TEST_F(TypeBatchTest, AWaitThatTimesOutIsLoggedAndTheJobGoesOn) {
 
 TEST_F(TypeBatchTest, FailedCopyStartsNoBatch) {
   // No job file: the batch would only send the previous job again.
-  hand_off.StampaCortType(ctx, ctx.InProgramFolder("CortIN\\missing.txt"));
+  hand_off.StampaCortType(t.InFolder("CortIN\\missing.txt"));
   EXPECT_TRUE(processes.started.empty());
   EXPECT_TRUE(t.log.Contains("the batch file is not started"));
 
   // A batch that does not start is logged, and the job is deleted all the same.
   processes.fail_start = true;
   std::string job = Job("a.txt", "x");
-  hand_off.StampaCortType(ctx, job);
+  hand_off.StampaCortType(job);
   EXPECT_TRUE(t.log.Contains("cannot start C:\\Valico\\TypeBatch\\ValicoType.bat: not found"));
   EXPECT_FALSE(t.files.Exists(job));
   processes.fail_start = false;
-  hand_off.StampaCortType(ctx, Job("b.txt", "y"));
+  hand_off.StampaCortType(Job("b.txt", "y"));
   EXPECT_EQ(processes.waits, 0) << "no process to wait for";
   ASSERT_EQ(processes.started.size(), 1u);
   EXPECT_EQ(processes.started[0].first, "C:\\Valico\\TypeBatch\\ValicoType.bat");

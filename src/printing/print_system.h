@@ -46,9 +46,9 @@ class SerialPorts;
 
 // What a printing system needs from the program that builds it.
 struct PrintSystemOptions {
-  std::string home;                      // program folder (native): _Stampanti.ini, outputs
-  DiagLog* log = nullptr;                // why a printer prints nothing, once per printer
-  SerialPorts* serial_ports = nullptr;   // ESC/POS printers on a COM port
+  std::string home;                              // program folder (native): _Stampanti.ini, outputs
+  DiagLog* log = nullptr;                        // why a printer prints nothing, once per printer
+  SerialPorts* serial_ports = nullptr;           // ESC/POS printers on a COM port
   std::chrono::milliseconds write_bound{10000};  // the longest one delivery may take
   // Tests only, Windows: documents go to files in this folder instead of the printers' ports.
   std::string print_to_folder;

@@ -11,10 +11,10 @@ enum class EscPosDialect { kModern, kEscBang };
 // What differs between receipt printers, declared beside each printer (with these defaults
 // for a receipt roll). Previews use the paper's width; the ESC/POS output uses the rest.
 struct PrinterProfile {
-  int dpi = 180;           // dots per inch
-  int width_dots = 512;    // printable width in dots (72 mm at 180 dpi)
+  int dpi = 180;         // dots per inch
+  int width_dots = 512;  // printable width in dots (72 mm at 180 dpi)
   EscPosDialect dialect = EscPosDialect::kModern;
-  int code_page = 1252;    // 1252: bytes sent unchanged; 858: transcoded
+  int code_page = 1252;  // 1252: bytes sent unchanged; 858: transcoded
   std::string cut = std::string("\x1d\x56\x42\x00", 4);  // GS V 66 0: feed and partial cut
   std::string end_of_document;  // sent after each document ("\x0c" ejects a slip form)
   bool slip = false;            // one form per document, drawn one page per document

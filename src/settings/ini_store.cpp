@@ -41,9 +41,8 @@ bool IniStore::ScriviINI(std::string_view section, std::string_view key, std::st
     return false;
   }
   bool changed = false;
-  std::string updated = TrimBlanks(key).empty()
-                            ? IniRemoveSection(content, section, &changed)
-                            : IniSet(content, section, key, value, &changed);
+  std::string updated = TrimBlanks(key).empty() ? IniRemoveSection(content, section, &changed)
+                                                : IniSet(content, section, key, value, &changed);
   if (!changed) return true;
   if (!files_.WriteAtomically(file, updated, &err)) {
     log_.Warn("settings not written: " + err);

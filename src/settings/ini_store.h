@@ -27,8 +27,8 @@ class IniStore {
 
   // The value of `key` in `section` of `file`, or `fallback` (trailing blanks dropped) when
   // the file, section or key is missing; at most 254 characters, up to the first NUL.
-  std::string LeggiINI(std::string_view section, std::string_view key,
-                       std::string_view fallback, std::string_view file) const;
+  std::string LeggiINI(std::string_view section, std::string_view key, std::string_view fallback,
+                       std::string_view file) const;
   // Writes `value`; an empty `key` removes the whole section. Creates file and section as
   // needed; writes nothing when the value is already stored. False when the write failed
   // (the file is then as it was).

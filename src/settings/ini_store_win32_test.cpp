@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/testing/test_context.h"
+#include "platform/testing/test_platform.h"
 #include "platform/testing/wine_win32.h"
 #include "settings/ini_store.h"
 
@@ -37,8 +37,8 @@ class IniAgainstPlatform : public ::testing::Test {
     return out;
   }
 
-  testing::TestContext t_;
-  IniStore& store_ = t_.ctx.ini;
+  testing::TestPlatform t_;
+  IniStore store_{t_.files, t_.regional, t_.log};
   const bool wine_ = testing::RunningUnderWine();
 
  private:

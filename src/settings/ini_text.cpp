@@ -26,9 +26,9 @@ bool NamesEqual(std::string_view a, std::string_view b) {
 enum class Kind { kBlank, kComment, kHeader, kEntry };
 
 struct Line {
-  size_t begin = 0;     // first byte of the line
-  size_t end = 0;       // one past its last byte, line end excluded
-  size_t next = 0;      // first byte of the next line
+  size_t begin = 0;  // first byte of the line
+  size_t end = 0;    // one past its last byte, line end excluded
+  size_t next = 0;   // first byte of the next line
   Kind kind = Kind::kBlank;
   std::string_view name;   // section name or key name, trimmed
   std::string_view value;  // entry value, trimmed (raw: quotes kept)
@@ -46,8 +46,7 @@ std::vector<Line> SplitLines(std::string_view text) {
     l.end = e;
     l.next = e;
     if (l.next < text.size() && text[l.next] == '\r') ++l.next;
-    if (l.next < text.size() && text[l.next] == '\n' && (l.next == e || text[e] == '\r'))
-      ++l.next;
+    if (l.next < text.size() && text[l.next] == '\n' && (l.next == e || text[e] == '\r')) ++l.next;
     std::string_view body = TrimBlanks(text.substr(l.begin, l.end - l.begin));
     if (body.empty()) {
       l.kind = Kind::kBlank;
@@ -166,8 +165,7 @@ std::string IniSet(std::string_view content, std::string_view section, std::stri
   return out;
 }
 
-std::string IniRemoveSection(std::string_view content, std::string_view section,
-                             bool* changed) {
+std::string IniRemoveSection(std::string_view content, std::string_view section, bool* changed) {
   std::vector<Line> lines = SplitLines(content);
   Range r = FindSection(lines, TrimBlanks(section));
   if (!r.found) {

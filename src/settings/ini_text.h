@@ -26,8 +26,7 @@ std::string IniSet(std::string_view content, std::string_view section, std::stri
                    std::string_view value, bool* changed);
 
 // The content without the first section called `section` (its header and its lines).
-std::string IniRemoveSection(std::string_view content, std::string_view section,
-                             bool* changed);
+std::string IniRemoveSection(std::string_view content, std::string_view section, bool* changed);
 
 // Blanks as the profile functions trim them: space, tab, vertical tab.
 std::string_view TrimBlanks(std::string_view s);

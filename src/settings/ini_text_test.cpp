@@ -96,8 +96,7 @@ TEST(IniTextTest, WritesEditOnlyTheLineThatChanges) {
        "; header comment\r\n[Varie]\r\nMF_Vuoto = -1\r\n\r\nOther=x\r\n; trailing comment\r\n"
        "\r\n[Next]\r\nk=v\r\nz=9\r\n",
        true},
-      {"new section at the end", " New ", " a ", "b",
-       ini + "\r\n[New]\r\na=b\r\n", true},
+      {"new section at the end", " New ", " a ", "b", ini + "\r\n[New]\r\na=b\r\n", true},
       {"a line break in a value goes no further", "Next", "k", "v2\r\n[Evil]\r\nx=1",
        "; header comment\r\n[Varie]\r\nMF_Vuoto = -1\r\n\r\nOther=x\r\n; trailing comment\r\n"
        "\r\n[Next]\r\nk=v2",

@@ -84,8 +84,7 @@ bool IsVuoto(const TypedValue& v, const Regional& regional) {
   return v.is_null() || IsVuoto(v.ToText(regional));
 }
 
-std::optional<std::int64_t> ParseTenThousandths(std::string_view text,
-                                                const Regional& regional) {
+std::optional<std::int64_t> ParseTenThousandths(std::string_view text, const Regional& regional) {
   text = TrimBlanks(text);
   bool negative = false;
   if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
@@ -93,13 +92,13 @@ std::optional<std::int64_t> ParseTenThousandths(std::string_view text,
     text.remove_prefix(1);
   }
   // Up to 19 significant digits: the magnitude is kept in ten-thousandths in 64 bits.
-  constexpr std::uint64_t kMax = static_cast<std::uint64_t>(
-      std::numeric_limits<std::int64_t>::max());
+  constexpr std::uint64_t kMax =
+      static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
   std::uint64_t whole = 0;
   std::uint64_t frac = 0;  // ten-thousandths
   int frac_digits = 0;
-  int round_digit = -1;    // the fifth fractional digit, for rounding
-  bool sticky = false;     // a non-zero digit after the fifth
+  int round_digit = -1;  // the fifth fractional digit, for rounding
+  bool sticky = false;   // a non-zero digit after the fifth
   bool seen_decimal = false, seen_digit = false;
   for (char c : text) {
     if (c >= '0' && c <= '9') {
@@ -144,6 +143,11 @@ TypedValue ConvertStoredText(const std::string& text, const Regional& regional) 
   if (text == "Vero" || text == "True" || text == "-1") return TypedValue::FromFlag(true);
   if (text == "Falso" || text == "False" || text == "0") return TypedValue::FromFlag(false);
   return v;
+}
+
+std::optional<bool> AsFlag(const TypedValue& v) {
+  if (v.is_flag() || v.is_number()) return v.IsTrue();
+  return std::nullopt;
 }
 
 }  // namespace valico

@@ -71,4 +71,7 @@ std::optional<std::int64_t> ParseTenThousandths(std::string_view text, const Reg
 // The conversion of a stored text by the typed read: number, flag word, or text as it is.
 TypedValue ConvertStoredText(const std::string& text, const Regional& regional);
 
+// A typed value as a flag: a flag or a number; empty for a text, which cannot be one.
+std::optional<bool> AsFlag(const TypedValue& v);
+
 }  // namespace valico

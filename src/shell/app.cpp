@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "display/virtual_display.h"
 #include "platform/program_folder.h"
 
 namespace valico {

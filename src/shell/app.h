@@ -4,22 +4,22 @@
 #include <memory>
 #include <string>
 
+#include "core/context.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/path_mapper.h"
-#include "shell/context.h"
 
 namespace valico {
 
 // What the command line says about the machine Valico runs on.
 struct MachineOptions {
-  std::string home;                     // program folder; the executable's folder when empty
-  std::map<char, std::string> drives;   // --drive X=PATH, then VALICO_DRIVE_X
+  std::string home;                      // program folder; the executable's folder when empty
+  std::map<char, std::string> drives;    // --drive X=PATH, then VALICO_DRIVE_X
   std::map<int, std::string> com_ports;  // --com N=DEVICE, then VALICO_COMn
-  std::string locale;                   // --locale; the user's regional settings when empty
-  std::string wine = "wine";            // --wine
-  int ftp_timeout_s = 30;               // --ftp-timeout: FTP connection and stall limit
+  std::string locale;                    // --locale; the user's regional settings when empty
+  std::string wine = "wine";             // --wine
+  int ftp_timeout_s = 30;                // --ftp-timeout: FTP connection and stall limit
   bool log_to_stderr = true;
   bool log_to_file = true;
 };

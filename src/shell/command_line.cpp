@@ -10,6 +10,7 @@
 #include "jobs/ftp_transfer.h"
 #include "jobs/scheduler.h"
 #include "platform/diag_log.h"
+#include "platform/path_mapper.h"
 #include "prebill/serial_prebill.h"
 #include "shell/app.h"
 #include "shell/service.h"
@@ -30,7 +31,8 @@ bool SplitAssignment(const std::string& s, std::string* left, std::string* right
 std::string ParseDrives(const std::vector<std::string>& in, std::map<char, std::string>* out) {
   for (const std::string& s : in) {
     std::string l, r;
-    if (!SplitAssignment(s, &l, &r) || l.size() != 1 || !std::isalpha(static_cast<unsigned char>(l[0])))
+    if (!SplitAssignment(s, &l, &r) || l.size() != 1 ||
+        !std::isalpha(static_cast<unsigned char>(l[0])))
       return "--drive expects X=PATH, got \"" + s + "\"";
     (*out)[static_cast<char>(std::toupper(static_cast<unsigned char>(l[0])))] = r;
   }
@@ -87,10 +89,129 @@ std::optional<LocalTime> ParseMinute(const std::string& text) {
   return LocalTime{y, mo, d, h, mi, 0, wd};
 }
 
+// What the commands' own options fill in.
+struct CommandArgs {
+  long ticks = 0;                                               // run
+  std::string ini_action, file, section, key, value, fallback;  // ini
+  std::string at, postazione;                                   // schedule
+};
+
+// One command of the command line: its name and help line, the options of its own (none when
+// null), and what it does once the line is parsed. A new command is one row of kCommands and
+// one function.
+struct Command {
+  const char* name;
+  const char* help;
+  void (*add_options)(CLI::App& command, CommandArgs& args);
+  int (*run)(const MachineOptions& machine, const CommandArgs& args);
+};
+
+void RunOptions(CLI::App& command, CommandArgs& args) {
+  command.add_option("--ticks", args.ticks, "Stop after this many ticks");
+}
+
+int RunCommand(const MachineOptions& machine, const CommandArgs& args) {
+  App valico(CompleteFromEnvironment(machine));
+  return RunService(valico.ctx(), args.ticks);
+}
+
+void IniOptions(CLI::App& command, CommandArgs& args) {
+  command.require_subcommand(1);
+  auto action = [&args](CLI::App* sub) {
+    sub->parse_complete_callback([&args, sub] { args.ini_action = sub->get_name(); });
+  };
+  CLI::App* get = command.add_subcommand("get", "Print a value (or DEFAULT)");
+  get->add_option("FILE", args.file)->required();
+  get->add_option("SECTION", args.section)->required();
+  get->add_option("KEY", args.key)->required();
+  get->add_option("DEFAULT", args.fallback);
+  action(get);
+  CLI::App* set = command.add_subcommand("set", "Write a value; an empty KEY removes SECTION");
+  set->add_option("FILE", args.file)->required();
+  set->add_option("SECTION", args.section)->required();
+  set->add_option("KEY", args.key)->required();
+  set->add_option("VALUE", args.value)->required();
+  action(set);
+  CLI::App* typed =
+      command.add_subcommand("typed", "Print the typed value of KEY in section VARIE");
+  typed->add_option("FILE", args.file)->required();
+  typed->add_option("KEY", args.key)->required();
+  action(typed);
+}
+
+int IniCommand(const MachineOptions& machine, const CommandArgs& args) {
+  IniTool tool;
+  tool.regional = machine.locale.empty() ? UserRegional() : RegionalFor(machine.locale);
+  const std::string file = Absolute(args.file);
+  if (args.ini_action == "get") {
+    std::cout << tool.store.LeggiINI(args.section, args.key, args.fallback, file) << "\n";
+    return 0;
+  }
+  if (args.ini_action == "set")
+    return tool.store.ScriviINI(args.section, args.key, args.value, file) ? 0 : 1;
+  std::cout << DescribeTyped(tool.store.LeggiVarie(args.key, file)) << "\n";
+  return 0;
+}
+
+int FtpCommand(const MachineOptions& machine, const CommandArgs&) {
+  App valico(CompleteFromEnvironment(machine));
+  Context& ctx = valico.ctx();
+  LoadSettings(ctx);
+  LanciaFTP(TransferServices{ctx.ini, ctx.svc.files, ctx.svc.log, ctx.svc.processes, ctx.svc.ftp,
+                             ctx.svc.regional, ctx.program_folder()});
+  std::string esito = ctx.ini.LeggiINI("Varie", "FTP_Esito", "", ctx.cfg.IniValico);
+  std::cout << "FTP_Esito=" << esito << "\n";
+  return esito == "-1" ? 0 : 1;
+}
+
+void ScheduleOptions(CLI::App& command, CommandArgs& args) {
+  command.add_option("--at", args.at, "The minute to run as, \"YYYY-MM-DD HH:MM\"");
+  command.add_option("--postazione", args.postazione, "Workstation role for this run")
+      ->check(CLI::IsMember({"CLIENT", "SERVER"}));
+}
+
+int ScheduleCommand(const MachineOptions& machine, const CommandArgs& args) {
+  std::optional<LocalTime> minute;
+  if (!args.at.empty() && !(minute = ParseMinute(args.at))) {
+    std::cerr << "--at expects \"YYYY-MM-DD HH:MM\", got \"" << args.at << "\"\n";
+    return 2;
+  }
+  App valico(CompleteFromEnvironment(machine));
+  Context& ctx = valico.ctx();
+  LoadSettings(ctx);
+  if (!args.postazione.empty()) ctx.cfg.Postazione = args.postazione;
+  OperazioniPianificateAt(ctx.svc, ctx.ini, ctx.cfg, minute ? *minute : ctx.svc.clock.LocalNow());
+  return 0;
+}
+
+// The settings give the test its port and line settings; the spools are left alone, so the
+// test may run beside a running service.
+int PrebillTestCommand(const MachineOptions& machine, const CommandArgs&) {
+  App valico(CompleteFromEnvironment(machine));
+  Context& ctx = valico.ctx();
+  LoadSettings(ctx);
+  SerialPrebill prebill(ctx.cfg, ctx.svc.regional, ctx.com_preconto, ctx.svc.files, ctx.svc.log,
+                        ctx.svc.dialogs);
+  return prebill.Command1_Click() ? 0 : 1;
+}
+
+// The first row is the command run when none is named.
+constexpr Command kCommands[] = {
+    {"run", "Run the service: a tick every 500 ms until stopped", RunOptions, RunCommand},
+    {"ini", "Read or write an INI file as Valico does", IniOptions, IniCommand},
+    {"ftp", "Carry out the FTP request written in _Valico.ini now, then exit", nullptr, FtpCommand},
+    {"schedule", "Run the scheduled operations once, as at the current minute or at --at",
+     ScheduleOptions, ScheduleCommand},
+    {"prebill-test", "Send the test print to the serial pre-bill printer (Cort_Com, Cort_Sett)",
+     nullptr, PrebillTestCommand},
+};
+
 }  // namespace
 
 int RunCommandLine(int argc, char** argv) {
-  CLI::App app{"Valico - Versione 2.2.0: hands Borea's spool jobs to the shop's devices"};
+  CLI::App app{"Valico - Versione " VALICO_VERSION
+               ": hands Borea's spool jobs to the shop's devices"};
+  app.set_version_flag("--version", "valico " VALICO_VERSION);
   app.require_subcommand(0, 1);
 
   MachineOptions machine;
@@ -104,46 +225,14 @@ int RunCommandLine(int argc, char** argv) {
                  "Seconds an FTP server may stay silent or a transfer stand still (default 30)")
       ->check(CLI::Range(1, 3600));
 
-  long ticks = 0;
-  CLI::App* run = app.add_subcommand("run", "Run the service: a tick every 500 ms until stopped");
-  run->add_option("--ticks", ticks, "Stop after this many ticks");
-
-  CLI::App* prebill_test = app.add_subcommand(
-      "prebill-test", "Send the test print to the serial pre-bill printer (Cort_Com, Cort_Sett)");
-
-  CLI::App* ini = app.add_subcommand("ini", "Read or write an INI file as Valico does");
-  ini->require_subcommand(1);
-  std::string file, section, key, value, fallback;
-  CLI::App* get = ini->add_subcommand("get", "Print a value (or DEFAULT)");
-  get->add_option("FILE", file)->required();
-  get->add_option("SECTION", section)->required();
-  get->add_option("KEY", key)->required();
-  get->add_option("DEFAULT", fallback);
-  CLI::App* set = ini->add_subcommand("set", "Write a value; an empty KEY removes SECTION");
-  set->add_option("FILE", file)->required();
-  set->add_option("SECTION", section)->required();
-  set->add_option("KEY", key)->required();
-  set->add_option("VALUE", value)->required();
-  CLI::App* typed = ini->add_subcommand("typed", "Print the typed value of KEY in section VARIE");
-  typed->add_option("FILE", file)->required();
-  typed->add_option("KEY", key)->required();
-
-  CLI::App* ftp =
-      app.add_subcommand("ftp", "Carry out the FTP request written in _Valico.ini now, then exit");
-  std::string at, postazione;
-  CLI::App* schedule = app.add_subcommand(
-      "schedule", "Run the scheduled operations once, as at the current minute or at --at");
-  schedule->add_option("--at", at, "The minute to run as, \"YYYY-MM-DD HH:MM\"");
-  schedule->add_option("--postazione", postazione, "Workstation role for this run")
-      ->check(CLI::IsMember({"CLIENT", "SERVER"}));
+  CommandArgs args;
+  std::vector<CLI::App*> commands;
+  for (const Command& command : kCommands) {
+    commands.push_back(app.add_subcommand(command.name, command.help));
+    if (command.add_options) command.add_options(*commands.back(), args);
+  }
 
   CLI11_PARSE(app, argc, argv);
-
-  std::optional<LocalTime> minute;
-  if (!at.empty() && !(minute = ParseMinute(at))) {
-    std::cerr << "--at expects \"YYYY-MM-DD HH:MM\", got \"" << at << "\"\n";
-    return 2;
-  }
 
   std::string bad = ParseDrives(drives, &machine.drives);
   if (bad.empty()) bad = ParseComPorts(coms, &machine.com_ports);
@@ -151,44 +240,10 @@ int RunCommandLine(int argc, char** argv) {
     std::cerr << bad << "\n";
     return 2;
   }
-
-  if (ini->parsed()) {
-    IniTool tool;
-    if (!machine.locale.empty()) tool.regional = RegionalFor(machine.locale);
-    else tool.regional = UserRegional();
-    file = Absolute(file);
-    if (get->parsed()) {
-      std::cout << tool.store.LeggiINI(section, key, fallback, file) << "\n";
-      return 0;
-    }
-    if (set->parsed()) return tool.store.ScriviINI(section, key, value, file) ? 0 : 1;
-    std::cout << DescribeTyped(tool.store.LeggiVarie(key, file)) << "\n";
-    return 0;
+  for (size_t i = 0; i < commands.size(); ++i) {
+    if (commands[i]->parsed()) return kCommands[i].run(machine, args);
   }
-
-  machine = CompleteFromEnvironment(machine);
-  App valico(machine);
-  Context& ctx = valico.ctx();
-  if (ftp->parsed()) {
-    LoadSettings(ctx);
-    LanciaFTP(ctx);
-    std::string esito = ctx.ini.LeggiINI("Varie", "FTP_Esito", "", ctx.cfg.IniValico);
-    std::cout << "FTP_Esito=" << esito << "\n";
-    return esito == "-1" ? 0 : 1;
-  }
-  if (prebill_test->parsed()) {
-    // The settings give the test its port and line settings; the spools are left alone, so
-    // the test may run beside a running service.
-    LoadSettings(ctx);
-    return Command1_Click(ctx) ? 0 : 1;
-  }
-  if (schedule->parsed()) {
-    LoadSettings(ctx);
-    if (!postazione.empty()) ctx.form.SetText("Postazione", postazione);
-    OperazioniPianificateAt(ctx, minute ? *minute : ctx.svc.clock.LocalNow());
-    return 0;
-  }
-  return RunService(ctx, ticks);
+  return kCommands[0].run(machine, args);
 }
 
 }  // namespace valico

@@ -1,29 +1,35 @@
 #include "shell/devices.h"
 
-#include "fiscal/invia_file_mf.h"
-#include "prebill/prebill_dispatch.h"
-#include "shell/context.h"
-
 namespace valico {
+
+ValicoDevices::ValicoDevices(Context& ctx)
+    : cfg_(ctx.cfg),
+      log_(ctx.svc.log),
+      display_(ctx.cfg, ctx.svc.files, ctx.svc.clock, ctx.svc.log, ctx.mscomm1),
+      fiscal_(ctx.cfg, ctx.svc.files, ctx.svc.clock, ctx.svc.log, ctx.svc.processes),
+      prebill_renderer_(std::make_unique<UnavailablePrebillRenderer>(ctx.svc.log)),
+      serial_prebill_(ctx.cfg, ctx.svc.regional, ctx.com_preconto, ctx.svc.files, ctx.svc.log,
+                      ctx.svc.dialogs),
+      type_batch_(ctx.svc.files, ctx.svc.processes, ctx.svc.log) {}
 
 // Customer display.
 void ValicoDevices::LanciaFileDLY() { display_.LanciaFileDLY(); }
 
 // Fiscal register.
-void ValicoDevices::InviaFileMF(const std::string& job) { valico::InviaFileMF(ctx_, job); }
+void ValicoDevices::InviaFileMF(const std::string& job) { fiscal_.InviaFileMF(job); }
 
 // Receipt forms.
 void ValicoDevices::LanciaFileRF() {
   // The receipt job file is left where it is, and every tick finds it again.
   if (receipt_reported_) return;
   receipt_reported_ = true;
-  ctx_.svc.log.Warn("receipt " + ctx_.cfg.RF_File +
-                    ": receipt-form printing is not part of this build; nothing was printed");
+  log_.Warn("receipt " + cfg_.RF_File +
+            ": receipt-form printing is not part of this build; nothing was printed");
 }
 
 // Pre-bills.
 void ValicoDevices::LanciaFileCort(const std::string& job) {
-  valico::LanciaFileCort(ctx_, *prebill_renderer_, type_batch_, job);
+  valico::LanciaFileCort(cfg_, log_, {*prebill_renderer_, serial_prebill_, type_batch_}, job);
 }
 
 }  // namespace valico

@@ -2,22 +2,19 @@
 
 #include <memory>
 
+#include "core/context.h"
 #include "display/customer_display.h"
-#include "prebill/prebill_renderer.h"
-#include "prebill/type_batch.h"
+#include "fiscal/invia_file_mf.h"
+#include "prebill/prebill_dispatch.h"
 #include "spool/device_handlers.h"
 
 namespace valico {
 
-class Context;
-
-// The device routines of a running Valico, as the polling cycle reaches them.
+// The device routines of a running Valico, as the polling cycle reaches them: each device is
+// built once from the parts of the context it uses.
 class ValicoDevices : public DeviceHandlers {
  public:
-  explicit ValicoDevices(Context& ctx)
-      : ctx_(ctx),
-        display_(ctx),
-        prebill_renderer_(std::make_unique<UnavailablePrebillRenderer>()) {}
+  explicit ValicoDevices(Context& ctx);
 
   void LanciaFileDLY() override;
   void InviaFileMF(const std::string& job) override;
@@ -25,10 +22,13 @@ class ValicoDevices : public DeviceHandlers {
   void LanciaFileCort(const std::string& job) override;
 
  private:
-  Context& ctx_;
+  const Config& cfg_;
+  DiagLog& log_;
   CustomerDisplay display_;
+  FiscalHandOff fiscal_;
   std::unique_ptr<PrebillRenderer> prebill_renderer_;
-  TypeBatchHandOff type_batch_;  // the pre-bill batch file started for the previous job
+  SerialPrebill serial_prebill_;
+  TypeBatchHandOff type_batch_;    // the pre-bill batch file started for the previous job
   bool receipt_reported_ = false;  // the receipt job file stays, so say so only once
 };
 

@@ -2,7 +2,6 @@
 
 #include "jobs/jobs_runner.h"
 #include "platform/service_loop.h"
-#include "shell/context.h"
 #include "shell/devices.h"
 #include "shell/startup.h"
 #include "spool/polling_cycle.h"
@@ -12,8 +11,8 @@ namespace valico {
 int RunService(Context& ctx, long max_ticks) {
   StartUp(ctx);
   ValicoDevices devices(ctx);
-  PollingCycle cycle(ctx, devices);
-  JobsRunner jobs(ctx);
+  PollingCycle cycle(ctx.svc.files, ctx.svc.clock, ctx.svc.log, ctx.ini, ctx.cfg, devices);
+  JobsRunner jobs(ctx.svc, ctx.ini, ctx.cfg);
   RunServiceLoop(std::chrono::milliseconds(500), max_ticks, [&] {
     cycle.Timer1_Timer();
     jobs.Tick();

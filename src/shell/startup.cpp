@@ -1,11 +1,10 @@
 #include "shell/startup.h"
 
+#include "config_ui/load_settings.h"
 #include "display/customer_display.h"
 #include "fiscal/mf_startup.h"
 #include "jobs/ftp_transfer.h"
 #include "prebill/prebill_startup.h"
-#include "settings/load_settings.h"
-#include "shell/context.h"
 #include "spool/spool_folders.h"
 
 namespace valico {
@@ -20,32 +19,27 @@ struct StartupStep {
 // The list-filling and import routines, in the order they must run: each list is filled
 // before the load sets its text, and each import writes _Valico.ini before it is loaded.
 constexpr StartupStep kDeviceSteps[] = {
-    {"DLY_StartUP_Valori", DLY_StartUP_Valori},
-    {"DLY_StartUP_Borea", DLY_StartUP_Borea},
-    {"MF_StartUP_Valori", MF_StartUP_Valori},
-    {"MF_StartUP_Borea", MF_StartUP_Borea},
-    {"FTP_StartUP_Borea", FTP_StartUP_Borea},
-    {"WEB_StartUP_Borea", WEB_StartUP_Borea},
+    {"DLY_StartUP_Valori", [](Context& c) { DLY_StartUP_Valori(c.form); }},
+    {"DLY_StartUP_Borea", [](Context& c) { DLY_StartUP_Borea(c.ini, c.cfg); }},
+    {"MF_StartUP_Valori", [](Context& c) { MF_StartUP_Valori(c.form, c.cfg); }},
+    {"MF_StartUP_Borea", [](Context& c) { MF_StartUP_Borea(c.ini, c.cfg); }},
+    {"FTP_StartUP_Borea", [](Context& c) { FTP_StartUP_Borea(c.ini, c.cfg); }},
+    {"WEB_StartUP_Borea", [](Context& c) { WEB_StartUP_Borea(c.ini, c.cfg); }},
     {"RF_StartUP_Valori", nullptr},  // the receipt printers' list comes with receipt printing
-    {"Cort_StartUP_Valori", Cort_StartUP_Valori},
-    {"Cort_StartUP_Borea", Cort_StartUP_Borea},
+    {"Cort_StartUP_Valori", [](Context& c) { Cort_StartUP_Valori(c.form); }},
+    {"Cort_StartUP_Borea", [](Context& c) { Cort_StartUP_Borea(c.ini, c.cfg, c.svc.dialogs); }},
 };
 
-}  // namespace
-
-void StartUp(Context& ctx) {
+// The settings file and the program folder, the first step of every start.
+void SetPaths(Context& ctx) {
   ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
+  ctx.cfg.DirProgramma = ctx.program_folder();
   ctx.ini.SetValicoIni(ctx.cfg.IniValico);
-  PreparaCartelle(ctx);
-  LoadSettings(ctx);
-  ctx.svc.log.Info("Valico - Versione 2.2.0 started in " + ctx.program_folder());
 }
 
-void LoadSettings(Context& ctx) {
-  ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
-  ctx.ini.SetValicoIni(ctx.cfg.IniValico);
-  ctx.cfg.SettaggiBorea = ReadSettaggiBorea(ctx);
-  ImpostaCartellaBorea(ctx);
+void Load(Context& ctx) {
+  ctx.cfg.SettaggiBorea = ReadSettaggiBorea(ctx.ini, ctx.cfg);
+  ImpostaCartellaBorea(ctx.ini, ctx.cfg, ctx.form);
   for (const StartupStep& step : kDeviceSteps) {
     if (step.run) {
       step.run(ctx);
@@ -53,9 +47,23 @@ void LoadSettings(Context& ctx) {
       ctx.svc.log.Debug(std::string("start-up: ") + step.name + " is not part of this build");
     }
   }
-  ctx.form.AddItem("Postazione", "CLIENT");
-  ctx.form.AddItem("Postazione", "SERVER");
-  CaricaSettaggi(ctx);
+  ctx.form.AddItem(controls::Postazione, "CLIENT");
+  ctx.form.AddItem(controls::Postazione, "SERVER");
+  CaricaSettaggi(ctx.ini, ctx.cfg, ctx.form, ctx.mscomm1, ctx.com_preconto);
+}
+
+}  // namespace
+
+void StartUp(Context& ctx) {
+  SetPaths(ctx);
+  PreparaCartelle(ctx.ini, ctx.svc.files, ctx.svc.log, ctx.program_folder());
+  Load(ctx);
+  ctx.svc.log.Info("Valico - Versione " VALICO_VERSION " started in " + ctx.program_folder());
+}
+
+void LoadSettings(Context& ctx) {
+  SetPaths(ctx);
+  Load(ctx);
 }
 
 void ShutDown(Context& ctx) {

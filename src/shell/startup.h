@@ -1,8 +1,8 @@
 #pragma once
 
-namespace valico {
+#include "core/context.h"
 
-class Context;
+namespace valico {
 
 // The start-up sequence of the main window's load, without the window: the settings file's
 // path, the spool folders and flags, Borea's folder, the device lists and the imports from

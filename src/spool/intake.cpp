@@ -3,30 +3,31 @@
 #include <exception>
 #include <vector>
 
-#include "shell/context.h"
 #include "spool/device_handlers.h"
 
 namespace valico {
-namespace {
 
-const char* FlagOf(const std::string& tipo) {
-  if (tipo == "MF") return "MF_Vuoto";
-  if (tipo == "RF") return "RF_Vuoto";
+const char* SpoolFlag(SpoolKind kind) {
+  switch (kind) {
+    case SpoolKind::kFiscal:
+      return "MF_Vuoto";
+    case SpoolKind::kReceipt:
+      return "RF_Vuoto";
+    case SpoolKind::kPrebill:
+      break;
+  }
   return "Cort_Vuoto";
 }
 
-void EnsureFolder(Context& ctx, const std::string& folder) {
+void Intake::EnsureFolder(const std::string& folder) {
   std::string err;
-  if (!ctx.svc.files.IsFolder(folder) && !ctx.svc.files.CreateFolder(folder, &err))
-    ctx.svc.log.Error(err);
+  if (!files_.IsFolder(folder) && !files_.CreateFolder(folder, &err)) log_.Error(err);
 }
 
-}  // namespace
-
 bool Intake::IsSettled(const std::string& path, std::map<std::string, Sighting>& seen_now) {
-  auto stamp = ctx_.svc.files.Stamp(path);
+  auto stamp = files_.Stamp(path);
   if (!stamp) return false;
-  auto now = ctx_.svc.clock.Now();
+  auto now = clock_.Now();
   auto it = seen_.find(path);
   Sighting s{*stamp, now};
   if (it != seen_.end() && it->second.stamp == *stamp) s.since = it->second.since;
@@ -35,11 +36,11 @@ bool Intake::IsSettled(const std::string& path, std::map<std::string, Sighting>&
 }
 
 void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
-                          std::string destinazione, const std::string& tipo) {
-  const Files& files = ctx_.svc.files;
-  DiagLog& log = ctx_.svc.log;
-  EnsureFolder(ctx_, origine);
-  EnsureFolder(ctx_, destinazione);
+                          std::string destinazione, SpoolKind tipo) {
+  const Files& files = files_;
+  DiagLog& log = log_;
+  EnsureFolder(origine);
+  EnsureFolder(destinazione);
   if (origine.empty() || origine.back() != '\\') origine += '\\';
   if (destinazione.empty() || destinazione.back() != '\\') destinazione += '\\';
 
@@ -66,10 +67,15 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
 
   for (const std::string& job : jobs) {
     try {
-      if (tipo == "MF") {
-        devices_.InviaFileMF(job);
-      } else if (tipo == "CR") {
-        devices_.LanciaFileCort(job);
+      switch (tipo) {
+        case SpoolKind::kFiscal:
+          devices_.InviaFileMF(job);
+          break;
+        case SpoolKind::kPrebill:
+          devices_.LanciaFileCort(job);
+          break;
+        case SpoolKind::kReceipt:
+          break;  // no device takes a receipt job here
       }
     } catch (const std::exception& e) {
       // A failed hand-off must not keep the rest of the pass from its devices.
@@ -78,7 +84,7 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
     // The device may have deleted the job itself already.
     if (files.Exists(job) && !files.Remove(job, &err)) log.Warn(err);
   }
-  ctx_.ini.ScriviVarie(FlagOf(tipo), TypedValue::FromFlag(true), file_ini);
+  ini_.ScriviVarie(SpoolFlag(tipo), TypedValue::FromFlag(true), file_ini);
 }
 
 }  // namespace valico

@@ -4,12 +4,21 @@
 #include <map>
 #include <string>
 
+#include "platform/clock.h"
+#include "platform/diag_log.h"
 #include "platform/files.h"
+#include "settings/ini_store.h"
 
 namespace valico {
 
-class Context;
 class DeviceHandlers;
+
+// The spools, as the system's intake names them: "MF" (fiscal register), "CR" (pre-bills),
+// "RF" (receipt forms: moved and deleted, no device).
+enum class SpoolKind { kFiscal, kPrebill, kReceipt };
+
+// The spool flag of a kind: MF_Vuoto, Cort_Vuoto or RF_Vuoto.
+const char* SpoolFlag(SpoolKind kind);
 
 // The spool intake: moves the jobs of a drop folder into its intake folder, hands each to its
 // device, deletes it, and opens the spool flag again. One Intake per drop folder; it remembers
@@ -22,11 +31,13 @@ class Intake {
   // A file is taken only once it has looked the same for at least this long.
   static constexpr std::chrono::milliseconds kSettleTime{400};
 
-  Intake(Context& ctx, DeviceHandlers& devices) : ctx_(ctx), devices_(devices) {}
+  Intake(const Files& files, Clock& clock, DiagLog& log, IniStore& ini, DeviceHandlers& devices)
+      : files_(files), clock_(clock), log_(log), ini_(ini), devices_(devices) {}
 
-  // One pass. `tipo` is "MF" (fiscal register), "CR" (pre-bills) or "RF" (no device).
+  // One pass. Ends by writing the kind's spool flag "-1" into `file_ini`: the one place a
+  // pass opens its spool again.
   void PrelevaSpool(std::string cartella_origine, const std::string& file_ini,
-                    std::string cartella_destinazione, const std::string& tipo);
+                    std::string cartella_destinazione, SpoolKind tipo);
 
  private:
   struct Sighting {
@@ -34,8 +45,12 @@ class Intake {
     std::chrono::steady_clock::time_point since;
   };
   bool IsSettled(const std::string& path, std::map<std::string, Sighting>& seen_now);
+  void EnsureFolder(const std::string& folder);
 
-  Context& ctx_;
+  const Files& files_;
+  Clock& clock_;
+  DiagLog& log_;
+  IniStore& ini_;
   DeviceHandlers& devices_;
   std::map<std::string, Sighting> seen_;  // drop-folder path -> how and since when it looked so
 };

@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 #include "spool/testing_devices.h"
 
 namespace valico {
@@ -19,7 +20,7 @@ class IntakeTest : public ::testing::Test {
   std::string Drop() const { return t.ctx.InProgramFolder("Borea"); }
   std::string In() const { return t.ctx.InProgramFolder("IN"); }
   // A pass now, and a second one once the files have settled.
-  void TwoPasses(const std::string& tipo = "MF") {
+  void TwoPasses(SpoolKind tipo = SpoolKind::kFiscal) {
     intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), tipo);
     t.clock.Advance(Intake::kSettleTime);
     intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), tipo);
@@ -32,24 +33,41 @@ class IntakeTest : public ::testing::Test {
 
   TestContext t;
   RecordingDevices devices;
-  Intake intake{t.ctx, devices};
+  Intake intake{t.files, t.clock, t.log, t.ctx.ini, devices};
 };
 
-TEST_F(IntakeTest, EmptyDropFolderOnlyOpensTheSpool) {
-  t.WriteValico("MF_Vuoto=0\r\n");
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+TEST_F(IntakeTest, EachPassOpensItsSpoolAndOnlyTwoKindsReachADevice) {
+  struct Case {
+    SpoolKind kind;
+    const char* flag;
+  };
+  for (const Case& c :
+       {Case{SpoolKind::kFiscal, "MF_Vuoto"}, Case{SpoolKind::kPrebill, "Cort_Vuoto"},
+        Case{SpoolKind::kReceipt, "RF_Vuoto"}}) {
+    SCOPED_TRACE(c.flag);
+    t.WriteValico(std::string(c.flag) + "=0\r\n");
+    intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), c.kind);
+    EXPECT_TRUE(t.folder.Has("Borea") && t.folder.Has("IN")) << "missing folders are created";
+    EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", c.flag, "", t.ctx.cfg.IniValico), "-1")
+        << "an empty pass opens its spool too";
+  }
+  // A receipt job is moved and deleted without a device.
+  t.folder.Write("Borea/r.txt", "x");
+  TwoPasses(SpoolKind::kReceipt);
   EXPECT_TRUE(devices.calls.empty());
-  EXPECT_TRUE(t.folder.Has("Borea")) << "missing folders are created";
-  EXPECT_TRUE(t.folder.Has("IN"));
-  EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "MF_Vuoto", "", t.ctx.cfg.IniValico), "-1");
+  EXPECT_EQ(FilesIn("Borea") + FilesIn("IN"), 0u);
 }
 
 TEST_F(IntakeTest, AllJobsMoveBeforeTheFirstHandOffAndEachIsDeletedAfterIt) {
   for (const char* n : {"a.txt", "b.txt", "c.txt"}) t.folder.Write(std::string("Borea/") + n, n);
   t.folder.Write("Borea/sub/inner.txt", "not a job");
+  t.folder.Write("IN/c.txt", "a leftover of the same name, replaced by the job");
   std::vector<std::pair<size_t, size_t>> seen;  // (jobs left in Borea, jobs in IN) at each call
+  std::multiset<std::string> contents;
   devices.on_job = [&](const std::string& job) {
-    EXPECT_TRUE(t.files.IsFile(job));
+    std::string content;
+    EXPECT_TRUE(t.files.ReadAll(job, &content, nullptr));
+    contents.insert(content);
     seen.push_back({FilesIn("Borea"), FilesIn("IN")});
   };
   TwoPasses();
@@ -58,24 +76,7 @@ TEST_F(IntakeTest, AllJobsMoveBeforeTheFirstHandOffAndEachIsDeletedAfterIt) {
   EXPECT_EQ(FilesIn("IN"), 0u);
   EXPECT_TRUE(t.folder.Has("Borea/sub/inner.txt")) << "subfolders are left alone";
   for (const std::string& c : devices.calls) EXPECT_EQ(c.rfind("MF " + In() + "\\", 0), 0u) << c;
-}
-
-TEST_F(IntakeTest, AJobReplacesALeftoverOfTheSameName) {
-  t.folder.Write("IN/job.txt", "old");
-  t.folder.Write("Borea/job.txt", "new");
-  std::string content;
-  devices.on_job = [&](const std::string& job) { t.files.ReadAll(job, &content, nullptr); };
-  TwoPasses("CR");
-  EXPECT_EQ(devices.calls, std::vector<std::string>{"CR " + In() + "\\job.txt"});
-  EXPECT_EQ(content, "new");
-}
-
-TEST_F(IntakeTest, ReceiptSpoolMovesAndDeletesWithoutADevice) {
-  t.folder.Write("Borea/r.txt", "x");
-  TwoPasses("RF");
-  EXPECT_TRUE(devices.calls.empty());
-  EXPECT_EQ(FilesIn("Borea") + FilesIn("IN"), 0u);
-  EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "RF_Vuoto", "", t.ctx.cfg.IniValico), "-1");
+  EXPECT_EQ(contents, (std::multiset<std::string>{"a.txt", "b.txt", "c.txt"}));
 }
 
 TEST_F(IntakeTest, AtMost101JobsPerPassTheRestWait) {
@@ -83,26 +84,26 @@ TEST_F(IntakeTest, AtMost101JobsPerPassTheRestWait) {
   TwoPasses();
   EXPECT_EQ(devices.calls.size(), 101u);
   EXPECT_EQ(FilesIn("Borea"), 4u);
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), SpoolKind::kFiscal);
   EXPECT_EQ(devices.calls.size(), 105u) << "settled leftovers go at the next pass";
   EXPECT_EQ(FilesIn("Borea"), 0u);
 }
 
 TEST_F(IntakeTest, AFileStillBeingWrittenWaitsUntilItStopsChanging) {
   t.folder.Write("Borea/growing.txt", "part");
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), SpoolKind::kFiscal);
   EXPECT_TRUE(devices.calls.empty()) << "first sighting";
   t.clock.Advance(Intake::kSettleTime);
   t.folder.Write("Borea/growing.txt", "part and more");
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), SpoolKind::kFiscal);
   EXPECT_TRUE(devices.calls.empty()) << "it changed since the last look";
   t.clock.Advance(Intake::kSettleTime / 2);
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), SpoolKind::kFiscal);
   EXPECT_TRUE(devices.calls.empty()) << "not unchanged for long enough";
   t.clock.Advance(Intake::kSettleTime / 2);
   std::string content;
   devices.on_job = [&](const std::string& job) { t.files.ReadAll(job, &content, nullptr); };
-  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), "MF");
+  intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), SpoolKind::kFiscal);
   EXPECT_EQ(devices.calls.size(), 1u);
   EXPECT_EQ(content, "part and more");
 }

@@ -1,18 +1,27 @@
 #pragma once
 
+#include "settings/config.h"
 #include "spool/intake.h"
 
 namespace valico {
 
-class Context;
 class DeviceHandlers;
 
 // The 500 ms polling cycle: one tick looks at the display file, the fiscal spool, the receipt
-// file and the pre-bill spool, in that order, and sets their devices to work.
+// file and the pre-bill spool, in that order, and sets their devices to work. It reads the
+// configuration model (the spool folders are under DirProgramma) and, at every tick, the
+// spool flags of _Valico.ini.
 class PollingCycle {
  public:
-  PollingCycle(Context& ctx, DeviceHandlers& devices)
-      : ctx_(ctx), devices_(devices), fiscal_(ctx, devices), prebill_(ctx, devices) {}
+  PollingCycle(const Files& files, Clock& clock, DiagLog& log, IniStore& ini, const Config& cfg,
+               DeviceHandlers& devices)
+      : files_(files),
+        log_(log),
+        ini_(ini),
+        cfg_(cfg),
+        devices_(devices),
+        fiscal_(files, clock, log, ini, devices),
+        prebill_(files, clock, log, ini, devices) {}
 
   // One tick (Timer1_Timer). A failing step is written to the diagnostic log and the tick
   // goes on with the next one; a tick called while one runs returns at once.
@@ -23,11 +32,15 @@ class PollingCycle {
   void FiscalStep();
   void ReceiptStep();
   void PrebillStep();
-  bool SpoolOpen(const char* flag) const;
+  bool SpoolOpen(SpoolKind kind) const;
+  std::string InProgramFolder(const char* name) const { return JoinPath(cfg_.DirProgramma, name); }
   template <typename F>
   void Contained(const char* what, F&& step);
 
-  Context& ctx_;
+  const Files& files_;
+  DiagLog& log_;
+  IniStore& ini_;
+  const Config& cfg_;
   DeviceHandlers& devices_;
   Intake fiscal_;
   Intake prebill_;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/testing/test_context.h"
+#include "core/testing/test_context.h"
 #include "spool/testing_devices.h"
 
 namespace valico {
@@ -38,7 +38,7 @@ class PollingCycleTest : public ::testing::Test {
 
   TestContext t;
   RecordingDevices devices;
-  PollingCycle cycle{t.ctx, devices};
+  PollingCycle cycle{t.files, t.clock, t.log, t.ctx.ini, t.ctx.cfg, devices};
 };
 
 TEST_F(PollingCycleTest, ConditionsOfEachStep) {
@@ -54,12 +54,13 @@ TEST_F(PollingCycleTest, ConditionsOfEachStep) {
       {"display off", [](Config& c) { c.Display_Active = false; }, {"RF", mf, "RF", cr}},
       {"display file empty", [](Config& c) { c.Display_File.clear(); }, {"RF", mf, "RF", cr}},
       {"MF_File empty", [](Config& c) { c.MF_File.clear(); }, {"DLY", "RF", "DLY", "RF", cr}},
-      {"receipt port 0", [](Config& c) { c.RF_Seriale = TypedValue::FromInt(0); },
+      {"receipt port 0",
+       [](Config& c) { c.RF_Seriale = TypedValue::FromInt(0); },
        {"DLY", "DLY", mf, cr}},
       {"receipt port named in full",
-       [](Config& c) { c.RF_Seriale = TypedValue::FromText("Ne01"); }, {"DLY", "DLY", mf, cr}},
-      {"receipt printer empty", [](Config& c) { c.RF_Stampante.clear(); },
+       [](Config& c) { c.RF_Seriale = TypedValue::FromText("Ne01"); },
        {"DLY", "DLY", mf, cr}},
+      {"receipt printer empty", [](Config& c) { c.RF_Stampante.clear(); }, {"DLY", "DLY", mf, cr}},
       {"receipt file empty", [](Config& c) { c.RF_File.clear(); }, {"DLY", "DLY", mf, cr}},
       {"pre-bills off", [](Config& c) { c.Cort_Active = false; }, {"DLY", "RF", "DLY", mf, "RF"}},
   };
@@ -69,14 +70,14 @@ TEST_F(PollingCycleTest, ConditionsOfEachStep) {
     RecordingDevices dev;
     Config cfg = t.ctx.cfg;
     c.change(cfg);
+    cfg.IniValico = fresh.ctx.cfg.IniValico;
+    cfg.DirProgramma = fresh.ctx.cfg.DirProgramma;
     fresh.ctx.cfg = cfg;
-    fresh.ctx.cfg.IniValico = fresh.ctx.InProgramFolder("_Valico.ini");
-    fresh.ctx.ini.SetValicoIni(fresh.ctx.cfg.IniValico);
     fresh.folder.Write("drive_c/Valico/Display.txt", "hello");
     fresh.folder.Write("drive_c/rf.txt", "receipt");
     fresh.folder.Write("Borea/f1", "x");
     fresh.folder.Write("CortBorea/p1", "x");
-    PollingCycle cyc(fresh.ctx, dev);
+    PollingCycle cyc(fresh.files, fresh.clock, fresh.log, fresh.ctx.ini, fresh.ctx.cfg, dev);
     cyc.Timer1_Timer();
     fresh.clock.Advance(std::chrono::milliseconds(500));
     cyc.Timer1_Timer();

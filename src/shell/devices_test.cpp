@@ -1,10 +1,11 @@
 // The pre-bill printer as the running system reaches it: start-up, polling cycle, intake.
+#include "shell/devices.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "platform/testing/test_context.h"
-#include "shell/devices.h"
+#include "core/testing/test_context.h"
 #include "shell/startup.h"
 #include "spool/intake.h"
 #include "spool/polling_cycle.h"
@@ -14,18 +15,18 @@ namespace {
 
 using testing::TestContext;
 
-TEST(PrebillFlowTest, DptJobsDroppedIntoCortBoreaReachThePort) {
+TEST(DevicesTest, DptJobsDroppedIntoCortBoreaReachThePort) {
   TestContext t;
   t.folder.Write("drive_c/CALDERA/_Local.ini",
                  "[VARIE]\r\nBANCO_DS_STAMPANTE=108\r\nBANCO_DS_STAMPANTE_C=4\r\n"
                  "BANCO_DS_STAMPANTE_P=19200,N,8,1\r\n");
   t.WriteValico("Cort_Active=-1\r\nCort_Printer=DPT-282\r\nCort_COM=1\r\n");
   StartUp(t.ctx);
-  EXPECT_EQ(t.ctx.form.Get("Cort_Printer").items.size(), 6u);
+  EXPECT_EQ(t.ctx.form.Get(controls::Cort_Printer).items.size(), 6u);
   EXPECT_EQ(t.ctx.com_preconto.port(), 4) << "imported and loaded before the first job";
 
   ValicoDevices devices(t.ctx);
-  PollingCycle cycle(t.ctx, devices);
+  PollingCycle cycle(t.files, t.clock, t.log, t.ctx.ini, t.ctx.cfg, devices);
   t.folder.Write("CortBorea/a.txt", "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n");
   t.folder.Write("CortBorea/b.txt", "N2:01:Tavolo 6\r\n");
   cycle.Timer1_Timer();

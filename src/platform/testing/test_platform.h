@@ -5,10 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/ftp_client.h"
+#include "platform/processes.h"
+#include "platform/regional.h"
+#include "platform/serial_port.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/recording_log.h"
 #include "platform/testing/temp_folder.h"
-#include "shell/context.h"
 
 namespace valico::testing {
 
@@ -80,25 +85,16 @@ inline std::map<char, std::string> DrivesInside(const TempFolder& folder) {
   return drives;
 }
 
-// A Context over a fresh program folder, with the drives inside it, Italian regional settings,
-// a fake clock and recording fakes for the other services.
-class TestContext {
- public:
-  TestContext() : TestContext(nullptr) {}
-  // With a real (or another) FTP client in place of the failing one.
-  explicit TestContext(FtpClient* ftp_client)
-      : mapper(PathMapper::Options{folder.path(), DrivesInside(folder)}),
-        files(mapper),
-        dialogs(log),
-        ctx(Services{files, clock, log, dialogs, processes, serial, ftp_client ? *ftp_client : ftp,
-                     RegionalFor("it_IT")},
-            folder.path()) {
-    ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
-    ctx.ini.SetValicoIni(ctx.cfg.IniValico);
-  }
+// A fresh program folder with the drives inside it, Italian regional settings, a fake clock
+// and recording fakes for the other platform services.
+struct TestPlatform {
+  TestPlatform()
+      : mapper(PathMapper::Options{folder.path(), DrivesInside(folder)}), files(mapper) {}
 
   // Native path of a settings path.
   std::string Native(const std::string& path) const { return mapper.ToNative(path); }
+  // Settings path of a file in the program folder.
+  std::string InFolder(const std::string& name) const { return JoinPath(folder.path(), name); }
   // Writes _Valico.ini with the given lines under [Varie].
   void WriteValico(const std::string& body) const {
     folder.Write("_Valico.ini", "[Varie]\r\n" + body);
@@ -109,11 +105,11 @@ class TestContext {
   Files files;
   FakeClock clock;
   RecordingLog log;
-  HeadlessDialogs dialogs;
+  HeadlessDialogs dialogs{log};
   RecordingProcesses processes;
   RecordingSerialPorts serial;
   NoFtpClient ftp;
-  Context ctx;
+  Regional regional = RegionalFor("it_IT");
 };
 
 }  // namespace valico::testing

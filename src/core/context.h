@@ -1,37 +1,23 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "config_ui/form_model.h"
-#include "platform/clock.h"
-#include "platform/diag_log.h"
-#include "platform/dialogs.h"
-#include "platform/files.h"
-#include "platform/ftp_client.h"
-#include "platform/processes.h"
-#include "platform/regional.h"
+#include "core/services.h"
 #include "platform/serial_control.h"
 #include "settings/config.h"
 #include "settings/ini_store.h"
 
 namespace valico {
 
-// The platform services a running Valico uses; each is owned by whoever builds the context
-// (main, or a test with fakes).
-struct Services {
-  const Files& files;
-  Clock& clock;
-  DiagLog& log;
-  Dialogs& dialogs;
-  Processes& processes;
-  SerialPorts& serial_ports;
-  FtpClient& ftp;
-  Regional regional;
-};
-
 // Everything the system's routines share: the services, the settings store, the configuration
 // model, the window's controls and the serial-port controls. One per running Valico; tests
-// create as many as they like.
+// create as many as they like. A routine takes the members it uses; only the start-up, the
+// exit and the commands take the whole context.
+//
+// The main thread is the one that runs the start-up and the ticks (the service loop, or the
+// window's timer). Each member says who may touch it.
 class Context {
  public:
   Context(Services services, std::string program_folder)
@@ -43,18 +29,19 @@ class Context {
   Context(const Context&) = delete;
   Context& operator=(const Context&) = delete;
 
-  // The program's own folder as the system builds paths from it.
+  // The program's own folder as the system builds paths from it. Fixed for the life of the
+  // context: any thread.
   const std::string& program_folder() const { return program_folder_; }
   std::string InProgramFolder(std::string_view name) const {
     return JoinPath(program_folder_, name);
   }
 
-  Services svc;
-  IniStore ini;
-  Config cfg;
-  FormModel form;
-  SerialControl mscomm1;       // the customer display's port
-  SerialControl com_preconto;  // the serial pre-bill printer's port
+  Services svc;                // see Services for each service's threads
+  IniStore ini;                // any thread: its calls are serialised by its own lock
+  Config cfg;                  // main thread: written by the start-up and the load only
+  FormModel form;              // main thread
+  SerialControl mscomm1;       // main thread: the customer display's port
+  SerialControl com_preconto;  // main thread: the serial pre-bill printer's port
 
  private:
   std::string program_folder_;

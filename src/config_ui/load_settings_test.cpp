@@ -1,0 +1,149 @@
+#include "config_ui/load_settings.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/testing/test_platform.h"
+
+namespace valico {
+namespace {
+
+namespace c = controls;
+
+struct LoadTest : ::testing::Test, testing::TestPlatform {
+  LoadTest() {
+    cfg.IniValico = InFolder("_Valico.ini");
+    ini.SetValicoIni(cfg.IniValico);
+  }
+  void Load() { CaricaSettaggi(ini, cfg, form, mscomm1, com_preconto); }
+
+  IniStore ini{files, regional, log};
+  Config cfg;
+  FormModel form;
+  SerialControl mscomm1{serial, log, "display port"};
+  SerialControl com_preconto{serial, log, "pre-bill port"};
+};
+
+TEST_F(LoadTest, MissingSettingsFileLoadsEveryDefault) {
+  Load();
+  EXPECT_TRUE(cfg.SettaggiBorea);
+  EXPECT_EQ(form.Get(c::chkBorea).value, 1);
+  EXPECT_EQ(cfg.DirBorea, "C:\\CALDERA");
+  EXPECT_EQ(cfg.IniLocal, "C:\\CALDERA\\_Local.ini");
+  EXPECT_EQ(cfg.MF_Ritardo, 50);
+  EXPECT_EQ(form.Text(c::MF_Delay), "50");
+  EXPECT_EQ(cfg.MF_COM, "1");
+  EXPECT_EQ(cfg.MF_Parametri, "9600,N,8,1");
+  EXPECT_EQ(cfg.Cort_Sett, "9600,N,8,1");
+  EXPECT_EQ(cfg.Cort_Printer, "NON PRESENTE");
+  EXPECT_EQ(cfg.cort_model, CortModel::kOther);
+  EXPECT_FALSE(cfg.Display_Active || cfg.MF_Active || cfg.RF_Active || cfg.Cort_Active ||
+               cfg.MF_Buffer || cfg.MF_ChkLog || cfg.Cort_Logo || cfg.OP_Attive);
+  EXPECT_EQ(cfg.RF_Righe, 0);
+  EXPECT_FALSE(folder.Has("_Valico.ini")) << "loading writes nothing";
+}
+
+TEST_F(LoadTest, StoredValuesReachModelAndControls) {
+  form.AddItem(c::Cort_Printer, "DPT-282");
+  form.AddItem(c::Postazione, "CLIENT");
+  form.AddItem(c::Postazione, "SERVER");
+  WriteValico(
+      "Borea_Setting=0\r\nBorea_Directory=D:\\Borea\r\n"
+      "Display_Active=-1\r\nDisplay_File=C:\\Valico\\Display.txt\r\nDisplay_Type=0\r\n"
+      "Display_COM=3\r\nDisplay_Parametri=4800,E,7,1\r\n"
+      "MF_Active=True\r\nMF_Buffer=-1\r\nMF_Ritardo=20\r\nMF_TYPE=106 - RCH GLOBE\r\n"
+      "MF_Prot=GLOBE DRIVER - 106\r\n"
+      "RF_Seriale=2\r\nRF_Righe=30\r\nRF_FILE_2=C:\\r2.txt\r\nRF_PRINTER_2=P2\r\nRF_COM_2=4\r\n"
+      "CORT_Active=1\r\nCORT_Printer=DPT-282\r\nCORT_COM=5\r\nCort_Sett=19200,N,8,1\r\n"
+      "CORT_Logo=1\r\nOP_Attive=-1\r\nPostazione=SERVER\r\n");
+  std::string before = folder.Read("_Valico.ini");
+  form.AddItem(c::DLY_Type, "ASEM");
+  form.SetText(c::DLY_Type, "ASEM");
+  Load();
+  EXPECT_FALSE(cfg.SettaggiBorea);
+  EXPECT_EQ(cfg.DirBorea, "D:\\Borea");
+  EXPECT_EQ(form.Text(c::BoreaDir), "D:\\Borea");
+  EXPECT_TRUE(cfg.Display_Active);
+  EXPECT_EQ(cfg.Display_Type, "0");
+  EXPECT_EQ(form.Text(c::DLY_Type), "ASEM") << "a type of \"0\" leaves the list alone";
+  EXPECT_EQ(mscomm1.port(), 3);
+  EXPECT_EQ(mscomm1.settings(), "4800,E,7,1");
+  EXPECT_FALSE(mscomm1.IsOpen()) << "the load never opens the port";
+  EXPECT_TRUE(cfg.MF_Active);
+  EXPECT_TRUE(cfg.MF_Buffer);
+  EXPECT_EQ(form.Get(c::MF_Buffer).value, 1);
+  EXPECT_EQ(cfg.MF_Ritardo, 20);
+  EXPECT_EQ(cfg.MF_Type, "106 - RCH GLOBE");
+  EXPECT_EQ(cfg.mf_protocol, MfProtocol::kGlobe);
+  EXPECT_EQ(cfg.RF_Seriale, TypedValue::FromInt(2));
+  EXPECT_EQ(cfg.RF_Righe, 30);
+  EXPECT_EQ(form.Text(c::RF_FILE_2), "C:\\r2.txt");
+  EXPECT_EQ(form.Text(c::RF_COM_2), "4");
+  EXPECT_TRUE(cfg.Cort_Active) << "the save stores \"1\"";
+  EXPECT_TRUE(cfg.Cort_Logo);
+  EXPECT_EQ(form.Text(c::Cort_Printer), "DPT-282");
+  EXPECT_EQ(cfg.cort_model, CortModel::kDpt282);
+  EXPECT_EQ(com_preconto.port(), 5);
+  EXPECT_EQ(com_preconto.settings(), "19200,N,8,1");
+  EXPECT_TRUE(cfg.OP_Attive);
+  EXPECT_TRUE(form.Checked(c::chkOpPian));
+  EXPECT_EQ(cfg.Postazione, "SERVER");
+  EXPECT_EQ(form.Get(c::Postazione).selected, 1);
+  EXPECT_EQ(folder.Read("_Valico.ini"), before) << "the second printer's keys stay stored";
+}
+
+TEST_F(LoadTest, ValuesThatDoNotConvertKeepWhatWasThere) {
+  WriteValico(
+      "MF_Ritardo=20\r\nRF_Righe=12\r\nDisplay_Active=0\r\nCort_Printer=SAMSUNG\r\n"
+      "Cort_Com=7\r\n");
+  mscomm1.SetPort(9);
+  Load();
+  WriteValico(
+      "MF_Ritardo=abc\r\nRF_Righe=\r\nDisplay_Active=abc\r\nMF_Type=unknown\r\n"
+      "Cort_Printer=samsung\r\n");
+  Load();
+  EXPECT_EQ(cfg.MF_Ritardo, 20);
+  EXPECT_EQ(cfg.RF_Righe, 12);
+  EXPECT_FALSE(cfg.Display_Active);
+  EXPECT_EQ(mscomm1.port(), 9) << "no display key is read while the display is off";
+  EXPECT_EQ(com_preconto.port(), 1) << "only a DPT-282 sets up the pre-bill port";
+  EXPECT_EQ(cfg.MF_Type, "unknown") << "the model keeps a value the list lacks";
+  EXPECT_EQ(form.Get(c::MF_Type).selected, -1);
+  EXPECT_EQ(cfg.cort_model, CortModel::kOther) << "models compare with case";
+}
+
+TEST(ImpostaCartellaBoreaTest, FolderLosesOneTrailingBackslashRuntimeComesFromLocalIni) {
+  struct Case {
+    const char* stored;
+    const char* folder;
+    const char* runtime;  // RT_Access in drive_c/CALDERA/_Local.ini, or none
+  };
+  const std::string kDefaultRuntime = "C:\\Programmi\\Access 97 Runtime\\msaccess.exe";
+  for (const Case& k :
+       {Case{"D:\\Borea\\", "D:\\Borea", nullptr}, Case{"D:\\Borea\\\\", "D:\\Borea\\", nullptr},
+        Case{"", "C:\\Caldera", nullptr}, Case{nullptr, "C:\\Caldera", nullptr},
+        Case{"C:\\caldera", "C:\\caldera", "C:\\Office\\msaccess.exe"}}) {
+    SCOPED_TRACE(k.folder);
+    testing::TestPlatform p;
+    IniStore ini(p.files, p.regional, p.log);
+    Config cfg;
+    FormModel form;
+    cfg.IniValico = p.InFolder("_Valico.ini");
+    ini.SetValicoIni(cfg.IniValico);
+    if (k.stored) p.WriteValico(std::string("Borea_Directory=") + k.stored + "\r\n");
+    if (k.runtime)
+      p.folder.Write("drive_c/CALDERA/_Local.ini",
+                     std::string("[Varie]\r\nRT_Access=") + k.runtime + "\r\n");
+    ImpostaCartellaBorea(ini, cfg, form);
+    EXPECT_EQ(cfg.DirBorea, k.folder);
+    EXPECT_EQ(form.Text(c::BoreaDir), k.folder);
+    EXPECT_EQ(ini.LeggiINI("Varie", "Borea_Directory", "?", cfg.IniValico), k.folder);
+    EXPECT_EQ(cfg.IniLocal, std::string(k.folder) + "\\_Local.ini");
+    // Folder names match without regard to case.
+    std::string runtime = k.runtime ? k.runtime : kDefaultRuntime;
+    EXPECT_EQ(cfg.RunTimeBorea, runtime);
+    EXPECT_EQ(ini.LeggiVarie("RunTimeBorea").ToText(p.regional), runtime);
+  }
+}
+
+}  // namespace
+}  // namespace valico

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/diag_log.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/ftp_client.h"
+#include "platform/processes.h"
+#include "platform/regional.h"
+#include "platform/serial_port.h"
+
+namespace valico {
+
+// The platform services a running Valico uses; each is owned by whoever builds the context
+// (main, or a test with fakes). Files, the log and the process starter may be used from any
+// thread; dialogs, serial ports and the clock's waits belong to the main thread.
+struct Services {
+  const Files& files;
+  Clock& clock;
+  DiagLog& log;
+  Dialogs& dialogs;
+  Processes& processes;
+  SerialPorts& serial_ports;
+  FtpClient& ftp;
+  Regional regional;
+};
+
+}  // namespace valico
