@@ -6,6 +6,7 @@
 
 #include "platform/testing/recording_log.h"
 #include "printing/ops.h"
+#include "printing/testing/recording_print_system.h"
 #include "printing/trace.h"
 
 namespace valico {
@@ -13,33 +14,10 @@ namespace {
 
 using namespace ops;
 
-// A printing system that keeps what it is given; printers named in `failing` refuse.
-class FakePrintSystem : public PrintSystem {
+// Two installed printers, no default unless a test names one.
+class FakePrintSystem : public testing::RecordingPrintSystem {
  public:
-  bool ListPrinters(std::vector<PrinterInfo>* out, std::string*) override {
-    *out = installed;
-    return true;
-  }
-  std::string DefaultPrinter() override { return default_printer; }
-  bool Print(const Document& doc, std::string* err) override {
-    if (failing == doc.printer) {
-      *err = "connection refused";
-      return false;
-    }
-    printed.push_back(doc);
-    return true;
-  }
-  bool KeepAsPreview(const Document& doc, const std::string& folder,
-                     std::vector<std::string>* files, std::string*) override {
-    kept.push_back(doc);
-    files->push_back(folder + "/0001-x.png");
-    return true;
-  }
-
-  std::vector<PrinterInfo> installed = {{"Prima", "COM1:"}, {"Seconda", "COM2:"}};
-  std::string default_printer;
-  std::string failing;
-  std::vector<Document> printed, kept;
+  FakePrintSystem() { installed = {{"Prima", "COM1:"}, {"Seconda", "COM2:"}}; }
 };
 
 std::vector<std::string> Trace(const Document& d) {
@@ -115,7 +93,7 @@ TEST(PrintersTest, UndeliveredDocumentsAreKeptAndOpenOnesAreSentAtExit) {
     ASSERT_EQ(system.kept.size(), 1u);
     EXPECT_TRUE(
         log.Contains("printer \"Prima\": the document was not printed (connection "
-                     "refused); it is kept as /home/NonStampati/0001-x.png"));
+                     "refused); it is kept as /home/NonStampati/1.png"));
     p.MakeCurrent("Seconda");
     p.Apply(Print("Ultimo"));
   }
