@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "platform/diag_log.h"
@@ -157,9 +158,13 @@ class Win32PrintSystem : public PrintSystem {
       if (output_file.empty()) return false;
     }
     auto delivery = std::make_shared<Delivery>();
-    std::thread([doc, output_file, delivery] {
-      PrintOnPrinterDc(doc, output_file, delivery.get());
-    }).detach();
+    try {
+      std::thread([doc, output_file, delivery] {
+        PrintOnPrinterDc(doc, output_file, delivery.get());
+      }).detach();
+    } catch (const std::system_error& e) {
+      return Fail(err, std::string("cannot start the printing thread: ") + e.what());
+    }
 
     std::unique_lock lock(delivery->mu);
     if (!delivery->finished_cv.wait_for(lock, options_.write_bound,

@@ -134,6 +134,18 @@ TEST_F(PrintSystemWin32Test, ADocumentThatCannotBePrintedFailsWithTheReason) {
   EXPECT_TRUE(log_.Contains("printer \"SAMSUNG SRP-350 Receipt\": a bitmap operation without"));
 }
 
+TEST_F(PrintSystemWin32Test, ADeliveryReturnsAtItsBoundAndReportsThatItMayStillPrint) {
+  options_.write_bound = std::chrono::milliseconds(0);  // no spooler answers that fast
+  std::string err;
+  EXPECT_FALSE(MakePrintSystem(options_)->Print(Receipt("SAMSUNG SRP-350 Receipt", 1), &err));
+  EXPECT_EQ(err,
+            "the printer \"SAMSUNG SRP-350 Receipt\" did not take the document within 0 ms; it "
+            "may still print");
+  // The job goes on by itself; wait for it, so that it does not outlive the printer.
+  std::string job = out_ / "000001 SAMSUNG SRP-350 Receipt.prn";
+  for (int i = 0; i < 200 && out_.Read(job).find("%%EOF") == std::string::npos; ++i) ::Sleep(50);
+}
+
 TEST_F(PrintSystemWin32Test, KeepsADocumentAsANumberedMetafileAndTraceAsWideAsTheRoll) {
   Document doc = Receipt("EPSON TM-U295 Slip", 1);
   doc.ops.push_back(Op(K::kPrintLine, std::string("a\0\r\n\"b\"", 7)));
