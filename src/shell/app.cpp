@@ -5,7 +5,7 @@
 
 #include "display/virtual_display.h"
 #include "platform/program_folder.h"
-#include "shell/app_print_system.h"
+#include "printing/print_system.h"
 
 namespace valico {
 namespace {
@@ -45,7 +45,7 @@ App::App(const MachineOptions& o)
   printing.home = o.home;
   printing.log = log_.get();
   printing.serial_ports = serial_ports_.get();
-  print_system_ = MakeAppPrintSystem(printing);
+  print_system_ = MakePrintSystem(printing);
   Regional regional = o.locale.empty() ? UserRegional() : RegionalFor(o.locale);
   ctx_ = std::make_unique<Context>(Services{files_, clock_, *log_, dialogs_, *processes_,
                                             *serial_ports_, *ftp_, *print_system_, regional},
