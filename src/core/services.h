@@ -9,13 +9,14 @@
 #include "platform/processes.h"
 #include "platform/regional.h"
 #include "platform/serial_port.h"
+#include "printing/print_system.h"
 
 namespace valico {
 
 // The platform services a running Valico uses; each is owned by whoever builds the context
 // (main, or a test with fakes). Files, the log and the process starter may be used from any
-// thread; dialogs, serial ports, the folder watch and the clock's waits belong to the main
-// thread.
+// thread; dialogs, serial ports, the printing system, the folder watch and the clock's waits
+// belong to the main thread.
 struct Services {
   const Files& files;
   Clock& clock;
@@ -25,6 +26,7 @@ struct Services {
   Processes& processes;
   SerialPorts& serial_ports;
   FtpClient& ftp;
+  PrintSystem& printing;
   Regional regional;
 };
 

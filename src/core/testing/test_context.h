@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "platform/testing/test_platform.h"
+#include "printing/testing/recording_print_system.h"
 #include "settings/ini_snapshot.h"
 
 namespace valico::testing {
@@ -14,7 +15,7 @@ class TestContext : public TestPlatform {
   // With a real (or another) FTP client in place of the failing one.
   explicit TestContext(FtpClient* ftp_client)
       : ctx(Services{files, clock, watch, log, dialogs, processes, serial,
-                     ftp_client ? *ftp_client : ftp, regional},
+                     ftp_client ? *ftp_client : ftp, printing, regional},
             folder.path()),
         settings(ctx.ini, files, ctx.InProgramFolder("_Valico.ini")) {
     ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
@@ -22,6 +23,7 @@ class TestContext : public TestPlatform {
     ctx.ini.SetValicoIni(ctx.cfg.IniValico);
   }
 
+  RecordingPrintSystem printing;  // no printers installed unless a test declares some
   Context ctx;
   IniSnapshot settings;
 };
