@@ -31,15 +31,14 @@ calls() {  # system calls of a process over the window
   awk '$NF == "total" {print $4}' "$work/strace.$1"  # % time, seconds, usecs/call, calls
 }
 
-start_valico() {  # binary, home
+start_valico() {  # binary, home; sets $started to its process id
   mkdir -p "$2/drive_c/CALDERA/Casio" "$2/drive_c/Valico"
   printf '[Varie]\r\nBorea_Setting=0\r\nMF_Active=-1\r\nMF_Prot=CASIO/DITRON - 24\r\nMF_File=C:\\CALDERA\\Casio\\CAS.txt\r\nMF_File_Output=C:\\CALDERA\\Casio\\OUT.txt\r\nCort_Active=-1\r\nCort_Printer=DPT-282\r\nCort_COM=5\r\nCort_Sett=9600,N,8,1\r\nDisplay_Active=-1\r\nDisplay_Type=ASEM\r\nDisplay_File=C:\\Valico\\Display.txt\r\nDisplay_COM=6\r\nDisplay_Parametri=9600,N,8,1\r\n' >"$2/_Valico.ini"
   "$1" --home "$2" --com 5=/dev/null --com 6=/dev/null run >/dev/null 2>&1 &
-  pids+=($!)
-  local pid=$!
+  started=$!
+  pids+=("$started")
   for _ in $(seq 100); do grep -q RunTimeBorea "$2/_Valico.ini" 2>/dev/null && break; sleep 0.1; done
   sleep 2  # past the start-up and the folders' fresh time stamps
-  echo "$pid"
 }
 
 measure() {  # name, pid, [settings file]
@@ -60,8 +59,12 @@ printf '[Varie]\r\nMF_Vuoto=-1\r\nCort_Vuoto=-1\r\n' >"$work/poller/_Valico.ini"
 "$build/minimal_poller" "$work/poller/a" "$work/poller/b" "$work/poller/_Valico.ini" >/dev/null 2>&1 &
 pids+=($!)
 poller=$!
-valico=$(start_valico "$build/valico" "$work/valico")
-if [[ -n $other ]]; then old=$(start_valico "$other" "$work/other"); fi
+start_valico "$build/valico" "$work/valico"
+valico=$started
+if [[ -n $other ]]; then
+  start_valico "$other" "$work/other"
+  old=$started
+fi
 
 echo "idle, $ticks ticks of 500 ms each     calls/tick  CPU µs/tick  RSS kB   ini rewrites"
 measure poller "$poller"

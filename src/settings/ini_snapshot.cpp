@@ -14,12 +14,17 @@ void IniSnapshot::Refresh() {
   seen_ = now;
   trusted_ = !now || !IsRecent(*now);
   text_ = now ? store_.ReadText(file_) : std::string();
+  answers_.clear();
   if (now) ++reads_;
 }
 
 std::string IniSnapshot::LeggiINI(std::string_view section, std::string_view key,
                                   std::string_view fallback) const {
-  return IniStore::LeggiINIIn(text_, section, key, fallback);
+  std::string question;
+  for (std::string_view part : {section, key, fallback}) (question += part) += '\0';
+  auto [it, added] = answers_.try_emplace(question);
+  if (added) it->second = IniStore::LeggiINIIn(text_, section, key, fallback);
+  return it->second;
 }
 
 TypedValue IniSnapshot::LeggiVarieDef(std::string_view key, const TypedValue& fallback) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,8 @@ class IniSnapshot {
   std::string file_;
   std::string native_;  // where file_ was found; looked up again when it is not there
   std::string text_;
+  // Answers already looked up in text_ (a large file is searched once per key per reading).
+  mutable std::map<std::string, std::string> answers_;
   std::optional<FileIdentity> seen_;
   bool trusted_ = false;  // seen_ may be compared with a later look
   long reads_ = 0;
