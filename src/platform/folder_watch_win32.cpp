@@ -86,7 +86,8 @@ class DirectoryChangesWatch : public FolderWatchBase {
     for (const std::string& folder : lost) OnFolderLost(folder);
   }
 
-  // A writer that holds the file without letting others write keeps this open from working.
+  // An open that does not share writing fails while any program holds the file open for
+  // writing, whatever that program shares.
   std::optional<bool> HeldByWriter(const std::string& path) override {
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
