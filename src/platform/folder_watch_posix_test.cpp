@@ -38,6 +38,8 @@ TEST(FolderWatchPosixTest, AnOverflowedQueueFallsBackToTheAgeOfEachFile) {
   EXPECT_TRUE(watch->Poll());
   EXPECT_TRUE(log.Contains("notices were lost"));
   EXPECT_TRUE(watch->TakeChange(drop)) << "the folder is listed again";
+  fs::last_write_time(drop + "/job.txt",
+                      fs::file_time_type::clock::now());  // however slow the flood
   EXPECT_FALSE(watch->IsWhole(drop + "/job.txt")) << "its move was lost: judged by age";
   fs::last_write_time(drop + "/job.txt",
                       fs::last_write_time(drop + "/job.txt") - std::chrono::seconds(1));
