@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/testing/temp_folder.h"
+#include "settings/config.h"
 #include "shell/command_line.h"
 
 namespace valico {
@@ -66,6 +67,40 @@ TEST(PrinterCommandsPosixTest, PrintTestPrintsOnTheDefaultPrinterOrTheOneNamed) 
   r = RunValico({"--home", home.path(), "print-test", "--printer", "Nessuna"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Errore: printer \"Nessuna\" is not installed"), std::string::npos);
+}
+
+// Receipt-form printers whose documents become previews in Anteprime.
+const char kReceiptPrinters[] = "[EPSON TM-L90 Receipt]\nPorta=COM3:\nUscita=anteprima:Anteprime\n";
+
+std::string ReceiptJob(int lines) {
+  std::string job = "I1 Trattoria\r\n\"I2 Tavolo 5, coperti 2\"\r\n";
+  for (int k = 1; k <= lines; ++k) job += "RR Riga " + std::to_string(k) + "\r\n";
+  return job;
+}
+
+std::string ReceiptSettings(const std::string& printer, const std::string& port) {
+  return "[Varie]\r\nBorea_Setting=0\r\nRF_Active=-1\r\nRF_Stampante=" + printer +
+         "\r\nRF_Seriale=" + port + "\r\nRF_File=C:\\Borea\\rf.txt\r\n";
+}
+
+TEST(PrinterCommandsPosixTest, TheServicePrintsAReceiptJobAndDeletesItUnlessNoLayoutFits) {
+  testing::TempFolder home;
+  home.Write("_Stampanti.ini", kReceiptPrinters);
+  home.Write("_Valico.ini", ReceiptSettings(kRfTmL90, "3"));
+  home.Write("drive_c/Borea/rf.txt", ReceiptJob(30));
+  Result r = RunValico({"--home", home.path(), "run", "--ticks", "3"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(home.Has("drive_c/Borea/rf.txt"));
+  EXPECT_NE(home.Read("Anteprime/0002-EPSON_TM-L90_Receipt.txt").find("print Riga 30\n"),
+            std::string::npos);
+  EXPECT_TRUE(home.Has("Anteprime/0002-EPSON_TM-L90_Receipt.png"));
+
+  home.Write("_Valico.ini", ReceiptSettings("EPSON TM-L90", "3"));
+  home.Write("drive_c/Borea/rf.txt", ReceiptJob(30));
+  r = RunValico({"--home", home.path(), "run", "--ticks", "3"});
+  EXPECT_TRUE(home.Has("drive_c/Borea/rf.txt"));
+  EXPECT_FALSE(home.Has("Anteprime/0003-EPSON_TM-L90_Receipt.txt"));
+  EXPECT_NE(r.err.find("names no receipt layout"), std::string::npos);
 }
 
 }  // namespace
