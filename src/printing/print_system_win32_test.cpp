@@ -119,9 +119,15 @@ TEST_F(PrintSystemWin32Test, ADeliveryReturnsAtItsBoundAndReportsThatItMayStillP
   options_.write_bound = std::chrono::milliseconds(0);  // no spooler answers that fast
   std::string err;
   EXPECT_FALSE(MakePrintSystem(options_)->Print(Receipt("SAMSUNG SRP-350 Receipt", 1), &err));
-  EXPECT_EQ(err,
-            "the printer \"SAMSUNG SRP-350 Receipt\" did not take the document within 0 ms; it "
-            "may still print");
+  const std::string late =
+      "the printer \"SAMSUNG SRP-350 Receipt\" did not take the document within 0 ms; ";
+  ASSERT_EQ(err.rfind(late, 0), 0u) << err;
+  // Mostly the spooler has not numbered the job yet. On a busy machine it may have: the job
+  // is then cancelled, or the message says why it could not be and that it may still print.
+  std::string outcome = err.substr(late.size());
+  EXPECT_TRUE(outcome.rfind("it may still print", 0) == 0 ||
+              outcome == "its print job was cancelled")
+      << err;
   // The job goes on by itself; wait for it, so that it does not outlive the printer.
   std::string job = out_ / "000001 SAMSUNG SRP-350 Receipt.prn";
   for (int i = 0; i < 200 && out_.Read(job).find("%%EOF") == std::string::npos; ++i) ::Sleep(50);
