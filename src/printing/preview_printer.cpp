@@ -14,7 +14,10 @@ bool PreviewPrintSystem::Print(const Document& doc, std::string* err) {
     *err = "printer \"" + doc.printer + "\" is not installed";
     return false;
   }
-  return WritePreviewFiles(doc, paper_, folder_, &files_, err);
+  std::vector<std::string> written;
+  bool ok = WritePreviewFiles(doc, paper_, folder_, &written, err);
+  files_.insert(files_.end(), written.begin(), written.end());
+  return ok;
 }
 
 bool PreviewPrintSystem::KeepAsPreview(const Document& doc, const std::string& native_folder,
