@@ -41,10 +41,7 @@ class ReceiptFormsTest : public ::testing::Test {
  protected:
   ReceiptFormsTest() {
     cfg.RF_File = "C:\\Borea\\rf.txt";
-    SetModel(kRfTmL90);
-  }
-  void SetModel(const char* name) {
-    cfg.RF_Stampante = name;
+    cfg.RF_Stampante = kRfTmL90;
     ParseChoices(cfg);
   }
   void Write(const std::string& job) const { t.folder.Write("drive_c/Borea/rf.txt", job); }
@@ -99,15 +96,6 @@ TEST_F(ReceiptFormsTest, APrinterNotInstalledLeavesTheCurrentOneToPrint) {
                    "the current printer \"Anteprima\""),
             1);
   EXPECT_FALSE(Pending());
-}
-
-TEST_F(ReceiptFormsTest, ANameOfNoLayoutLeavesTheJobAndSaysSoOnce) {
-  SetModel("EPSON TM-L90");
-  Write(Job(3));
-  for (int i = 0; i < 3; ++i) TwoTicks();
-  EXPECT_TRUE(system.printed.empty());
-  EXPECT_TRUE(Pending());
-  EXPECT_EQ(Logged("RF_Stampante \"EPSON TM-L90\" names no receipt layout"), 1);
 }
 
 TEST_F(ReceiptFormsTest, AnUndeliveredPageIsRetriedFromThatPageAfterAPause) {

@@ -168,18 +168,5 @@ TEST(ReceiptLayoutsTest, TmU295PrintsEveryRecordLessThreeCharactersOnFormsOf41) 
   }
 }
 
-TEST(ReceiptLayoutsTest, JobsThatAreNoReceiptsAreRefusedWithTheReason) {
-  std::vector<std::vector<PrinterOp>> documents;
-  std::string why;
-  EXPECT_FALSE(LayOutReceiptJob(RfModel::kTmL90, std::string("RR a\0b", 6), &documents, &why));
-  EXPECT_EQ(why, "it holds NUL bytes, so it is no text");
-  std::string long_job;
-  for (int k = 0; k < 10000; ++k) long_job += "RR Riga\r\n";
-  EXPECT_FALSE(LayOutReceiptJob(RfModel::kKube, long_job, &documents, &why));
-  EXPECT_EQ(why, "it would print 455 pages, more than a receipt can have (20)");
-  EXPECT_TRUE(LayOutReceiptJob(RfModel::kTmU295, long_job.substr(0, 9 * 820), &documents, &why));
-  EXPECT_EQ(documents.size(), 20u);
-}
-
 }  // namespace
 }  // namespace valico

@@ -102,6 +102,8 @@ TEST(PrinterCommandsPosixTest, TheServicePrintsAReceiptJobAndDeletesItUnlessNoLa
   r = RunValico({"--home", home.path(), "run", "--ticks", "3"});
   EXPECT_TRUE(home.Has("drive_c/Borea/rf.txt"));
   EXPECT_FALSE(home.Has("Anteprime/0003-EPSON_TM-L90_Receipt.txt"));
+  EXPECT_EQ(r.err.find("names no receipt layout"), r.err.rfind("names no receipt layout"))
+      << "said once: " << r.err;
   EXPECT_NE(r.err.find("names no receipt layout"), std::string::npos);
 }
 
