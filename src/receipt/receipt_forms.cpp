@@ -19,11 +19,7 @@ void ReceiptForms::LanciaFileRF() {
   const std::string& path = cfg_.RF_File;
   std::optional<FileStamp> stamp = files_.Stamp(path);
   if (!stamp) return;
-  if (!job_ || job_->stamp != *stamp) {
-    job_.emplace();
-    job_->stamp = *stamp;
-    job_->first_seen = clock_.Now();
-  }
+  if (!job_ || job_->stamp != *stamp) job_.emplace(*stamp, clock_.Now());
   Job& job = *job_;
   if (cfg_.rf_model == RfModel::kOther) {
     Report(job, "RF_Stampante \"" + cfg_.RF_Stampante + "\" names no receipt layout: " + path +

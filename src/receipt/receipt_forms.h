@@ -40,6 +40,7 @@ class ReceiptForms {
 
  private:
   struct Job {
+    Job(FileStamp s, std::chrono::steady_clock::time_point seen) : stamp(s), first_seen(seen) {}
     FileStamp stamp;
     std::chrono::steady_clock::time_point first_seen;
     std::size_t pages_done = 0;
