@@ -9,9 +9,15 @@
 
 namespace valico {
 
-// The initial texts of the test window's "Righe" (testRow) and "Colonne" (testChar) boxes.
-inline constexpr char kSlipTestRows[] = "41";
-inline constexpr char kSlipTestColumns[] = "42";
+// The test window (fStr_U295): two boxes and a button, opened from the menu "Strumenti".
+struct SlipTestWindowText {
+  static constexpr const char* kTitle = "TEST Epson TM-U295";
+  static constexpr const char* kRowsLabel = "Righe";       // box testRow
+  static constexpr const char* kRows = "41";               // its initial text
+  static constexpr const char* kColumnsLabel = "Colonne";  // box testChar
+  static constexpr const char* kColumns = "42";
+  static constexpr const char* kPrint = "Stampa TEST";  // button cmdTest
+};
 
 // What the installer is told when the calibration test has run or has not.
 struct SlipTestResult {

@@ -56,7 +56,7 @@ TEST_F(SlipCalibrationTest, RulerCutToTheColumnsThenNumberedRows) {
   Lines initial = {kRuler.substr(0, 42)};
   for (int i = 2; i <= 41; ++i) initial.push_back((i < 10 ? "R0" : "R") + std::to_string(i));
   const Case cases[] = {
-      {"initial values", kSlipTestRows, kSlipTestColumns, initial},
+      {"initial values", SlipTestWindowText::kRows, SlipTestWindowText::kColumns, initial},
       {"columns past the ruler", "2", "100", {kRuler, "R02"}},
       {"a half rounds to even, down", "1", "2,5", {"A2"}},
       {"a half rounds to even, up", "1", "3,5", {"A234"}},

@@ -100,8 +100,9 @@ struct CommandArgs {
   std::string ini_action, file, section, key, value, fallback;  // ini
   std::string at, postazione;                                   // schedule
   std::string printer;                                          // print-test, render
-  std::string rows = kSlipTestRows, cols = kSlipTestColumns;    // slip-test
   std::string model, folder;                                    // render (and FILE)
+  // slip-test, from the test window's initial texts
+  std::string rows = SlipTestWindowText::kRows, cols = SlipTestWindowText::kColumns;
 };
 
 // One command of the command line: its name and help line, the options of its own (none when
