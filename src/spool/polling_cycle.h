@@ -55,6 +55,7 @@ class PollingCycle {
   Intake prebill_;
   bool in_tick_ = false;
   bool backlog_ = false;
+  bool rf_port_reported_ = false;  // the receipt port's trouble is in the log already
 };
 
 }  // namespace valico
