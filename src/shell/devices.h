@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include "core/context.h"
 #include "display/customer_display.h"
 #include "fiscal/invia_file_mf.h"
@@ -26,7 +24,7 @@ class ValicoDevices : public DeviceHandlers {
   DiagLog& log_;
   CustomerDisplay display_;
   FiscalHandOff fiscal_;
-  std::unique_ptr<PrebillRenderer> prebill_renderer_;
+  InstalledPrinterPrebill prebill_renderer_;
   SerialPrebill serial_prebill_;
   TypeBatchHandOff type_batch_;    // the pre-bill batch file started for the previous job
   bool receipt_reported_ = false;  // the receipt job file stays, so say so only once
