@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <map>
 
 #include "platform/testing/metafile_records_win32.h"
 #include "platform/testing/recording_log.h"
@@ -13,10 +12,12 @@
 #include "platform/testing/wine_printer_win32.h"
 #include "printing/preview.h"
 #include "printing/print_system.h"
+#include "printing/testing/postscript_text.h"
 
 namespace valico {
 namespace {
 
+using testing::GlyphText;
 using testing::TempFolder;
 using testing::WinePrinter;
 
@@ -50,24 +51,6 @@ std::vector<PrinterInfo> SpoolerList() {
   const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buf.data());
   for (DWORD i = 0; i < count; ++i) list.push_back({info[i].pPrinterName, info[i].pPortName});
   return list;
-}
-
-// The text of PostScript from Wine's driver, which draws each character as "/name glyphshow",
-// back as Windows-1252 bytes (only the glyph names these tests print).
-std::string GlyphText(const std::string& ps) {
-  static const std::map<std::string, char> names = {
-      {"space", ' '}, {"uni00A0", ' '}, {"comma", ','}, {"egrave", '\xe8'}, {"Euro", '\x80'},
-      {"zero", '0'},  {"one", '1'},     {"two", '2'},   {"three", '3'},     {"four", '4'},
-      {"five", '5'},  {"six", '6'},     {"seven", '7'}, {"eight", '8'},     {"nine", '9'}};
-  std::string text;
-  for (std::size_t at = ps.find(" glyphshow"); at != std::string::npos;
-       at = ps.find(" glyphshow", at + 1)) {
-    std::size_t slash = ps.rfind('/', at);
-    std::string name = ps.substr(slash + 1, at - slash - 1);
-    auto it = names.find(name);
-    text += name.size() == 1 ? name[0] : it != names.end() ? it->second : '?';
-  }
-  return text;
 }
 
 class PrintSystemWin32Test : public ::testing::Test {
