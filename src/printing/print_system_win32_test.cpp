@@ -121,9 +121,12 @@ TEST_F(PrintSystemWin32Test, ADeliveryReturnsAtItsBoundAndReportsThatItMayStillP
   options_.write_bound = std::chrono::milliseconds(0);  // no spooler answers that fast
   std::string err;
   EXPECT_FALSE(MakePrintSystem(options_)->Print(Receipt("SAMSUNG SRP-350 Receipt", 1), &err));
-  EXPECT_EQ(err,
-            "the printer \"SAMSUNG SRP-350 Receipt\" did not take the document within 0 ms; it "
-            "may still print");
+  // Whether the spooler has a job to cancel by then depends on how busy the machine is.
+  const std::string late =
+      "the printer \"SAMSUNG SRP-350 Receipt\" did not take the document within 0 ms; ";
+  bool cancelled = err == late + "its print job was cancelled";
+  EXPECT_TRUE(cancelled || err.rfind(late + "it may still print", 0) == 0) << err;
+  if (cancelled) return;
   // The job goes on by itself; wait for it, so that it does not outlive the printer.
   std::string job = out_ / "000001 SAMSUNG SRP-350 Receipt.prn";
   for (int i = 0; i < 200 && out_.Read(job).find("%%EOF") == std::string::npos; ++i) ::Sleep(50);
