@@ -14,9 +14,6 @@ namespace {
 constexpr const char* kLogoFile = "LogoCassa.bmp";
 constexpr const char* kPrinterNotFound = "Stampante NON trovata";
 constexpr const char* kErrorLine = "ERRORE: file scontrino mancante o errato!";
-const std::string kMark =
-    "\xA7"
-    "D";  // the section sign and D
 
 }  // namespace
 
@@ -45,7 +42,7 @@ void InstalledPrinterPrebill::StampaCortOlivetti(const std::string& job) {
   if (!j.read) log_.Warn("pre-bill job " + job + " cannot be read, nothing printed: " + j.err);
   ChoosePrinterOrCurrent(port, job);
   for (const std::string& line : j.lines)
-    printers_.Apply({ops::FontName("FontA11"), ops::Print(Sostituisci(line, kMark, ""))});
+    printers_.Apply({ops::FontName("FontA11"), ops::Print(TextOfPlainLine(line))});
   printers_.Apply(ops::EndDocument());
   RemoveJob(job);
 }
