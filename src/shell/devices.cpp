@@ -11,7 +11,8 @@ ValicoDevices::ValicoDevices(Context& ctx)
                         ctx.svc.log),
       serial_prebill_(ctx.cfg, ctx.svc.regional, ctx.com_preconto, ctx.svc.files, ctx.svc.log,
                       ctx.svc.dialogs),
-      type_batch_(ctx.svc.files, ctx.svc.processes, ctx.svc.log) {}
+      type_batch_(ctx.svc.files, ctx.svc.processes, ctx.svc.log),
+      receipt_(ctx.cfg, ctx.svc.files, ctx.svc.clock, ctx.svc.log, ctx.printers) {}
 
 // Customer display.
 void ValicoDevices::LanciaFileDLY() { display_.LanciaFileDLY(); }
@@ -20,13 +21,7 @@ void ValicoDevices::LanciaFileDLY() { display_.LanciaFileDLY(); }
 void ValicoDevices::InviaFileMF(const std::string& job) { fiscal_.InviaFileMF(job); }
 
 // Receipt forms.
-void ValicoDevices::LanciaFileRF() {
-  // The receipt job file is left where it is, and every tick finds it again.
-  if (receipt_reported_) return;
-  receipt_reported_ = true;
-  log_.Warn("receipt " + cfg_.RF_File +
-            ": receipt-form printing is not part of this build; nothing was printed");
-}
+void ValicoDevices::LanciaFileRF() { receipt_.LanciaFileRF(); }
 
 // Pre-bills.
 void ValicoDevices::LanciaFileCort(const std::string& job) {

@@ -4,6 +4,7 @@
 #include "display/customer_display.h"
 #include "fiscal/invia_file_mf.h"
 #include "prebill/prebill_dispatch.h"
+#include "receipt/receipt_forms.h"
 #include "spool/device_handlers.h"
 
 namespace valico {
@@ -26,8 +27,8 @@ class ValicoDevices : public DeviceHandlers {
   FiscalHandOff fiscal_;
   InstalledPrinterPrebill prebill_renderer_;
   SerialPrebill serial_prebill_;
-  TypeBatchHandOff type_batch_;    // the pre-bill batch file started for the previous job
-  bool receipt_reported_ = false;  // the receipt job file stays, so say so only once
+  TypeBatchHandOff type_batch_;  // the pre-bill batch file started for the previous job
+  ReceiptForms receipt_;
 };
 
 }  // namespace valico

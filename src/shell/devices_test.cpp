@@ -56,7 +56,7 @@ TEST(DevicesTest, TicksWhileStampanteNonTrovataIsOpenStartNoPass) {
   struct ModalBox : Dialogs {
     std::function<void()> while_open;
     std::vector<std::string> shown;
-    void Message(std::string_view text) override {
+    void Message(std::string_view text, std::string_view) override {
       shown.emplace_back(text);
       if (shown.size() == 1) while_open();
     }

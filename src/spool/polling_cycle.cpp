@@ -53,12 +53,19 @@ void PollingCycle::ReceiptStep() {
   if (!cfg_.RF_Active || cfg_.RF_File.empty() || !files_.IsFile(cfg_.RF_File) ||
       cfg_.RF_Stampante.empty())
     return;
-  // The port must be a number above 0; a port named in full ("Ne01") does not pass here.
-  const TypedValue& port = cfg_.RF_Seriale;
-  bool above_zero = port.is_number() ? port.ten_thousandths() > 0
-                    : port.is_flag() ? port.flag() > 0
-                                     : false;
-  if (above_zero) devices_.LanciaFileRF();
+  // The port must be a number above 0; a port named in full ("Ne01") does not pass, and the
+  // job waits. Said once, not at every tick.
+  if (!IsNumberAboveZero(cfg_.RF_Seriale)) {
+    if (!rf_port_reported_)
+      log_.Warn(
+          "receipt forms: RF_Seriale is not a port number above 0 (a port named in full, "
+          "such as Ne01, is not one): " +
+          cfg_.RF_File + " waits");
+    rf_port_reported_ = true;
+    return;
+  }
+  rf_port_reported_ = false;
+  devices_.LanciaFileRF();
 }
 
 void PollingCycle::PrebillStep() {

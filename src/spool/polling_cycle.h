@@ -45,6 +45,7 @@ class PollingCycle {
   Intake fiscal_;
   Intake prebill_;
   bool in_tick_ = false;
+  bool rf_port_reported_ = false;  // the receipt port's trouble is in the log already
 };
 
 }  // namespace valico

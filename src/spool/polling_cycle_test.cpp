@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/testing/test_context.h"
 #include "spool/testing_devices.h"
 
@@ -87,6 +89,21 @@ TEST_F(PollingCycleTest, ConditionsOfEachStep) {
     }
     EXPECT_EQ(dev.calls, c.expected);
   }
+}
+
+TEST_F(PollingCycleTest, AReceiptPortNamedInFullHoldsTheJobAndIsLoggedOnce) {
+  t.ctx.cfg.RF_Seriale = TypedValue::FromText("Ne01");
+  t.folder.Write("drive_c/rf.txt", "receipt");
+  Ticks();
+  Ticks();
+  EXPECT_TRUE(devices.calls.empty());
+  auto lines = t.log.lines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) {
+                            return l.find("RF_Seriale is not a port number above 0") !=
+                                   std::string::npos;
+                          }),
+            1);
 }
 
 TEST_F(PollingCycleTest, SpoolFlagsHoldPassesOffAndAreReadAtEveryTick) {
