@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "platform/testing/test_platform.h"
-#include "prebill/prebill_render.h"
 #include "printing/escpos_encoder.h"
 #include "printing/ops.h"
 #include "printing/printer_declarations.h"
@@ -309,29 +306,6 @@ TEST(PrebillRendererTest, JobsOnThePrinterOfThePort) {
     EXPECT_EQ(system.printed.size() > printed.size() ? Trace(system.printed.back()) : "",
               c.left_open);
   }
-}
-
-// What the render command shows: the job as the printer named would print it, the job file
-// kept.
-TEST(PrebillRendererTest, RenderDrawsAJobOnTheNamedPrinterAndKeepsTheFile) {
-  TestPlatform t;
-  Config cfg;
-  t.folder.Write("conto.txt", "Coperti 2#0#9#0\r\n#1\r\n");
-  std::vector<std::string> written;
-  std::string err;
-  ASSERT_TRUE(RenderPrebill(CortModel::kSamsung, t.InFolder("conto.txt"), "SAMSUNG SRP-350", cfg,
-                            t.files, t.regional, t.log, t.folder / "Anteprime", &written, &err))
-      << err;
-  ASSERT_FALSE(written.empty());
-  std::ifstream trace(written[0], std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(trace)), std::istreambuf_iterator<char>());
-  EXPECT_NE(text.find("font FontA1x1\nsize 14\nprint Coperti 2\n"), std::string::npos) << text;
-  EXPECT_TRUE(t.folder.Has("conto.txt"));
-
-  cfg.Cort_Printer = "DPT-282";
-  EXPECT_FALSE(RenderPrebill(CortModel::kDpt282, t.InFolder("conto.txt"), "X", cfg, t.files,
-                             t.regional, t.log, t.folder / "Anteprime", &written, &err));
-  EXPECT_EQ(err, "model \"DPT-282\" does not print on an installed printer");
 }
 
 }  // namespace
