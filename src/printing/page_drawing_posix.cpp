@@ -101,9 +101,12 @@ void DrawImage(cairo_t* cr, const PageLayout::Image& img) {
   }
   cairo_surface_mark_dirty(s.get());
   cairo_save(cr);
-  cairo_rectangle(cr, img.x, img.y, img.width, b.height);
+  cairo_rectangle(cr, img.x, img.y, img.width, img.height);
   cairo_clip(cr);
-  cairo_set_source_surface(cr, s.get(), img.x, img.y);
+  cairo_translate(cr, img.x, img.y);
+  cairo_scale(cr, static_cast<double>(img.picture_width) / b.width,
+              static_cast<double>(img.height) / b.height);
+  cairo_set_source_surface(cr, s.get(), 0, 0);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
   cairo_paint(cr);
   cairo_restore(cr);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include "core/context.h"
 #include "display/customer_display.h"
 #include "fiscal/invia_file_mf.h"
@@ -27,7 +25,7 @@ class ValicoDevices : public DeviceHandlers {
   DiagLog& log_;
   CustomerDisplay display_;
   FiscalHandOff fiscal_;
-  std::unique_ptr<PrebillRenderer> prebill_renderer_;
+  InstalledPrinterPrebill prebill_renderer_;
   SerialPrebill serial_prebill_;
   TypeBatchHandOff type_batch_;  // the pre-bill batch file started for the previous job
   ReceiptForms receipt_;

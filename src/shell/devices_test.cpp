@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "core/testing/test_context.h"
 #include "shell/startup.h"
@@ -43,6 +44,45 @@ TEST(DevicesTest, DptJobsDroppedIntoCortBoreaReachThePort) {
                                                "Tavolo 6\r\n" + tail}));
   EXPECT_FALSE(t.folder.Has("CortIN/a.txt"));
   EXPECT_FALSE(t.folder.Has("CortIN/b.txt"));
+}
+
+// A message box holds the tick that shows it while the window's timer goes on firing. Those
+// ticks must not start another pre-bill pass: one would delete the job that raised the box
+// when Borea drops a new job of the same name meanwhile.
+TEST(DevicesTest, TicksWhileStampanteNonTrovataIsOpenStartNoPass) {
+  struct ModalBox : Dialogs {
+    std::function<void()> while_open;
+    std::vector<std::string> shown;
+    void Message(std::string_view text, std::string_view) override {
+      shown.emplace_back(text);
+      if (shown.size() == 1) while_open();
+    }
+    bool Question(std::string_view, bool answer) override { return answer; }
+  } box;
+  TestContext t(nullptr, &box);
+  t.WriteValico("Cort_Active=-1\r\nCort_Printer=SAMSUNG\r\nCort_COM=3\r\n");
+  StartUp(t.ctx);
+  ValicoDevices devices(t.ctx);
+  PollingCycle cycle(t.files, t.clock, t.log, t.ctx.ini, t.ctx.cfg, devices);
+  auto settle = [&] {
+    cycle.Timer1_Timer();
+    t.clock.Advance(Intake::kSettleTime + std::chrono::milliseconds(100));
+    cycle.Timer1_Timer();
+  };
+  std::string job_while_open;
+  box.while_open = [&] {
+    t.folder.Write("CortBorea/a.txt", "second");
+    settle();
+    job_while_open = t.folder.Read("CortIN/a.txt");
+  };
+  t.folder.Write("CortBorea/a.txt", "first");
+  settle();
+  EXPECT_EQ(job_while_open, "first") << "the job waits in CortIN, untouched, while the box is open";
+  EXPECT_EQ(box.shown.size(), 1u);
+  EXPECT_EQ(t.folder.Read("CortBorea/a.txt"), "second") << "taken by a later tick";
+  settle();
+  EXPECT_EQ(box.shown.size(), 2u);
+  EXPECT_FALSE(t.folder.Has("CortIN/a.txt"));
 }
 
 }  // namespace

@@ -126,7 +126,27 @@ TEST(PrinterCommandsPosixTest, RenderWritesPreviewsOfAJobAndLeavesIt) {
   r = RunValico({"render", dir / "binary.txt", "--as", kRfTmU295, "--out", dir / "out"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Errore: it holds NUL bytes"), std::string::npos) << r.err;
-  EXPECT_NE(RunValico({"render", dir / "rf.txt", "--as", "SAMSUNG"}).status, 0);
+  EXPECT_NE(RunValico({"render", dir / "rf.txt", "--as", "DPT-282"}).status, 0);
+}
+
+// A pre-bill is printed by its model's routine on the printer named, whose name gives the
+// family; the job file stays.
+TEST(PrinterCommandsPosixTest, RenderPrintsAPreBillAsTheNamedPrintersFamily) {
+  testing::TempFolder dir;
+  const std::string job = "Coperti 2#0#9#0\r\n#1\r\n";
+  dir.Write("conto.txt", job);
+  Result r = RunValico({"render", dir / "conto.txt", "--as", "SAMSUNG", "--printer",
+                        "SAMSUNG SRP-350", "--out", dir / "out"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), dir / "out/0001-SAMSUNG_SRP-350.txt");
+  EXPECT_EQ(dir.Read("out/0001-SAMSUNG_SRP-350.txt"),
+            "printer SAMSUNG SRP-350\nfont FontA1x1\nsize 14\nprint Coperti 2\nsize 9.5\n"
+            "font FontControl\nprint  \nprint  \nprint P\n");
+  EXPECT_EQ(dir.Read("conto.txt"), job);
+
+  r = RunValico({"render", dir / "conto.txt", "--as", "SOLIPOS CALDERA", "--out", dir / "out"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Errore: the job prints nothing"), std::string::npos) << r.err;
 }
 
 TEST(PrinterCommandsPosixTest, SlipTestPrintsTheCalibrationOrSaysWhyNot) {

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/files.h"
+#include "prebill/prebill_renderer.h"
 #include "printing/preview_printer.h"
 #include "printing/printers.h"
 #include "receipt/receipt_layouts.h"
@@ -38,7 +40,7 @@ bool ReadJobFile(const std::string& path, std::uintmax_t limit, std::string* tex
 }
 
 // A receipt job, laid out as the receipt-form printing lays it out.
-bool RenderReceipt(const RenderRequest& request, Printers& printers, std::string* err) {
+bool RenderReceipt(const RenderRequest& request, Printers& printers, DiagLog&, std::string* err) {
   std::string text;
   std::vector<std::vector<PrinterOp>> documents;
   if (!ReadJobFile(request.file, kMaxReceiptJobBytes, &text, err) ||
@@ -53,6 +55,40 @@ bool RenderReceipt(const RenderRequest& request, Printers& printers, std::string
   return true;
 }
 
+// A pre-bill job, printed by its model's routine as the service prints it, on the preview
+// printer, which is listed on COM1: for Cort_Com 1 (its name gives the family of SAMSUNG).
+// The routines delete the job they print, so they print a copy. No settings: no logo.
+bool RenderPrebill(const RenderRequest& request, Printers& printers, DiagLog& log,
+                   std::string* err) {
+  std::error_code ec;
+  fs::create_directories(request.folder, ec);
+  const std::string copy = (fs::path(request.folder) / "valico-render-job.tmp").string();
+  if (!CopyReplacing(request.file, copy, err)) return false;
+  PathMapper mapper(PathMapper::Options{request.folder, {}});
+  Files files(mapper);
+  Config cfg;
+  cfg.Cort_Com = TypedValue::FromInt(1);
+  Regional regional = UserRegional();
+  HeadlessDialogs dialogs(log);
+  InstalledPrinterPrebill prebill(cfg, regional, files, printers, dialogs, log);
+  switch (ParseCortModel(request.model)) {
+    case CortModel::kSamsung:
+      prebill.StampaCortSamsung(copy);
+      break;
+    case CortModel::kOlivetti:
+      prebill.StampaCortOlivetti(copy);
+      break;
+    default:
+      prebill.StampaCortSolipos(copy);
+      break;
+  }
+  fs::remove(copy, ec);
+  return true;
+}
+
+// The pre-bill printers' roll: 72 mm printable, 512 dots at 180 dpi.
+PrinterProfile Roll72mm() { return PrinterProfile{}; }
+
 // The receipt roll of 80 mm that the two-copy receipt printers take: 576 dots at 203 dpi.
 PrinterProfile Roll80mm() {
   PrinterProfile p;
@@ -66,13 +102,16 @@ PrinterProfile Roll80mm() {
 struct RenderModel {
   const char* name;
   PrinterProfile (*paper)();
-  bool (*lay_out)(const RenderRequest& request, Printers& printers, std::string* err);
+  bool (*lay_out)(const RenderRequest& request, Printers& printers, DiagLog& log, std::string* err);
 };
 
 constexpr RenderModel kRenderModels[] = {
     {kRfTmL90, Roll80mm, RenderReceipt},
     {kRfKube, Roll80mm, RenderReceipt},
     {kRfTmU295, SlipPrinterProfile, RenderReceipt},
+    {kCortSamsung, Roll72mm, RenderPrebill},
+    {kCortOlivetti, Roll72mm, RenderPrebill},
+    {kCortSolipos, Roll72mm, RenderPrebill},
 };
 
 }  // namespace
@@ -93,13 +132,17 @@ bool RenderJob(const RenderRequest& request, DiagLog& log, std::vector<std::stri
     return false;
   }
   std::string device = request.printer.empty() ? request.model : request.printer;
-  PreviewPrintSystem preview({device, "Ne01:"}, model->paper(), request.folder);
+  PreviewPrintSystem preview({device, "COM1:"}, model->paper(), request.folder);
   bool ok = false;
   {
     Printers printers(preview, log, (fs::path(request.folder) / "NonStampati").string());
-    ok = model->lay_out(request, printers, err);
-  }
+    ok = model->lay_out(request, printers, log, err);
+  }  // a document left open is ended and drawn too
   *files = preview.files();
+  if (ok && files->empty()) {
+    *err = "the job prints nothing";
+    return false;
+  }
   return ok;
 }
 

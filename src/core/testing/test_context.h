@@ -12,10 +12,11 @@ namespace valico::testing {
 class TestContext : public TestPlatform {
  public:
   TestContext() : TestContext(nullptr) {}
-  // With a real (or another) FTP client in place of the failing one.
-  explicit TestContext(FtpClient* ftp_client)
-      : ctx(Services{files, clock, watch, log, dialogs, processes, serial,
-                     ftp_client ? *ftp_client : ftp, printing, regional},
+  // With a real (or another) FTP client in place of the failing one, and other message boxes
+  // in place of the headless ones.
+  explicit TestContext(FtpClient* ftp_client, Dialogs* other_dialogs = nullptr)
+      : ctx(Services{files, clock, watch, log, other_dialogs ? *other_dialogs : dialogs,
+                     processes, serial, ftp_client ? *ftp_client : ftp, printing, regional},
             folder.path()),
         settings(ctx.ini, files, ctx.InProgramFolder("_Valico.ini")) {
     ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
