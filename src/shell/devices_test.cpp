@@ -63,12 +63,8 @@ TEST(DevicesTest, TicksWhileStampanteNonTrovataIsOpenStartNoPass) {
   t.WriteValico("Cort_Active=-1\r\nCort_Printer=SAMSUNG\r\nCort_COM=3\r\n");
   StartUp(t.ctx);
   ValicoDevices devices(t.ctx);
-  PollingCycle cycle(t.files, t.clock, t.log, t.ctx.ini, t.ctx.cfg, devices);
-  auto settle = [&] {
-    cycle.Timer1_Timer();
-    t.clock.Advance(Intake::kSettleTime + std::chrono::milliseconds(100));
-    cycle.Timer1_Timer();
-  };
+  PollingCycle cycle(t.files, t.log, t.watch, t.settings, t.ctx.cfg, devices);
+  auto settle = [&] { cycle.Timer1_Timer(); };
   std::string job_while_open;
   box.while_open = [&] {
     t.folder.Write("CortBorea/a.txt", "second");
