@@ -1,0 +1,69 @@
+#include "gui_win32/tray_program.h"
+
+#include <windows.h>
+
+#include "gui_win32/main_dialog.h"
+#include "gui_win32/message_boxes.h"
+#include "platform/program_folder_lock.h"
+#include "shell/service.h"
+#include "shell/startup.h"
+
+namespace valico::gui {
+namespace {
+
+// Window messages and the tick's passes, on this one thread, until the program is finished.
+// A job that arrives (the folder watch's handle) starts a pass at once, between messages.
+void RunMessageLoop(MainDialog& window, const WakeSource& wake) {
+  HANDLE handle = reinterpret_cast<HANDLE>(wake.handle);
+  DWORD count = wake.handle != -1 ? 1 : 0;
+  while (!window.Finished()) {
+    DWORD r =
+        ::MsgWaitForMultipleObjectsEx(count, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (count == 1 && r == WAIT_OBJECT_0) {
+      if (wake.woken && wake.woken()) window.Pass();
+      continue;
+    }
+    MSG message;
+    while (!window.Finished() && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return;
+      if (window.IsDialogMessageOfAny(&message)) continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageA(&message);
+    }
+  }
+}
+
+}  // namespace
+
+std::string ShowWindowMessageName(const std::string& folder) {
+  return ProgramFolderKey(folder) + "-Mostra";
+}
+
+int RunTrayProgram(const MachineOptions& machine) {
+  MachineOptions options = CompleteFromEnvironment(machine);
+  UINT show_message = ::RegisterWindowMessageA(ShowWindowMessageName(options.home).c_str());
+  ProgramFolderLock lock(options.home);
+  if (!lock.held()) {
+    // The running copy may bring its window to the front: this start came from the user.
+    ::AllowSetForegroundWindow(ASFW_ANY);
+    ::PostMessageA(HWND_BROADCAST, show_message, 0, 0);
+    return 0;
+  }
+  App app(options, MessageBoxDialogs::Make);
+  Context& ctx = app.ctx();
+  MainDialog window(ctx, ctx.svc.dialogs, show_message);
+  if (!window.Create()) {
+    ctx.svc.log.Error("the configuration window could not be created (error " +
+                      std::to_string(::GetLastError()) + ")");
+    return 1;
+  }
+  StartUp(ctx);
+  ServiceTicks ticks(ctx);
+  window.LoadEnded(ticks);
+  RunMessageLoop(window, ticks.Wake());
+  ticks.Stop();
+  ShutDown(ctx);
+  return 0;
+}
+
+}  // namespace valico::gui
