@@ -270,6 +270,12 @@ INT_PTR MainDialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
     case WM_QUERYENDSESSION:
       ::SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, TRUE);
       return TRUE;
+    case WM_ENDSESSION:  // logoff or shutdown: end as the close box does, now
+      if (wp) {
+        window_.CloseBox();
+        if (session_end_) session_end_();
+      }
+      return TRUE;
     default:
       return FALSE;
   }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,8 @@ class MainDialog : public WindowToolkit {
   // Lets the program's dialogs handle their keyboard (Tab, Enter).
   bool IsDialogMessageOfAny(MSG* message);
   bool Finished() const { return window_.Finished(); }
+  // What runs when Windows ends the session: the process may be ended once it returns.
+  void OnSessionEnd(std::function<void()> end) { session_end_ = std::move(end); }
 
   void SetVisible(bool visible) override;
   bool AddTrayIcon() override;
@@ -69,6 +72,7 @@ class MainDialog : public WindowToolkit {
   HWND tools_[3] = {};
   bool filling_ = false;  // the controls are being set from the form: not an edit
   bool in_pass_ = false;
+  std::function<void()> session_end_;
 };
 
 }  // namespace valico::gui

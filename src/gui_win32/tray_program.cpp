@@ -53,16 +53,25 @@ int RunTrayProgram(const MachineOptions& machine) {
   Context& ctx = app.ctx();
   MainDialog window(ctx, ctx.svc.dialogs, show_message);
   if (!window.Create()) {
+    // No desktop to show it on: the devices are served all the same, as by `run`.
     ctx.svc.log.Error("the configuration window could not be created (error " +
-                      std::to_string(::GetLastError()) + ")");
-    return 1;
+                      std::to_string(::GetLastError()) +
+                      "); Valico runs without it, stopped as `run` is");
+    return RunService(ctx, 0);
   }
   StartUp(ctx);
   ServiceTicks ticks(ctx);
+  bool ended = false;
+  auto end = [&] {
+    if (ended) return;
+    ended = true;
+    ticks.Stop();
+    ShutDown(ctx);
+  };
+  window.OnSessionEnd(end);
   window.LoadEnded(ticks);
   RunMessageLoop(window, ticks.Wake());
-  ticks.Stop();
-  ShutDown(ctx);
+  end();
   return 0;
 }
 

@@ -4,8 +4,11 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
+#include <tuple>
 
+#include "config_ui/about_box.h"
 #include "config_ui/form_model.h"
 #include "config_ui/main_window.h"
 #include "config_ui/window_layout.h"
@@ -14,6 +17,8 @@
 #include "platform/testing/temp_folder.h"
 #include "platform/testing/test_programs.h"
 #include "platform/testing/wait_for.h"
+#include "receipt/printer_list.h"
+#include "receipt/slip_calibration.h"
 
 namespace valico::gui {
 namespace {
@@ -119,12 +124,14 @@ void Choose(HWND window, const char* name, const char* item) {
 
 void Click(HWND button) { ::SendMessageA(button, BM_CLICK, 0, 0); }
 
-// Answers the program's message box of `text`... by its title, the application's.
-bool Answer(const TrayProgram& valico, int button) {
+// Answers the program's message box (titled as the application) with `button`; its text, or
+// "(no box)".
+std::string Answer(const TrayProgram& valico, int button) {
   HWND box = valico.Find("Valico", "#32770", 10s);
-  if (!box) return false;
+  if (!box) return "(no box)";
+  std::string text = Text(::GetDlgItem(box, 0xFFFF));
   ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-  return WaitFor([&] { return !::IsWindow(box); }, 10s);
+  return WaitFor([&] { return !::IsWindow(box); }, 10s) ? text : "(box left open)";
 }
 
 // Settings as the start-up and a save without edits leave them, so every change is an edit's.
@@ -233,14 +240,61 @@ TEST(TrayProgramTest, EsciAnsweredNoHidesAndYesEnds) {
   ::SendMessageA(window, kTrayMessage, kTrayIconId, WM_LBUTTONUP);
 
   ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_Esci, 0), 0);
-  ASSERT_TRUE(Answer(valico, IDNO)) << "no question \"" << kExitQuestion << "\"";
+  ASSERT_EQ(Answer(valico, IDNO), kExitQuestion);
   EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(window); }, 5s));
   EXPECT_TRUE(valico.running());
 
   ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_Esci, 0), 0);
-  ASSERT_TRUE(Answer(valico, IDYES));
+  ASSERT_EQ(Answer(valico, IDYES), kExitQuestion);
   EXPECT_EQ(valico.EndedWith(10s), 0);
   EXPECT_NE(home.Read("Valico.log").find("Valico stopped"), std::string::npos);
+}
+
+// The tools of the menus: each a single window beside the main one; the program ends only
+// once they are closed too.
+TEST(TrayProgramTest, ToolWindowsAreSingleAndOutliveTheMainWindow) {
+  testing::TempFolder home;
+  TrayProgram valico(home.path());
+  HWND window = valico.MainWindow(home);
+  ASSERT_NE(window, nullptr);
+  auto menu = [&](int command) { ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(command, 0), 0); };
+
+  menu(IDM_About);
+  HWND about = valico.Find(AboutBoxText::kTitle);
+  ASSERT_NE(about, nullptr);
+  menu(IDM_About);
+  EXPECT_FALSE(
+      WaitFor([&] { return valico.Find(AboutBoxText::kTitle, "#32770", 0ms) != about; }, 1s))
+      << "one About box";
+  EXPECT_EQ(Text(::GetDlgItem(about, IDC_ABOUT_BOREA)), AboutBoxText::kBorea);
+
+  menu(IDM_Stampa_Porte);
+  HWND list = valico.Find(PrinterListWindowText::kTitle);
+  ASSERT_NE(list, nullptr);
+  std::string printers;
+  if (FILE* out = ::_popen((testing::TestProgram("valico") + " printers").c_str(), "rb")) {
+    for (int c; (c = std::fgetc(out)) != EOF;) printers += static_cast<char>(c);
+    ::_pclose(out);
+  }
+  EXPECT_EQ(Text(::GetDlgItem(list, IDC_txListaStampanti)), printers)
+      << "the list that `valico printers` prints";
+
+  // Without the slip printer in the settings the test says so, and prints nothing.
+  menu(IDM_Str_U295);
+  HWND slip = valico.Find(SlipTestWindowText::kTitle);
+  ASSERT_NE(slip, nullptr);
+  EXPECT_EQ(Text(::GetDlgItem(slip, IDC_testRow)), SlipTestWindowText::kRows);
+  ::PostMessageA(::GetDlgItem(slip, IDC_cmdTest), BM_CLICK, 0, 0);
+  EXPECT_EQ(Answer(valico, IDOK).rfind("Nella schermata principale", 0), 0u);
+
+  menu(IDM_Esci);
+  ASSERT_EQ(Answer(valico, IDYES), kExitQuestion);
+  EXPECT_EQ(valico.EndedWith(1s), -1) << "the tools are still open";
+  Click(::GetDlgItem(about, IDC_ABOUT_CLOSE));
+  Click(::GetDlgItem(list, IDC_LIST_CLOSE));
+  EXPECT_EQ(valico.EndedWith(1s), -1) << "the slip test is still open";
+  ::PostMessageA(slip, WM_CLOSE, 0, 0);
+  EXPECT_EQ(valico.EndedWith(10s), 0);
 }
 
 // One copy per folder: a second start shows the first one's window and ends; a copy on another
