@@ -251,9 +251,10 @@ TEST(TrayProgramTest, EsciAnsweredNoHidesAndYesEnds) {
 }
 
 // The tools of the menus: each a single window beside the main one; the program ends only
-// once they are closed too.
+// once they are closed too. The buttons reach their routines.
 TEST(TrayProgramTest, ToolWindowsAreSingleAndOutliveTheMainWindow) {
   testing::TempFolder home;
+  home.Write("_Valico.ini", "[Varie]\r\nCORT_COM=29\r\n");  // a port that is not there
   TrayProgram valico(home.path());
   HWND window = valico.MainWindow(home);
   ASSERT_NE(window, nullptr);
@@ -286,6 +287,10 @@ TEST(TrayProgramTest, ToolWindowsAreSingleAndOutliveTheMainWindow) {
   EXPECT_EQ(Text(::GetDlgItem(slip, IDC_testRow)), SlipTestWindowText::kRows);
   ::PostMessageA(::GetDlgItem(slip, IDC_cmdTest), BM_CLICK, 0, 0);
   EXPECT_EQ(Answer(valico, IDOK).rfind("Nella schermata principale", 0), 0u);
+
+  // Command1's test line says why it was not sent.
+  ::PostMessageA(::GetDlgItem(window, IDC_Command1), BM_CLICK, 0, 0);
+  EXPECT_EQ(Answer(valico, IDOK).rfind("Errore: ", 0), 0u);
 
   menu(IDM_Esci);
   ASSERT_EQ(Answer(valico, IDYES), kExitQuestion);
