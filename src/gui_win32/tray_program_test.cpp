@@ -227,6 +227,18 @@ TEST(TrayProgramTest, StartsHiddenShowsFromTheTraySavesTheWindowAndHides) {
       << "the reload shows the stored flag";
   EXPECT_EQ(Text(Item(window, controls::MF_Delay)), "abc");
 
+  // Writes that fail (the file held open by another program, which lets it be read only) leave
+  // their keys as they were, and the reload shows the stored values.
+  HANDLE held = ::CreateFileA((home / "_Valico.ini").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Type(window, controls::MF_File, "C:\\Altro.txt");
+  Click(::GetDlgItem(window, IDC_cmdSalva));
+  ::CloseHandle(held);
+  EXPECT_EQ(home.Read("_Valico.ini"), saved);
+  EXPECT_EQ(Text(Item(window, controls::MF_File)), "C:\\Caff\xe8\\Scontrino.txt")
+      << "the stored value, read as Windows reads it (trailing blanks dropped)";
+
   Click(::GetDlgItem(window, IDC_cmdNascondi));
   EXPECT_FALSE(::IsWindowVisible(window));
   EXPECT_TRUE(valico.running());
