@@ -127,8 +127,13 @@ bool MainDialog::IsDialogMessageOfAny(MSG* message) {
 }
 
 void MainDialog::SetVisible(bool visible) {
-  ::ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
-  if (visible) ::SetForegroundWindow(hwnd_);
+  if (!visible) {
+    ::ShowWindow(hwnd_, SW_HIDE);
+    return;
+  }
+  // A window the user minimised comes back at its size.
+  ::ShowWindow(hwnd_, ::IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+  ::SetForegroundWindow(hwnd_);
 }
 
 bool MainDialog::AddTrayIcon() { return tray_ && tray_->Add(); }
