@@ -74,7 +74,7 @@ void JobsRunner::TransferStep() {
   if (TransferRunning()) return;
   if (worker_.joinable()) worker_.join();
   const Regional& reg = svc_.regional;
-  std::string azione = ini_.LeggiINI("Varie", "FTP_Azione", "", ini_.valico_ini());
+  std::string azione = settings_.LeggiINI("Varie", "FTP_Azione", "");
   if (azione.empty()) return;
   int n = ConvertStoredText(azione, reg).ToInt16(reg).value_or(0);
   if (n != 1 && n != 2) return;

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "printing/code_pages.h"
+#include "printing/print_libraries_posix.h"
 
 namespace valico {
 namespace {
@@ -166,6 +167,7 @@ cairo_status_t AppendTo(void* closure, const unsigned char* data, unsigned int l
 
 bool DrawPagePng(const PageLayout& page, int dpi, const std::string& native_path,
                  std::string* err) {
+  if (!LoadCairo(err)) return false;
   Frame f = FrameFor(page, dpi);
   std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, f.width, f.height), cairo_surface_destroy);
@@ -181,6 +183,7 @@ bool DrawPagePng(const PageLayout& page, int dpi, const std::string& native_path
 }
 
 bool DrawPagePdf(const PageLayout& page, int dpi, std::string* pdf, std::string* err) {
+  if (!LoadCairo(err)) return false;
   Frame f = FrameFor(page, dpi);
   double points_per_dot = 72.0 / dpi;
   pdf->clear();

@@ -10,23 +10,19 @@ void ReceiptForms::Report(Job& job, const std::string& message) {
   if (job.reported.insert(message).second) log_.Warn("receipt forms: " + message);
 }
 
-// Until Borea has stopped writing, the job's size or time changes and makes it a new job.
-bool ReceiptForms::IsWhole(const Job& job) const {
-  return clock_.Now() - job.first_seen >= kSettleTime;
-}
-
 void ReceiptForms::LanciaFileRF() {
   const std::string& path = cfg_.RF_File;
   std::optional<FileStamp> stamp = files_.Stamp(path);
   if (!stamp) return;
-  if (!job_ || job_->stamp != *stamp) job_.emplace(*stamp, clock_.Now());
+  if (!job_ || job_->stamp != *stamp) job_.emplace(*stamp);
   Job& job = *job_;
   if (cfg_.rf_model == RfModel::kOther) {
     Report(job, "RF_Stampante \"" + cfg_.RF_Stampante + "\" names no receipt layout: " + path +
                     " is left as it is");
     return;
   }
-  if (job.refused || !IsWhole(job) || clock_.Now() < job.retry_at) return;
+  // A file Borea is still writing is left until the folder watch says it is whole.
+  if (job.refused || !watch_.IsWhole(files_.Native(path)) || clock_.Now() < job.retry_at) return;
   if (!job.printed && !PrintJob(job)) return;
   std::string err;
   if (!files_.Remove(path, &err)) {

@@ -10,6 +10,7 @@
 #include "platform/diag_log.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/folder_watch.h"
 #include "printing/printers.h"
 #include "settings/config.h"
 
@@ -23,16 +24,14 @@ namespace valico {
 // not deleted is not printed twice. A job is told from the next by its size and time stamp.
 class ReceiptForms {
  public:
-  // Borea is taken to be still writing the file until it has looked the same this long.
-  static constexpr std::chrono::milliseconds kSettleTime{400};
   // After a page that was not delivered, the job waits this long before it is tried again,
   // twice as long after each further failure, up to kMaxRetryPause.
   static constexpr std::chrono::seconds kRetryPause{1};
   static constexpr std::chrono::seconds kMaxRetryPause{60};
 
-  ReceiptForms(const Config& cfg, const Files& files, Clock& clock, DiagLog& log,
-               Printers& printers)
-      : cfg_(cfg), files_(files), clock_(clock), log_(log), printers_(printers) {}
+  ReceiptForms(const Config& cfg, const Files& files, Clock& clock, FolderWatch& watch,
+               DiagLog& log, Printers& printers)
+      : cfg_(cfg), files_(files), clock_(clock), watch_(watch), log_(log), printers_(printers) {}
 
   // One look at the receipt job file, from the polling cycle. An unknown model leaves the
   // file alone; so does a job that is refused or not (yet) printed.
@@ -40,9 +39,8 @@ class ReceiptForms {
 
  private:
   struct Job {
-    Job(FileStamp s, std::chrono::steady_clock::time_point seen) : stamp(s), first_seen(seen) {}
+    explicit Job(FileStamp s) : stamp(s) {}
     FileStamp stamp;
-    std::chrono::steady_clock::time_point first_seen;
     std::size_t pages_done = 0;
     bool printed = false;
     bool refused = false;  // not a receipt job this build prints: left as it is
@@ -50,13 +48,13 @@ class ReceiptForms {
     std::chrono::seconds pause = kRetryPause;
     std::set<std::string> reported;
   };
-  bool IsWhole(const Job& job) const;
   bool PrintJob(Job& job);
   void Report(Job& job, const std::string& message);
 
   const Config& cfg_;
   const Files& files_;
   Clock& clock_;
+  FolderWatch& watch_;
   DiagLog& log_;
   Printers& printers_;
   std::optional<Job> job_;  // the job last seen in RF_File

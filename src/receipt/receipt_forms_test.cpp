@@ -46,10 +46,9 @@ class ReceiptFormsTest : public ::testing::Test {
   }
   void Write(const std::string& job) const { t.folder.Write("drive_c/Borea/rf.txt", job); }
   bool Pending() const { return t.folder.Has("drive_c/Borea/rf.txt"); }
-  // Looks at the job twice, far enough apart for it to count as whole.
+  // Looks at the job twice: a whole job is printed at the first look.
   void TwoTicks() {
     receipt.LanciaFileRF();
-    t.clock.Advance(ReceiptForms::kSettleTime);
     receipt.LanciaFileRF();
   }
   int Logged(const std::string& part) const {
@@ -63,21 +62,17 @@ class ReceiptFormsTest : public ::testing::Test {
   Config cfg;
   FlakyPrintSystem system;
   Printers printers{system, t.log, t.folder / "NonStampati"};
-  ReceiptForms receipt{cfg, t.files, t.clock, t.log, printers};
+  ReceiptForms receipt{cfg, t.files, t.clock, t.watch, t.log, printers};
 };
 
 TEST_F(ReceiptFormsTest, AWholeJobPrintsOnTheNamedPrinterAndIsDeleted) {
-  Write(Job(10));
-  receipt.LanciaFileRF();
-  t.clock.Advance(300ms);
-  Write(Job(24));  // Borea is still writing it: it counts again from this look
-  receipt.LanciaFileRF();
-  t.clock.Advance(300ms);
-  receipt.LanciaFileRF();
+  t.watch.writing.insert(t.Native(cfg.RF_File));  // Borea is still writing it
+  Write(Job(24));
+  TwoTicks();
   EXPECT_TRUE(system.printed.empty());
   EXPECT_TRUE(Pending());
 
-  t.clock.Advance(100ms);
+  t.watch.writing.clear();
   receipt.LanciaFileRF();
   ASSERT_EQ(system.printed.size(), 2u) << "24 lines take two pages";
   for (const Document& page : system.printed) EXPECT_EQ(page.printer, kRfTmL90);

@@ -24,10 +24,19 @@ std::string_view DropTrailingBlanks(std::string_view s) {
 
 std::string IniStore::LeggiINI(std::string_view section, std::string_view key,
                                std::string_view fallback, std::string_view file) const {
+  return LeggiINIIn(ReadText(file), section, key, fallback);
+}
+
+std::string IniStore::ReadText(std::string_view file) const {
   std::lock_guard lock(mu_);
   std::string content;
   if (files_.IsFile(file)) files_.ReadAll(file, &content, nullptr);
-  if (auto v = IniFind(content, section, key)) return Clip(std::move(*v));
+  return content;
+}
+
+std::string IniStore::LeggiINIIn(std::string_view text, std::string_view section,
+                                 std::string_view key, std::string_view fallback) {
+  if (auto v = IniFind(text, section, key)) return Clip(std::move(*v));
   return Clip(std::string(DropTrailingBlanks(fallback)));
 }
 

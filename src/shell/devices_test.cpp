@@ -8,7 +8,6 @@
 
 #include "core/testing/test_context.h"
 #include "shell/startup.h"
-#include "spool/intake.h"
 #include "spool/polling_cycle.h"
 
 namespace valico {
@@ -27,11 +26,9 @@ TEST(DevicesTest, DptJobsDroppedIntoCortBoreaReachThePort) {
   EXPECT_EQ(t.ctx.com_preconto.port(), 4) << "imported and loaded before the first job";
 
   ValicoDevices devices(t.ctx);
-  PollingCycle cycle(t.files, t.clock, t.log, t.ctx.ini, t.ctx.cfg, devices);
+  PollingCycle cycle(t.files, t.log, t.watch, t.settings, t.ctx.cfg, devices);
   t.folder.Write("CortBorea/a.txt", "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n");
   t.folder.Write("CortBorea/b.txt", "N2:01:Tavolo 6\r\n");
-  cycle.Timer1_Timer();
-  t.clock.Advance(Intake::kSettleTime + std::chrono::milliseconds(100));
   cycle.Timer1_Timer();
 
   const std::string tail = " \r\n \r\n \r\n \r\n \r\n\x1bm";
@@ -66,12 +63,8 @@ TEST(DevicesTest, TicksWhileStampanteNonTrovataIsOpenStartNoPass) {
   t.WriteValico("Cort_Active=-1\r\nCort_Printer=SAMSUNG\r\nCort_COM=3\r\n");
   StartUp(t.ctx);
   ValicoDevices devices(t.ctx);
-  PollingCycle cycle(t.files, t.clock, t.log, t.ctx.ini, t.ctx.cfg, devices);
-  auto settle = [&] {
-    cycle.Timer1_Timer();
-    t.clock.Advance(Intake::kSettleTime + std::chrono::milliseconds(100));
-    cycle.Timer1_Timer();
-  };
+  PollingCycle cycle(t.files, t.log, t.watch, t.settings, t.ctx.cfg, devices);
+  auto settle = [&] { cycle.Timer1_Timer(); };
   std::string job_while_open;
   box.while_open = [&] {
     t.folder.Write("CortBorea/a.txt", "second");

@@ -39,8 +39,8 @@ TEST(ReceiptFormsWin32Test, AJobPrintsThroughGdiOnTheInstalledPrinterAndIsDelete
   options.log = &t.log;
   options.print_to_folder = jobs.path();
   std::unique_ptr<PrintSystem> system = MakePrintSystem(options);
-  Context ctx(Services{t.files, t.clock, t.log, t.dialogs, t.processes, t.serial, t.ftp, *system,
-                       t.regional},
+  Context ctx(Services{t.files, t.clock, t.watch, t.log, t.dialogs, t.processes, t.serial, t.ftp,
+                       *system, t.regional},
               t.folder.path());
   t.WriteValico(
       "Borea_Setting=0\r\nRF_Active=-1\r\nRF_Stampante=EPSON TM-L90 Receipt\r\nRF_Seriale=3\r\n"
@@ -50,9 +50,8 @@ TEST(ReceiptFormsWin32Test, AJobPrintsThroughGdiOnTheInstalledPrinterAndIsDelete
   StartUp(ctx);
   EXPECT_EQ(ctx.form.Get(controls::RF_Printer).text, kRfTmL90) << "the spooler's printer";
   ValicoDevices devices(ctx);
-  PollingCycle cycle(t.files, t.clock, t.log, ctx.ini, ctx.cfg, devices);
-  cycle.Timer1_Timer();
-  t.clock.Advance(ReceiptForms::kSettleTime);
+  IniSnapshot settings(ctx.ini, t.files, ctx.cfg.IniValico);
+  PollingCycle cycle(t.files, t.log, t.watch, settings, ctx.cfg, devices);
   cycle.Timer1_Timer();
 
   EXPECT_FALSE(t.folder.Has("drive_c/Borea/rf.txt"));
