@@ -19,10 +19,9 @@ void RunMessageLoop(MainDialog& window, const WakeSource& wake) {
   while (!window.Finished()) {
     DWORD r =
         ::MsgWaitForMultipleObjectsEx(count, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (count == 1 && r == WAIT_OBJECT_0) {
-      if (wake.woken && wake.woken()) window.Pass();
-      continue;
-    }
+    if (count == 1 && r == WAIT_OBJECT_0 && wake.woken && wake.woken()) window.Pass();
+    // The messages are looked at after every wake, so a watch that keeps waking cannot starve
+    // the window.
     MSG message;
     while (!window.Finished() && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) return;
