@@ -1,0 +1,15 @@
+#include "platform/native_path.h"
+
+namespace valico {
+
+std::filesystem::path FsPath(const std::string& native) { return std::filesystem::path(native); }
+
+std::string NarrowPath(const std::filesystem::path& path) { return path.string(); }
+
+std::string AbsoluteNativePath(const std::string& native) {
+  std::error_code ec;
+  auto abs = std::filesystem::absolute(native, ec);
+  return ec ? native : abs.lexically_normal().string();
+}
+
+}  // namespace valico
