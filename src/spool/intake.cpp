@@ -1,6 +1,7 @@
 #include "spool/intake.h"
 
 #include <exception>
+#include <set>
 #include <vector>
 
 #include "spool/device_handlers.h"
@@ -49,7 +50,17 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
   std::string err;
   std::vector<std::string> jobs;
   std::map<std::string, Sighting> seen_now;
+  std::set<std::string> unnamed_now;
   for (const std::string& name : files.ListFiles(origine, &err)) {
+    // A name holding a backslash (possible on Linux) has no Windows path: the file stays,
+    // and the log says why once for as long as it stays.
+    if (name.find('\\') != std::string::npos) {
+      if (!unnamed_.count(name))
+        log.Warn("job file \"" + name + "\" in " + origine + " is not taken: a backslash in its " +
+                 "name cannot stand in a Windows path; rename it");
+      unnamed_now.insert(name);
+      continue;
+    }
     std::string from = origine + name;
     if (!IsSettled(from, seen_now)) continue;
     if (static_cast<int>(jobs.size()) >= kMaxJobsPerPass) continue;
@@ -64,6 +75,7 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
     jobs.push_back(to);
   }
   seen_ = std::move(seen_now);
+  unnamed_ = std::move(unnamed_now);
 
   for (const std::string& job : jobs) {
     try {

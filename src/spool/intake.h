@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <map>
+#include <set>
 #include <string>
 
 #include "platform/clock.h"
@@ -53,6 +54,7 @@ class Intake {
   IniStore& ini_;
   DeviceHandlers& devices_;
   std::map<std::string, Sighting> seen_;  // drop-folder path -> how and since when it looked so
+  std::set<std::string> unnamed_;         // names a Windows path cannot hold, already logged
 };
 
 }  // namespace valico
