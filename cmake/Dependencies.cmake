@@ -2,9 +2,9 @@
 
 if(CMAKE_CROSSCOMPILING)
   # Debian ships no MinGW builds of these. GoogleTest is built from its sources with the cross
-  # compiler; CLI11, spdlog and fmt are used header-only. Their headers are exposed through a
-  # folder of links, so the cross compiler never sees the rest of the build machine's
-  # /usr/include (glibc headers would shadow the MinGW ones).
+  # compiler; CLI11, spdlog, fmt and stb_image are used header-only. Their headers are exposed
+  # through a folder of links, so the cross compiler never sees the rest of the build
+  # machine's /usr/include (glibc headers would shadow the MinGW ones).
   set(VALICO_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
   set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -17,7 +17,7 @@ if(CMAKE_CROSSCOMPILING)
   set(VALICO_HOST_INCLUDE /usr/include CACHE PATH "Where the header-only libraries live")
   set(header_links ${CMAKE_BINARY_DIR}/host-headers)
   file(MAKE_DIRECTORY ${header_links})
-  foreach(lib CLI spdlog fmt)
+  foreach(lib CLI spdlog fmt stb)
     if(NOT EXISTS ${VALICO_HOST_INCLUDE}/${lib})
       message(FATAL_ERROR "${VALICO_HOST_INCLUDE}/${lib} is missing: run scripts/install-deps.sh")
     endif()
@@ -67,6 +67,8 @@ function(valico_register_tests target)
       ENVIRONMENT "VALICO_TEST_BIN_DIR=${bin_dir};VALICO_TEST_FTP_DIR=Z:${ftp_dir}")
   else()
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT "VALICO_TEST_BIN_DIR=$<TARGET_FILE_DIR:${target}>")
+      PROPERTIES ENVIRONMENT "VALICO_TEST_BIN_DIR=$<TARGET_FILE_DIR:${target}>"
+      # Leaks of system libraries that are not ours (see the file).
+      ENVIRONMENT_MODIFICATION "LSAN_OPTIONS=set:suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp")
   endif()
 endfunction()

@@ -77,7 +77,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS adduser)
+# Previews are drawn in DejaVu Sans Mono; the libraries come through the shlib dependencies.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${control_dir}/conffiles ${control_dir}/postinst ${control_dir}/prerm ${control_dir}/postrm)

@@ -12,6 +12,11 @@ PACKAGES=(
   libcurl4-openssl-dev python3 python3-pyftpdlib
   # Pseudo-terminal plumbing for the serial-port tests
   socat
+  # Printing on Linux: previews and PDFs drawn with cairo in DejaVu Sans Mono, PDFs to CUPS
+  # queues, Windows bitmaps (logos) read with stb_image (header-only, so MinGW uses it too)
+  libcairo2-dev libcups2-dev fonts-dejavu-core libstb-dev
+  # ... and their tests: a private CUPS scheduler with lpadmin, pdftotext, a barcode reader
+  cups cups-client poppler-utils zbar-tools
   # The format check of test.sh; pinned, as another clang-format version formats differently
   clang-format-14
   # Windows leg: the MinGW-w64 cross compiler (posix threads) and Wine to run the tests

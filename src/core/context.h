@@ -6,6 +6,7 @@
 #include "config_ui/form_model.h"
 #include "core/services.h"
 #include "platform/serial_control.h"
+#include "printing/printers.h"
 #include "settings/config.h"
 #include "settings/ini_store.h"
 
@@ -25,6 +26,7 @@ class Context {
         ini(svc.files, svc.regional, svc.log),
         mscomm1(svc.serial_ports, svc.log, "display port"),
         com_preconto(svc.serial_ports, svc.log, "pre-bill port"),
+        printers(svc.printing, svc.log, svc.files.Native(JoinPath(program_folder, "NonStampati"))),
         program_folder_(std::move(program_folder)) {}
   Context(const Context&) = delete;
   Context& operator=(const Context&) = delete;
@@ -42,6 +44,9 @@ class Context {
   FormModel form;              // main thread
   SerialControl mscomm1;       // main thread: the customer display's port
   SerialControl com_preconto;  // main thread: the serial pre-bill printer's port
+  // Main thread: the installed printers, the program-wide current printer and the open
+  // documents; undelivered documents are kept in NonStampati of the program folder.
+  Printers printers;
 
  private:
   std::string program_folder_;

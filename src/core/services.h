@@ -8,12 +8,14 @@
 #include "platform/processes.h"
 #include "platform/regional.h"
 #include "platform/serial_port.h"
+#include "printing/print_system.h"
 
 namespace valico {
 
 // The platform services a running Valico uses; each is owned by whoever builds the context
 // (main, or a test with fakes). Files, the log and the process starter may be used from any
-// thread; dialogs, serial ports and the clock's waits belong to the main thread.
+// thread; dialogs, serial ports, the printing system and the clock's waits belong to the main
+// thread.
 struct Services {
   const Files& files;
   Clock& clock;
@@ -22,6 +24,7 @@ struct Services {
   Processes& processes;
   SerialPorts& serial_ports;
   FtpClient& ftp;
+  PrintSystem& printing;
   Regional regional;
 };
 

@@ -1,43 +1,17 @@
 #include "prebill/printer_operations.h"
 
-#include <cstdio>
+#include "printing/ops.h"
 
 namespace valico {
 namespace {
 
 using Kind = PrinterOp::Kind;
-
-PrinterOp Op(Kind kind) {
-  PrinterOp op;
-  op.kind = kind;
-  return op;
-}
-PrinterOp FontName(std::string_view name) {
-  PrinterOp op = Op(Kind::kFontName);
-  op.text = name;
-  return op;
-}
-PrinterOp FontSize(double size) {
-  PrinterOp op = Op(Kind::kFontSize);
-  op.size = size;
-  return op;
-}
-PrinterOp Bold(bool on) {
-  PrinterOp op = Op(Kind::kBold);
-  op.bold = on;
-  return op;
-}
-PrinterOp Colour(Rgb c) {
-  PrinterOp op = Op(Kind::kColour);
-  op.colour = c;
-  return op;
-}
-PrinterOp Print(std::string_view text) {
-  PrinterOp op = Op(Kind::kPrintLine);
-  op.text = text;
-  return op;
-}
-PrinterOp EndDocument() { return Op(Kind::kEndDocument); }
+using ops::Bold;
+using ops::Colour;
+using ops::EndDocument;
+using ops::FontName;
+using ops::FontSize;
+using ops::Print;
 
 // The text's own font and size, each only when the job has chosen one.
 void AddFontAndSize(const FieldAction& a, std::vector<PrinterOp>* ops) {
@@ -53,27 +27,6 @@ void AddBarcode(const FieldAction& a, std::vector<PrinterOp>* ops) {
 }
 
 }  // namespace
-
-std::string Describe(const PrinterOp& op) {
-  char size[32];
-  switch (op.kind) {
-    case Kind::kFontName:
-      return "font " + op.text;
-    case Kind::kFontSize:
-      std::snprintf(size, sizeof size, "%g", op.size);
-      return std::string("size ") + size;
-    case Kind::kBold:
-      return op.bold ? "bold on" : "bold off";
-    case Kind::kColour:
-      return "colour " + std::to_string(op.colour.r) + "," + std::to_string(op.colour.g) + "," +
-             std::to_string(op.colour.b);
-    case Kind::kPrintLine:
-      return "print " + op.text;
-    case Kind::kEndDocument:
-      return "end document";
-  }
-  return "?";
-}
 
 std::vector<PrinterOp> JobStartOperations(PrinterFamily family) {
   if (family != PrinterFamily::k500) return {};

@@ -1,36 +1,13 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/regional.h"
 #include "prebill/field_format.h"
+#include "printing/document.h"
 
 namespace valico {
-
-struct Rgb {
-  std::uint8_t r = 0, g = 0, b = 0;
-  bool operator==(const Rgb&) const = default;
-};
-inline constexpr Rgb kBlack{0, 0, 0};
-inline constexpr Rgb kRed{255, 0, 0};
-
-// One operation on the current printer, in the order the printer receives them. A print
-// always ends its line, a single control character included.
-struct PrinterOp {
-  enum class Kind { kFontName, kFontSize, kBold, kColour, kPrintLine, kEndDocument };
-  Kind kind = Kind::kPrintLine;
-  std::string text;  // the font name, or the text printed
-  double size = 0;   // points, fractional sizes as they are
-  bool bold = false;
-  Rgb colour;
-  bool operator==(const PrinterOp&) const = default;
-};
-
-// A short trace of an operation: "font FontControl", "size 9.5", "bold on", "colour 255,0,0",
-// "print Conto", "end document".
-std::string Describe(const PrinterOp& op);
 
 // What a field-format job sends before its first line: family 500 opens the receipt with the
 // control character "w"; the others send nothing. The logo, when there is one, comes before.

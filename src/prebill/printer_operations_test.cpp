@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "printing/trace.h"
+
 namespace valico {
 namespace {
 

@@ -18,6 +18,10 @@ struct PrinterProfile {
   std::string cut = std::string("\x1d\x56\x42\x00", 4);  // GS V 66 0: feed and partial cut
   std::string end_of_document;  // sent after each document ("\x0c" ejects a slip form)
   bool slip = false;            // one form per document, drawn one page per document
+  // Characters per line of font A and of font B (multiplier 1); 0: as many of the font's
+  // cells as the width holds (42 and 56 at 512 dots). Previews draw at these columns.
+  int columns_a = 0;
+  int columns_b = 0;
 
   bool operator==(const PrinterProfile&) const = default;
 };
@@ -31,6 +35,7 @@ inline PrinterProfile SlipPrinterProfile() {
   p.cut.clear();
   p.end_of_document = "\x0c";
   p.slip = true;
+  p.columns_b = 40;  // its small font
   return p;
 }
 

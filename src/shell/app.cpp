@@ -5,6 +5,7 @@
 #include "display/virtual_display.h"
 #include "platform/native_path.h"
 #include "platform/program_folder.h"
+#include "printing/print_system.h"
 
 namespace valico {
 namespace {
@@ -38,10 +39,15 @@ App::App(const MachineOptions& o)
       processes_(MakeProcesses(*log_, files_, o.wine)),
       serial_ports_(MakeSerialPorts(o.com_ports, *log_)),
       ftp_(MakeFtpClient(*log_, std::chrono::seconds(o.ftp_timeout_s))) {
+  PrintSystemOptions printing;
+  printing.home = o.home;
+  printing.log = log_.get();
+  printing.serial_ports = serial_ports_.get();
+  print_system_ = MakePrintSystem(printing);
   Regional regional = o.locale.empty() ? UserRegional() : RegionalFor(o.locale);
-  ctx_ = std::make_unique<Context>(
-      Services{files_, clock_, *log_, dialogs_, *processes_, *serial_ports_, *ftp_, regional},
-      o.home);
+  ctx_ = std::make_unique<Context>(Services{files_, clock_, *log_, dialogs_, *processes_,
+                                            *serial_ports_, *ftp_, *print_system_, regional},
+                                   o.home);
 }
 
 }  // namespace valico

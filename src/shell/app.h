@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/path_mapper.h"
+#include "printing/print_system.h"
 
 namespace valico {
 
@@ -40,7 +41,8 @@ class App {
   std::unique_ptr<Processes> processes_;
   std::unique_ptr<SerialPorts> serial_ports_;
   std::unique_ptr<FtpClient> ftp_;
-  std::unique_ptr<Context> ctx_;
+  std::unique_ptr<PrintSystem> print_system_;
+  std::unique_ptr<Context> ctx_;  // last: its printers send their open documents when it goes
 };
 
 // The options completed from the environment: the program folder made absolute, drive roots

@@ -11,7 +11,10 @@
 #include "platform/diag_log.h"
 #include "platform/native_path.h"
 #include "platform/path_mapper.h"
+#include "platform/standard_output.h"
 #include "prebill/serial_prebill.h"
+#include "printing/sample_page.h"
+#include "receipt/printer_list.h"
 #include "shell/app.h"
 #include "shell/service.h"
 #include "shell/startup.h"
@@ -88,6 +91,7 @@ struct CommandArgs {
   long ticks = 0;                                               // run
   std::string ini_action, file, section, key, value, fallback;  // ini
   std::string at, postazione;                                   // schedule
+  std::string printer;                                          // print-test
 };
 
 // One command of the command line: its name and help line, the options of its own (none when
@@ -189,6 +193,34 @@ int PrebillTestCommand(const MachineOptions& machine, const CommandArgs&) {
   return prebill.Command1_Click() ? 0 : 1;
 }
 
+// The installed printers with their ports, as the installer's list shows them.
+int PrintersCommand(const MachineOptions& machine, const CommandArgs&) {
+  App valico(CompleteFromEnvironment(machine));
+  std::vector<PrinterInfo> printers;
+  std::string err;
+  if (!valico.ctx().printers.List(&printers, &err)) {
+    std::cerr << "Errore: " << err << "\n";
+    return 1;
+  }
+  return WriteStandardOutput(PrinterListText(printers)) ? 0 : 1;
+}
+
+void PrintTestOptions(CLI::App& command, CommandArgs& args) {
+  command.add_option("--printer", args.printer, "Device name of the printer (default: current)");
+}
+
+// One sample page, so an installer checks a new printer in one command.
+int PrintTestCommand(const MachineOptions& machine, const CommandArgs& args) {
+  App valico(CompleteFromEnvironment(machine));
+  std::string err;
+  if (!PrintSamplePage(valico.ctx().printers, args.printer, &err)) {
+    std::cerr << "Errore: " << err << "\n";
+    return 1;
+  }
+  std::cout << "sample page sent to " << valico.ctx().printers.Current() << "\n";
+  return 0;
+}
+
 // The first row is the command run when none is named.
 constexpr Command kCommands[] = {
     {"run", "Run the service: a tick every 500 ms until stopped", RunOptions, RunCommand},
@@ -198,6 +230,9 @@ constexpr Command kCommands[] = {
      ScheduleOptions, ScheduleCommand},
     {"prebill-test", "Send the test print to the serial pre-bill printer (Cort_Com, Cort_Sett)",
      nullptr, PrebillTestCommand},
+    {"printers", "List the installed printers with their ports", nullptr, PrintersCommand},
+    {"print-test", "Print a sample page (device fonts, bold, red, EAN-13, cut)", PrintTestOptions,
+     PrintTestCommand},
 };
 
 }  // namespace

@@ -1,0 +1,88 @@
+// A 40-line receipt as ESC/POS bytes (what a tick spends on each receipt sent to a roll
+// printer on Linux), beside a plain copy of the same bytes; and the same receipt drawn as a
+// preview PNG, beside writing a blank PNG of the same size.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include "platform/testing/temp_folder.h"
+#include "printing/escpos_encoder.h"
+#include "printing/ops.h"
+#include "printing/page_drawing_posix.h"
+#include "printing/page_layout.h"
+
+namespace valico {
+namespace {
+
+using namespace ops;
+
+// A pre-bill of family 500: the opening control character, 38 lines in two fonts with bold
+// and red, an EAN-13, and the cut.
+Document Receipt() {
+  Document d{"SAMSUNG SRP-500", {FontSize(9), FontName("FontControl"), Print("w")}};
+  for (int i = 0; i < 38; ++i) {
+    d.ops.insert(d.ops.end(),
+                 {FontName(i % 5 == 0 ? "FontB17cpi" : "FontA15cpi"), FontSize(9),
+                  Colour(i % 9 == 0 ? kRed : kBlack), Bold(i % 7 == 0),
+                  Print("Pizza margherita x" + std::to_string(i) + "        7,50"), Bold(false)});
+  }
+  d.ops.insert(d.ops.end(), {FontSize(8.5), FontName("FontControl"), Print("r"), Print("x"),
+                             FontSize(18), FontName("JAN13(EAN)"), Print("800123456789"),
+                             FontSize(9), FontName("FontControl"), Print("P")});
+  return d;
+}
+
+void BM_ReceiptToEscPos(benchmark::State& state) {
+  Document d = Receipt();
+  PrinterProfile profile;
+  for (auto _ : state) benchmark::DoNotOptimize(EncodeEscPos(d, profile));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ReceiptToEscPos);
+
+void BM_CopyReceiptBytesBaseline(benchmark::State& state) {
+  std::string bytes = EncodeEscPos(Receipt(), PrinterProfile{});
+  for (auto _ : state) {
+    std::string copy(bytes.data(), bytes.size());
+    benchmark::DoNotOptimize(copy);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CopyReceiptBytesBaseline);
+
+long MaxRssKb() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss;
+}
+
+void BM_ReceiptToPreviewPng(benchmark::State& state) {
+  testing::TempFolder folder;
+  Document d = Receipt();
+  static const long before = MaxRssKb();  // at the first of the benchmark's runs
+  PageLayout page;
+  for (auto _ : state) {
+    page = LayoutPage(d, PrinterProfile{});
+    std::string err;
+    if (!DrawPagePng(page, 180, folder / "r.png", &err)) state.SkipWithError(err.c_str());
+  }
+  state.counters["png_bytes"] = static_cast<double>(folder.Read("r.png").size());
+  state.counters["page_px"] = static_cast<double>(page.height);
+  state.counters["rss_growth_kb"] = static_cast<double>(MaxRssKb() - before);
+}
+BENCHMARK(BM_ReceiptToPreviewPng)->Unit(benchmark::kMillisecond);
+
+void BM_BlankPngOfTheSameSizeBaseline(benchmark::State& state) {
+  testing::TempFolder folder;
+  PageLayout page = LayoutPage(Receipt(), PrinterProfile{});
+  for (auto _ : state) {
+    PageLayout blank;
+    blank.width = page.width;
+    blank.height = page.height;
+    std::string err;
+    DrawPagePng(blank, 180, folder / "b.png", &err);
+  }
+}
+BENCHMARK(BM_BlankPngOfTheSameSizeBaseline)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace valico

@@ -1,0 +1,23 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <iostream>
+
+#include "platform/standard_output.h"
+
+namespace valico {
+
+bool WriteStandardOutput(std::string_view bytes) {
+  std::cout.flush();
+  std::fflush(stdout);
+  while (!bytes.empty()) {
+    ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace valico

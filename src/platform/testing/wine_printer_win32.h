@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace valico::testing {
+
+// A printer installed in the running Wine prefix for the length of a test, with Wine's own
+// PostScript driver (its PPD comes from winspool.drv), so GDI prints real PostScript without
+// CUPS. The spooler lists it under exactly `device` and `port`; printing to a COM port needs
+// DOCINFO's output file. Removed again when the object goes.
+class WinePrinter {
+ public:
+  WinePrinter(std::string device, std::string port);
+  ~WinePrinter();
+  WinePrinter(const WinePrinter&) = delete;
+  WinePrinter& operator=(const WinePrinter&) = delete;
+
+  // Empty when the printer is installed; otherwise why it is not.
+  const std::string& error() const { return error_; }
+  const std::string& device() const { return device_; }
+
+  // Makes this printer the system's default printer.
+  bool MakeDefault();
+
+ private:
+  std::string device_;
+  std::string error_;
+  bool installed_ = false;
+};
+
+}  // namespace valico::testing

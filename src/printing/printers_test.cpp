@@ -1,0 +1,106 @@
+#include "printing/printers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/testing/recording_log.h"
+#include "printing/ops.h"
+#include "printing/testing/recording_print_system.h"
+#include "printing/trace.h"
+
+namespace valico {
+namespace {
+
+using namespace ops;
+
+// Two installed printers, no default unless a test names one.
+class FakePrintSystem : public testing::RecordingPrintSystem {
+ public:
+  FakePrintSystem() { installed = {{"Prima", "COM1:"}, {"Seconda", "COM2:"}}; }
+};
+
+std::vector<std::string> Trace(const Document& d) {
+  std::vector<std::string> t;
+  for (const PrinterOp& op : d.ops) t.push_back(Describe(op));
+  return t;
+}
+
+TEST(PrintersTest, CurrentPrinterIsTheDefaultElseTheFirstUntilAnotherIsMadeCurrent) {
+  FakePrintSystem system;
+  testing::RecordingLog log;
+  {
+    system.default_printer = "Seconda";
+    Printers p(system, log, "/k");
+    EXPECT_EQ(p.Current(), "Seconda");
+    p.MakeCurrent("Prima");
+    EXPECT_EQ(p.Current(), "Prima");
+  }
+  system.default_printer = "";
+  EXPECT_EQ(Printers(system, log, "/k").Current(), "Prima");
+  system.installed.clear();
+  EXPECT_EQ(Printers(system, log, "/k").Current(), "");
+}
+
+TEST(PrintersTest, DocumentsOpenAtTheFirstOutputWithTheTextStateAndEndAsOneJob) {
+  FakePrintSystem system;
+  testing::RecordingLog log;
+  Printers p(system, log, "/k");
+  p.Apply({FontName("FontA11"), FontSize(9.5), Bold(true), Colour(kRed), Position(0, 0),
+           EndDocument()});
+  EXPECT_TRUE(system.printed.empty()) << "nothing printed: nothing sent";
+  p.Apply({Print("Uno\r\nDue\r\n"), Bold(false), Print(std::string("a\0b\tc", 5))});
+  // The other printer keeps its own state and document meanwhile.
+  p.MakeCurrent("Seconda");
+  p.Apply({FontName("FontB11"), Print("Altro")});
+  p.MakeCurrent("Prima");
+  EXPECT_EQ(p.State().font, "FontA11");
+  p.Apply(EndDocument());
+  p.Apply(Print("Dopo"));
+  p.Apply(EndDocument());
+
+  ASSERT_EQ(system.printed.size(), 2u);
+  EXPECT_EQ(system.printed[0].printer, "Prima");
+  EXPECT_EQ(Trace(system.printed[0]),
+            (std::vector<std::string>{"font FontA11", "size 9.5", "bold on", "colour 255,0,0",
+                                      "position x=0 y=0", "print Uno", "print Due", "print ",
+                                      "bold off", "print a b c"}));
+  EXPECT_EQ(Trace(system.printed[1]),
+            (std::vector<std::string>{"font FontA11", "size 9.5", "colour 255,0,0", "print Dopo"}));
+  EXPECT_TRUE(log.Contains("2 control bytes in a printed text are printed as blanks"));
+}
+
+TEST(PrintersTest, WrongInputIsRefusedWithItsReasonAndTheStateKept) {
+  FakePrintSystem system;
+  testing::RecordingLog log;
+  Printers p(system, log, "/k");
+  p.Apply({FontName("FontB11"), FontSize(10), FontName(std::string(300, 'F')), FontSize(-1),
+           FontSize(std::nan("")), DrawBitmap(nullptr)});
+  EXPECT_EQ(p.State(), (Printers::TextState{"FontB11", 10, false, kBlack}));
+  EXPECT_FALSE(p.HasOpenDocument());
+  EXPECT_TRUE(log.Contains("has 300 characters, more than a font name can have (31)"));
+  EXPECT_TRUE(log.Contains("font size -1 is out of range"));
+  EXPECT_TRUE(log.Contains("a bitmap that was not loaded is not drawn"));
+}
+
+TEST(PrintersTest, UndeliveredDocumentsAreKeptAndOpenOnesAreSentAtExit) {
+  FakePrintSystem system;
+  system.failing = "Prima";
+  testing::RecordingLog log;
+  {
+    Printers p(system, log, "/home/NonStampati");
+    EXPECT_FALSE(p.Apply({Print("Conto"), EndDocument()}));
+    ASSERT_EQ(system.kept.size(), 1u);
+    EXPECT_TRUE(
+        log.Contains("printer \"Prima\": the document was not printed (connection "
+                     "refused); it is kept as /home/NonStampati/1.png"));
+    p.MakeCurrent("Seconda");
+    p.Apply(Print("Ultimo"));
+  }
+  ASSERT_EQ(system.printed.size(), 1u);
+  EXPECT_EQ(Trace(system.printed[0]), (std::vector<std::string>{"print Ultimo"}));
+  EXPECT_TRUE(log.Contains("Valico exits with a document open on printer \"Seconda\""));
+}
+
+}  // namespace
+}  // namespace valico

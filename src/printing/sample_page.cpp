@@ -1,0 +1,71 @@
+#include "printing/sample_page.h"
+
+#include "printing/ops.h"
+#include "printing/printers.h"
+
+namespace valico {
+
+std::vector<PrinterOp> SamplePageOperations(const std::string& device) {
+  using namespace ops;
+  std::vector<PrinterOp> p = {FontSize(9),
+                              FontName("FontControl"),
+                              Print("w"),
+                              FontName("FontA11"),
+                              FontSize(10),
+                              Bold(true),
+                              Print("Valico - stampa di prova"),
+                              Bold(false),
+                              Print(device),
+                              Print("")};
+  for (const char* font : {"FontA11", "FontA12", "FontB11", "FontB12", "FontA15cpi", "FontA12cpi",
+                           "FontB17cpi", "Courier New"}) {
+    p.push_back(FontName(font));
+    p.push_back(Print(std::string(font) + ": 1234567890 \xe0\xe8\xe9\xec\xf2\xf9 \x80"));
+  }
+  p.insert(p.end(), {FontName("FontA11"),
+                     Bold(true),
+                     Print("Grassetto"),
+                     Bold(false),
+                     Colour(kRed),
+                     Print("Rosso"),
+                     Colour(kBlack),
+                     Print(""),
+                     FontSize(8.5),
+                     FontName("FontControl"),
+                     Print("r"),
+                     Print("x"),
+                     FontSize(18),
+                     FontName("JAN13(EAN)"),
+                     Print(kSampleEan13),
+                     FontSize(9),
+                     FontName("FontControl"),
+                     Print("w"),
+                     Print(" "),
+                     Print(" "),
+                     Print("P"),
+                     EndDocument()});
+  return p;
+}
+
+bool PrintSamplePage(Printers& printers, const std::string& device, std::string* err) {
+  if (!device.empty()) {
+    std::vector<PrinterInfo> installed;
+    if (!printers.List(&installed, err)) return false;
+    bool found = false;
+    for (const PrinterInfo& p : installed) found = found || p.device == device;
+    if (!found) {
+      *err = "printer \"" + device + "\" is not installed";
+      return false;
+    }
+    printers.MakeCurrent(device);
+  }
+  if (printers.Current().empty()) {
+    *err = "no printer is installed";
+    return false;
+  }
+  if (printers.Apply(SamplePageOperations(printers.Current()))) return true;
+  *err = "the page was not delivered to \"" + printers.Current() + "\": see the log";
+  return false;
+}
+
+}  // namespace valico
