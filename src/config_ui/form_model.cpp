@@ -34,6 +34,7 @@ FormModel::FormModel() {
   for (const auto& [name, kind] : kControls) controls_[name].kind = kind;
   controls_[c::BoreaDir].text = "C:\\CALDERA";
   controls_[c::DLY_File].text = "C:\\Valico\\Display.txt";
+  controls_[c::FTP_server].text = "ftp.valico.example";  // shown only: the save never stores it
 }
 
 const Control& FormModel::Get(std::string_view name) const {

@@ -33,6 +33,7 @@ class FormModel {
   FormModel();  // every control of the main window with its initial state
 
   bool Has(std::string_view name) const { return controls_.find(name) != controls_.end(); }
+  std::size_t size() const { return controls_.size(); }
   const Control& Get(std::string_view name) const;
 
   // Sets a control's text. A drop-down list takes it only when it is one of its items and is

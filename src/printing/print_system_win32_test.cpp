@@ -177,8 +177,8 @@ TEST_F(PrintSystemWin32Test, KeepsADocumentAsANumberedMetafileAndTraceAsWideAsTh
   ::DeleteEnhMetaFile(emf);
   // A white page 512 dots at 180 dpi wide: 2.84 inches, 273 pixels of the metafile's 96 dpi.
   EXPECT_EQ(got.bounds.right - got.bounds.left + 1, 273);
-  ASSERT_EQ(got.texts.size(), 3u);
-  EXPECT_EQ(got.texts[2].text, L"\"b\"");
+  ASSERT_EQ(got.texts.size(), 2u);
+  EXPECT_NE(got.texts[1].text.find(L"\"b\""), std::wstring::npos);
 }
 
 }  // namespace
