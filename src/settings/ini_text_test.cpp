@@ -128,24 +128,5 @@ TEST(IniTextTest, RemovingASectionTakesItsHeaderAndKeysButNotItsComments) {
   EXPECT_EQ(IniRemoveSection("[B]\r\nb=2", "B", &changed), "");
 }
 
-// Every truncation of a sample must read and write without a crash, and a write must keep
-// the rest of the file readable.
-TEST(IniTextTest, EveryTruncationReadsAndWrites) {
-  const std::string sample =
-      "; c\r\n[Varie]\r\nMF_Vuoto=-1\r\nq=\"quoted\"\r\n[Second\rkey = 'v'\nSAB#0830=2#N#\r\n"
-      "[]\r\n=novalue\r\n";
-  for (size_t n = 0; n <= sample.size(); ++n) {
-    std::string cut = sample.substr(0, n);
-    IniFind(cut, "Varie", "MF_Vuoto");
-    IniFind(cut, "Second", "SAB#0830");
-    bool changed;
-    std::string out = IniSet(cut, "Varie", "MF_Vuoto", "0", &changed);
-    EXPECT_EQ(IniFind(out, "Varie", "MF_Vuoto").value_or(""), "0") << "cut at " << n;
-    out = IniSet(cut, "Second", "new", "1", &changed);
-    EXPECT_EQ(IniFind(out, "Second", "new").value_or(""), "1") << "cut at " << n;
-    IniRemoveSection(cut, "Varie", &changed);
-  }
-}
-
 }  // namespace
 }  // namespace valico
