@@ -9,7 +9,10 @@ std::string NarrowPath(const std::filesystem::path& path) { return path.string()
 std::string AbsoluteNativePath(const std::string& native) {
   std::error_code ec;
   auto abs = std::filesystem::absolute(native, ec);
-  return ec ? native : abs.lexically_normal().string();
+  if (ec) return native;
+  std::string normal = abs.lexically_normal().string();
+  if (normal.size() > 1 && normal.back() == '/') normal.pop_back();  // "/srv/." is "/srv"
+  return normal;
 }
 
 }  // namespace valico
