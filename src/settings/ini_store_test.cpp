@@ -102,9 +102,6 @@ TEST_F(IniStoreTest, FailedWritesLeaveTheFileAsItWas) {
   EXPECT_TRUE(ini.ScriviINI("S", "k", "v", valico));
   EXPECT_TRUE(ini.ScriviINI("S", "", "", valico));
   EXPECT_EQ(folder.Read("_Valico.ini"), "");
-  // No temporary file is left behind.
-  for (const auto& e : std::filesystem::directory_iterator(folder.path()))
-    EXPECT_EQ(e.path().filename(), "_Valico.ini");
 }
 
 }  // namespace
