@@ -9,10 +9,10 @@
 namespace valico {
 namespace {
 
-// How long a writer waits for another one, and for a reader that holds the file without
-// sharing it, before it gives up.
+// How long a writer waits for another one, and for readers that hold the file, before it
+// gives up.
 constexpr DWORD kLockWaitMs = 10000;
-constexpr DWORD kBusyWaitMs = 2000;
+constexpr DWORD kBusyWaitMs = 3000;
 constexpr const char* kTempSuffix = ".valico-tmp";
 
 // The system's text for an error code, without the trailing line break.
@@ -186,18 +186,20 @@ bool ReplaceLocked(const std::string& target, std::string_view data, bool locked
 
   // One rename puts the new file in place: a reader sees the old file or the new one, never
   // none (ReplaceFile would keep the old file's security, but may leave a moment without the
-  // file). A reader that holds the file without sharing its deletion delays the rename; it is
-  // waited for.
-  DWORD waited = 0;
-  for (;;) {
+  // file). While any reader has the file open the rename is refused, so it is tried again
+  // after pauses of random length: a reader that comes back at a steady pace cannot keep
+  // meeting it.
+  std::minstd_rand jitter(random());
+  for (DWORD waited = 0;;) {
     if (::MoveFileExA(tmp.c_str(), target.c_str(),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       return true;
     DWORD e = ::GetLastError();
     if (!IsBusy(e) || waited >= kBusyWaitMs)
       return discard("cannot replace " + target + " with " + tmp, e);
-    ::Sleep(10);
-    waited += 10;
+    DWORD pause = 1 + jitter() % 16;
+    ::Sleep(pause);
+    waited += pause;
   }
 }
 
