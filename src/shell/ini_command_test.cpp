@@ -54,11 +54,13 @@ TEST(IniCommandTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile) {
   const int kWrites = 400, kProgramWrites = 10;
   auto started = std::chrono::steady_clock::now();
 
+  testing::TempFolder reports;
   std::vector<ProcessId> writers;
   for (const char* prefix : {"A", "B", "C"}) {
     std::string err;
     writers.push_back(processes->Start(Quoted(TestProgram("ini_set_loop")) + " " + Quoted(file) +
-                                           " " + prefix + " " + std::to_string(kWrites),
+                                           " " + prefix + " " + std::to_string(kWrites) + " " +
+                                           Quoted(reports / prefix),
                                        WindowState::kHidden, &err));
     ASSERT_NE(writers.back(), 0) << err;
   }
@@ -89,7 +91,7 @@ TEST(IniCommandTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile) {
     } else {
       ++bad;
     }
-    std::this_thread::sleep_for(1ms);
+    std::this_thread::sleep_for(3ms);  // still far more often than the service reads it
   }
   program.join();
   auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -101,7 +103,8 @@ TEST(IniCommandTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile) {
     for (int n = 0; n < kWrites; ++n) {
       std::string entry =
           "\r\n" + std::string(prefix) + std::to_string(n) + "=" + std::to_string(n) + "\r\n";
-      ASSERT_NE(final.find(entry), std::string::npos) << "lost: " << entry;
+      ASSERT_NE(final.find(entry), std::string::npos)
+          << "lost: " << entry << "the writer said: " << reports.Read(prefix);
     }
   }
   EXPECT_EQ(Count(final, "=x\r\n"), static_cast<size_t>(kProgramWrites));

@@ -1,8 +1,9 @@
-// A writer for the settings tests: ini_set_loop FILE PREFIX COUNT
+// A writer for the settings tests: ini_set_loop FILE PREFIX COUNT ERRORS
 // Runs `valico ini set FILE Varie PREFIX<n> <n>` for n from 0 to COUNT-1, each through the
 // command line's own code with a store of its own, in this one process: the tests need
 // many writes from several processes, and starting the program for each would take minutes.
-// Exit status 1 at the first write that fails.
+// What the writes report goes to the file ERRORS. Exit status 1 at the first write that fails.
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -10,7 +11,7 @@
 #include "shell/command_line.h"
 
 int main(int argc, char** argv) {
-  if (argc != 4) return 2;
+  if (argc != 5 || !std::freopen(argv[4], "w", stderr)) return 2;
   const int count = std::atoi(argv[3]);
   for (int n = 0; n < count; ++n) {
     std::vector<std::string> args = {
