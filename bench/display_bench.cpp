@@ -17,11 +17,9 @@ void BM_DisplayUpdateToVirtualDisplay(benchmark::State& state) {
   cfg.Display_File = "C:\\Valico\\Display.txt";
   cfg.Display_Type = "ASEM";
   port.SetPort(1);
-  CustomerDisplay display(cfg, t.files, t.clock, t.log, port);
+  CustomerDisplay display(cfg, t.files, t.clock, t.watch, t.log, port);
   for (auto _ : state) {
     t.folder.Write("drive_c/Valico/Display.txt", "CAFFE        1,20\r\nTOTALE       1,20\r\n");
-    display.LanciaFileDLY();
-    t.clock.Advance(std::chrono::milliseconds(500));
     display.LanciaFileDLY();
   }
   if (t.folder.Has("drive_c/Valico/Display.txt")) state.SkipWithError("file not taken");

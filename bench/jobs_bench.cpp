@@ -26,7 +26,7 @@ void Setup(testing::TestContext& t) {
 void BM_JobsTickSameMinute(benchmark::State& state) {
   testing::TestContext t;
   Setup(t);
-  JobsRunner runner(t.ctx.svc, t.ctx.ini, t.ctx.cfg);
+  JobsRunner runner(t.ctx.svc, t.ctx.ini, t.settings, t.ctx.cfg);
   runner.Tick();
   for (auto _ : state) runner.Tick();
 }
@@ -35,7 +35,7 @@ BENCHMARK(BM_JobsTickSameMinute);
 void BM_JobsTickNewMinute(benchmark::State& state) {
   testing::TestContext t;
   Setup(t);
-  JobsRunner runner(t.ctx.svc, t.ctx.ini, t.ctx.cfg);
+  JobsRunner runner(t.ctx.svc, t.ctx.ini, t.settings, t.ctx.cfg);
   LocalTime now{2026, 12, 5, 8, 0, 0, 6};
   for (auto _ : state) {
     now.minute = (now.minute + 1) % 60;

@@ -77,8 +77,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Previews are drawn in DejaVu Sans Mono; the libraries come through the shlib dependencies.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, fonts-dejavu-core")
+# Previews are drawn in DejaVu Sans Mono. libcurl (FTP), cairo (previews, PDFs) and libcups are
+# loaded when first used, so the shlib dependencies do not see them: they are named here.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, fonts-dejavu-core, libcurl4, libcairo2, libcups2")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${control_dir}/conffiles ${control_dir}/postinst ${control_dir}/prerm ${control_dir}/postrm)

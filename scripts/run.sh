@@ -12,8 +12,10 @@ cmake --build --preset release --target valico
 
 DEMO="$root/demo"
 mkdir -p "$DEMO"
-# The demo's settings are written afresh at every run; each device adds its own below.
+# The demo's settings and printers are written afresh at every run; each device adds its own
+# below.
 printf '[Varie]\r\nBorea_Setting=0\r\nBorea_Directory=C:\\CALDERA\r\n' > "$DEMO/_Valico.ini"
+rm -f "$DEMO/_Stampanti.ini"
 VALICO_ARGS=(--home "$DEMO" --locale it_IT)
 for part in scripts/demo/*.sh; do
   # shellcheck source=/dev/null

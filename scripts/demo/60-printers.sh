@@ -5,7 +5,7 @@
 printf '%s\r\n' \
   '[Anteprima]' 'Porta=Ne01:' 'Uscita=anteprima:Anteprime' 'Predefinita=-1' \
   '[SAMSUNG SRP-350 Receipt]' 'Porta=COM4:' 'Uscita=escpos:rotolo-escpos.bin' \
-  > "$DEMO/_Stampanti.ini"
+  >> "$DEMO/_Stampanti.ini"
 : > "$DEMO/rotolo-escpos.bin"
 "$root/build/release/valico" "${VALICO_ARGS[@]}" print-test
 "$root/build/release/valico" "${VALICO_ARGS[@]}" print-test --printer "SAMSUNG SRP-350 Receipt"

@@ -24,7 +24,7 @@ struct RecordingToolkit : WindowToolkit {
 };
 
 struct ScriptedDialogs : Dialogs {
-  void Message(std::string_view text) override { asked.emplace_back(text); }
+  void Message(std::string_view text, std::string_view) override { asked.emplace_back(text); }
   bool Question(std::string_view text, bool) override {
     asked.emplace_back(text);
     return answer;

@@ -4,6 +4,7 @@
 #include "platform/diag_log.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/folder_watch.h"
 #include "platform/ftp_client.h"
 #include "platform/processes.h"
 #include "platform/regional.h"
@@ -14,11 +15,12 @@ namespace valico {
 
 // The platform services a running Valico uses; each is owned by whoever builds the context
 // (main, or a test with fakes). Files, the log and the process starter may be used from any
-// thread; dialogs, serial ports, the printing system and the clock's waits belong to the main
-// thread.
+// thread; dialogs, serial ports, the printing system, the folder watch and the clock's waits
+// belong to the main thread.
 struct Services {
   const Files& files;
   Clock& clock;
+  FolderWatch& watch;
   DiagLog& log;
   Dialogs& dialogs;
   Processes& processes;

@@ -42,17 +42,6 @@ std::string LineBytes(const DisplayModel& m, bool first, const std::string& line
 
 }  // namespace
 
-bool CustomerDisplay::IsSettled(const std::string& path) {
-  auto stamp = files_.Stamp(path);
-  if (!stamp) {
-    seen_.reset();
-    return false;
-  }
-  auto now = clock_.Now();
-  if (!seen_ || seen_->path != path || seen_->stamp != *stamp) seen_ = Sighting{path, *stamp, now};
-  return now - seen_->since >= kSettleTime;
-}
-
 void CustomerDisplay::Warn(const std::string& message) {
   // The same trouble on every tick is written once, until an update goes through.
   if (message == last_warning_) return;
@@ -70,13 +59,12 @@ void CustomerDisplay::LanciaFileDLY() {
     return;
   }
   const std::string& path = cfg.Display_File;
-  if (!IsSettled(path)) return;
+  if (!watch_.IsWhole(files.Native(path))) return;  // Borea is still writing it
   std::string text, err;
   if (!files.ReadAll(path, &text, &err)) {
     Warn("display: " + err + "; trying again at a later tick");
     return;
   }
-  seen_.reset();
 
   std::vector<std::string> lines = SplitTextLines(text);
   if (model->first_line_only && lines.size() > 1) lines.resize(1);

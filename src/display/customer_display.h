@@ -1,7 +1,5 @@
 #pragma once
 
-#include <chrono>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/diag_log.h"
 #include "platform/files.h"
+#include "platform/folder_watch.h"
 #include "platform/serial_control.h"
 #include "settings/config.h"
 #include "settings/ini_store.h"
@@ -18,37 +17,27 @@ namespace valico {
 
 // The customer pole display: sends the display file to the display's port (MSComm1) with the
 // escape sequences of the model Display_Type names, then deletes the file.
-// It remembers between ticks how the file looked, so a file Borea is still writing is left
-// until it has stopped changing.
+// A file Borea is still writing is left until the folder watch says it is whole.
 class CustomerDisplay {
  public:
-  // The file is taken once it has looked the same for at least this long, seen on two ticks.
-  static constexpr std::chrono::milliseconds kSettleTime{400};
-
-  CustomerDisplay(const Config& cfg, const Files& files, Clock& clock, DiagLog& log,
-                  SerialControl& port)
-      : cfg_(cfg), files_(files), clock_(clock), log_(log), port_(port) {}
+  CustomerDisplay(const Config& cfg, const Files& files, Clock& clock, FolderWatch& watch,
+                  DiagLog& log, SerialControl& port)
+      : cfg_(cfg), files_(files), clock_(clock), watch_(watch), log_(log), port_(port) {}
 
   // One look at the display file, from the polling cycle. An unknown model leaves the file
   // alone; a file that cannot be read is left for a later tick.
   void LanciaFileDLY();
 
  private:
-  bool IsSettled(const std::string& path);
   void Warn(const std::string& message);
 
   const Config& cfg_;
   const Files& files_;
   Clock& clock_;
+  FolderWatch& watch_;
   DiagLog& log_;
   SerialControl& port_;
   std::string last_warning_;
-  struct Sighting {
-    std::string path;
-    FileStamp stamp;
-    std::chrono::steady_clock::time_point since;
-  };
-  std::optional<Sighting> seen_;
 };
 
 // Fills the display model and port choices of the configuration window.

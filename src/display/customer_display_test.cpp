@@ -29,15 +29,10 @@ class CustomerDisplayTest : public ::testing::Test {
     cfg_.Display_File = "C:\\Valico\\Display.txt";
     port_->SetPort(2);
     port_->SetSettings("9600,N,8,1");
-    display_ = std::make_unique<CustomerDisplay>(cfg_, t.files, t.clock, t.log, *port_);
+    display_ = std::make_unique<CustomerDisplay>(cfg_, t.files, t.clock, t.watch, t.log, *port_);
   }
 
-  // Two looks a tick apart: the first sees the file, the second takes it.
-  void Update() {
-    display_->LanciaFileDLY();
-    t.clock.Advance(500ms);
-    display_->LanciaFileDLY();
-  }
+  void Update() { display_->LanciaFileDLY(); }
 
   testing::TestContext t;
   Config cfg_;
@@ -81,18 +76,16 @@ TEST_F(CustomerDisplayTest, EachModelSendsItsBytesAndHandlesItsPort) {
   }
 }
 
-TEST_F(CustomerDisplayTest, AFileIsTakenOnlyOnceItHasStoppedChanging) {
+TEST_F(CustomerDisplayTest, AFileStillBeingWrittenIsLeftUntilItIsWhole) {
   cfg_.Display_Type = "ASEM";
-  t.folder.Write(kDisplayFile, "par");
-  display_->LanciaFileDLY();
-  EXPECT_TRUE(t.folder.Has(kDisplayFile)) << "the first look never takes the file";
-  t.clock.Advance(500ms);
-  t.folder.Write(kDisplayFile, "partial\r\nand more");
-  display_->LanciaFileDLY();
-  EXPECT_TRUE(t.folder.Has(kDisplayFile)) << "it changed since the last look";
+  t.folder.Write(kDisplayFile, "partial");
+  t.watch.writing.insert(t.Native(cfg_.Display_File));
+  Update();
+  EXPECT_TRUE(t.folder.Has(kDisplayFile));
   EXPECT_EQ(far_->Read(1, 100ms), "");
-  t.clock.Advance(500ms);
-  display_->LanciaFileDLY();
+  t.folder.Write(kDisplayFile, "partial\r\nand more");
+  t.watch.writing.clear();
+  Update();
   EXPECT_FALSE(t.folder.Has(kDisplayFile));
   std::string want = "\033QApartial\r\033QBand more\r";
   EXPECT_EQ(far_->Read(want.size()), want);
@@ -152,11 +145,9 @@ TEST(CustomerDisplayPortTest, OneWritePerLineAndAFailedPortLosesOnlyThatUpdate) 
   Config cfg;
   cfg.Display_File = "C:\\Valico\\Display.txt";
   cfg.Display_Type = "ASEM";
-  CustomerDisplay display(cfg, t.files, t.clock, t.log, port);
+  CustomerDisplay display(cfg, t.files, t.clock, t.watch, t.log, port);
   auto update = [&](const std::string& text) {
     t.folder.Write(kDisplayFile, text);
-    display.LanciaFileDLY();
-    t.clock.Advance(500ms);
     display.LanciaFileDLY();
   };
 

@@ -7,8 +7,6 @@
 namespace valico {
 namespace {
 
-using namespace std::chrono_literals;
-
 // Borea still holding the display file (no sharing): it is left for a later tick, and sent
 // once it is free.
 TEST(CustomerDisplayWin32Test, AFileHeldByItsWriterWaitsForALaterTick) {
@@ -19,11 +17,8 @@ TEST(CustomerDisplayWin32Test, AFileHeldByItsWriterWaitsForALaterTick) {
   HANDLE held = ::CreateFileA(t.Native(t.ctx.cfg.Display_File).c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  CustomerDisplay display(t.ctx.cfg, t.files, t.clock, t.log, t.ctx.mscomm1);
-  for (int look = 0; look < 3; ++look) {
-    display.LanciaFileDLY();
-    t.clock.Advance(500ms);
-  }
+  CustomerDisplay display(t.ctx.cfg, t.files, t.clock, t.watch, t.log, t.ctx.mscomm1);
+  for (int look = 0; look < 3; ++look) display.LanciaFileDLY();
   EXPECT_TRUE(t.serial.ports.empty()) << "the port is not touched for a file it cannot read";
   EXPECT_TRUE(t.folder.Has("drive_c/Valico/Display.txt"));
   EXPECT_TRUE(t.log.Contains("trying again at a later tick"));

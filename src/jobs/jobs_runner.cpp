@@ -76,7 +76,7 @@ void JobsRunner::TransferStep() {
   const Regional& reg = svc_.regional;
   // Any request is answered: one that is neither an upload nor a download fails, so that its
   // requester sees "Finito" rather than wait for ever.
-  if (ini_.LeggiINI("Varie", "FTP_Azione", "", ini_.valico_ini()).empty()) return;
+  if (settings_.LeggiINI("Varie", "FTP_Azione", "").empty()) return;
   worker_done_ = false;
   TransferServices transfer{ini_,     svc_.files, svc_.log,         svc_.processes,
                             svc_.ftp, reg,        cfg_.DirProgramma};

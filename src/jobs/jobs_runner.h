@@ -8,6 +8,7 @@
 #include "core/services.h"
 #include "platform/clock.h"
 #include "settings/config.h"
+#include "settings/ini_snapshot.h"
 #include "settings/ini_store.h"
 
 namespace valico {
@@ -30,8 +31,10 @@ class JobsRunner {
  public:
   static constexpr int kMaxCatchUp = 5;  // minutes
 
-  JobsRunner(const Services& svc, IniStore& ini, const Config& cfg)
-      : svc_(svc), ini_(ini), cfg_(cfg) {}
+  // `settings` is the snapshot of _Valico.ini the tick reads the FTP request from; the
+  // polling cycle brings it up to date at the start of the same tick.
+  JobsRunner(const Services& svc, IniStore& ini, IniSnapshot& settings, const Config& cfg)
+      : svc_(svc), ini_(ini), settings_(settings), cfg_(cfg) {}
   ~JobsRunner() { Stop(std::chrono::milliseconds(0)); }
   JobsRunner(const JobsRunner&) = delete;
   JobsRunner& operator=(const JobsRunner&) = delete;
@@ -42,7 +45,7 @@ class JobsRunner {
 
   // The scheduler part of a tick, for the local time `now`.
   void ScheduleStep(const LocalTime& now);
-  // The FTP part of a tick: starts a worker for a pending request unless one runs.
+  // The FTP part of a tick: starts a worker for a request the snapshot holds, unless one runs.
   void TransferStep();
   bool TransferRunning() const { return worker_.joinable() && !worker_done_.load(); }
 
@@ -53,6 +56,7 @@ class JobsRunner {
  private:
   const Services& svc_;
   IniStore& ini_;
+  IniSnapshot& settings_;
   const Config& cfg_;
   std::optional<LocalTime> last_minute_;
   std::jthread worker_;

@@ -57,7 +57,7 @@ TEST(JobsRunnerTest, EachMinuteRunsOnceAndShortGapsAreMadeUp) {
           At(5, 23, 59), At(6, 0, 0), At(6, 0, 1)})
       body += SlotKey(t.ctx.svc.regional, minute) + "=3#J#\r\n";
     t.folder.Write("drive_c/CALDERA/_Schedulatore.ini", body);
-    JobsRunner runner(t.ctx.svc, t.ctx.ini, t.ctx.cfg);
+    JobsRunner runner(t.ctx.svc, t.ctx.ini, t.settings, t.ctx.cfg);
     for (const LocalTime& now : c.ticks) {
       t.clock.SetLocal(now);
       runner.Tick();
@@ -69,7 +69,7 @@ TEST(JobsRunnerTest, EachMinuteRunsOnceAndShortGapsAreMadeUp) {
   TestContext off;
   off.folder.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\nSAB#0830=3#J#\r\n");
   off.ctx.cfg.DirBorea = "C:\\CALDERA";
-  JobsRunner runner(off.ctx.svc, off.ctx.ini, off.ctx.cfg);
+  JobsRunner runner(off.ctx.svc, off.ctx.ini, off.settings, off.ctx.cfg);
   runner.Tick();
   EXPECT_TRUE(off.processes.started.empty()) << "OP_Attive off: the scheduler does not run";
 }
@@ -94,17 +94,21 @@ class EndlessFtp : public FtpClient {
 TEST(JobsRunnerTest, OneTransferAtATimeAndStopCutsItShort) {
   EndlessFtp ftp;
   TestContext t(&ftp);
-  JobsRunner runner(t.ctx.svc, t.ctx.ini, t.ctx.cfg);
+  JobsRunner runner(t.ctx.svc, t.ctx.ini, t.settings, t.ctx.cfg);
+  auto step = [&] {
+    t.settings.Refresh();  // as the tick's polling cycle does first
+    runner.TransferStep();
+  };
   auto key = [&](const char* k) {
     return t.ctx.ini.LeggiINI("Varie", k, "?", t.ctx.cfg.IniValico);
   };
   t.WriteValico("FTP_Azione=\r\n");
-  runner.TransferStep();
+  step();
   EXPECT_FALSE(runner.TransferRunning()) << "no request";
   // Any other request is answered as a failure, as `valico ftp` answers it, with no transfer.
   for (const char* azione : {"0", "x", "3"}) {
     t.WriteValico(std::string("FTP_Azione=") + azione + "\r\nFTP_NomeFile=a.txt\r\n");
-    runner.TransferStep();
+    step();
     runner.Stop(10s);
     EXPECT_EQ(key("FTP_Finish") + key("FTP_Esito") + key("FTP_Azione") + key("FTP_NomeFile"),
               "Finito0")
@@ -112,14 +116,14 @@ TEST(JobsRunnerTest, OneTransferAtATimeAndStopCutsItShort) {
   }
   EXPECT_EQ(ftp.puts, 0);
   t.WriteValico("FTP_Indirizzo=h\r\nFTP_Azione=1\r\nFTP_Directory=C:\\\r\nFTP_NomeFile=a.txt\r\n");
-  runner.TransferStep();
+  step();
   // Waits for the worker to be inside the transfer (not for a tick).
   for (int i = 0; i < 1000 && ftp.puts == 0; ++i) std::this_thread::sleep_for(5ms);
   ASSERT_EQ(ftp.puts, 1);
   EXPECT_TRUE(runner.TransferRunning());
   EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "FTP_Finish", "", t.ctx.cfg.IniValico), "In Corso");
-  runner.TransferStep();
-  runner.TransferStep();
+  step();
+  step();
   EXPECT_EQ(ftp.puts, 1) << "the request being served is not started again";
 
   runner.Stop(50ms);
@@ -128,7 +132,7 @@ TEST(JobsRunnerTest, OneTransferAtATimeAndStopCutsItShort) {
   EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "FTP_Esito", "", t.ctx.cfg.IniValico), "0");
   EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "FTP_Azione", "?", t.ctx.cfg.IniValico), "");
   EXPECT_TRUE(t.log.Contains("did not end in time"));
-  runner.TransferStep();
+  step();
   EXPECT_FALSE(runner.TransferRunning()) << "the request was emptied";
 }
 

@@ -15,7 +15,7 @@ namespace valico {
 // tick, so it gets only what may be used from there, and copies of the rest.
 struct TransferServices {
   IniStore& ini;         // serialises its calls with its own lock
-  const Files& files;    // stateless
+  const Files& files;    // thread-safe
   DiagLog& log;          // thread-safe
   Processes& processes;  // may be used from several threads
   FtpClient& ftp;        // one transfer at a time

@@ -4,8 +4,9 @@
 
 namespace valico {
 
-void HeadlessDialogs::Message(std::string_view text) {
-  log_.Warn("message box: " + std::string(text));
+void HeadlessDialogs::Message(std::string_view text, std::string_view title) {
+  std::string box = title.empty() ? "message box" : "message box \"" + std::string(title) + "\"";
+  log_.Warn(box + ": " + std::string(text));
 }
 
 bool HeadlessDialogs::Question(std::string_view text, bool default_answer) {

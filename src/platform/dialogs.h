@@ -11,14 +11,17 @@ namespace valico {
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
-  virtual void Message(std::string_view text) = 0;                        // OK only
+  // A message with an OK button, under `title` (the application's title when empty).
+  virtual void Message(std::string_view text, std::string_view title) = 0;
+  void Message(std::string_view text) { Message(text, {}); }
   virtual bool Question(std::string_view text, bool default_answer) = 0;  // Yes = true
 };
 
 class HeadlessDialogs : public Dialogs {
  public:
   explicit HeadlessDialogs(DiagLog& log) : log_(log) {}
-  void Message(std::string_view text) override;
+  using Dialogs::Message;
+  void Message(std::string_view text, std::string_view title) override;
   bool Question(std::string_view text, bool default_answer) override;
 
  private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -9,7 +10,7 @@ namespace valico {
 // Turns the system's Windows-shaped paths ("C:\CALDERA\_Local.ini", "<home>\IN\job.txt")
 // into paths this machine can open. On Windows they are used as they are; on POSIX a drive
 // letter maps to a configured root folder and an existing component whose case differs is
-// found without regard to case, as Windows would.
+// found without regard to case, as Windows would. Safe to use from several threads.
 class PathMapper {
  public:
   struct Options {
@@ -18,11 +19,15 @@ class PathMapper {
   };
 
   explicit PathMapper(Options options);
+  ~PathMapper();
+  PathMapper(const PathMapper&) = delete;
+  PathMapper& operator=(const PathMapper&) = delete;
 
   const std::string& home() const { return options_.home; }
 
   // Native path for a settings path. Components that exist with other letter case are
-  // resolved to the existing entry (an exact match wins).
+  // resolved to the existing entry (an exact match wins). On POSIX a path looked up before
+  // costs one stat while the folders it was found in are unchanged.
   std::string ToNative(std::string_view path) const;
 
   // As ToNative, but the last component must match with its exact case; used where the
@@ -33,8 +38,11 @@ class PathMapper {
   std::string DriveRoot(char letter) const;
 
  private:
+  struct Cache;  // what earlier lookups found (POSIX)
+
   std::string Map(std::string_view path, bool exact_last) const;
   Options options_;
+  std::unique_ptr<Cache> cache_;
 };
 
 // Joins a folder and a name with "\" the way the system builds its paths.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/path_mapper.h"
 #include "platform/testing/temp_folder.h"
 
@@ -25,6 +27,36 @@ TEST(PathMapperTest, DrivesRootsAndLetterCase) {
   EXPECT_EQ(m.ToNative("rel\\a.txt"), h + "/rel/a.txt");
   EXPECT_EQ(m.ToNativeExactName("C:\\caldera\\_local.ini"), h + "/drive_c/CALDERA/_local.ini")
       << "folders resolve, the name must match exactly";
+}
+
+// A lookup is reused while the folders it relied on are unchanged; any change there is seen
+// at the next lookup. Folders are aged first, as folders nobody touched lately: only those
+// lookups are kept.
+TEST(PathMapperTest, ALookupReusedIsRedoneWhenItsFolderChanges) {
+  testing::TempFolder home;
+  std::filesystem::create_directories(home / "drive_c/Valico");
+  auto age = [&] {
+    for (const char* f : {"drive_c", "drive_c/Valico"}) {
+      auto p = home / f;
+      std::filesystem::last_write_time(p,
+                                       std::filesystem::last_write_time(p) - std::chrono::hours(1));
+    }
+  };
+  PathMapper m({home.path(), {}});
+  const std::string v = home / "drive_c/Valico/";
+  age();
+  EXPECT_EQ(m.ToNative("C:\\Valico\\Display.txt"), v + "Display.txt") << "missing";
+  home.Write("drive_c/Valico/DISPLAY.TXT", "x");
+  EXPECT_EQ(m.ToNative("C:\\Valico\\Display.txt"), v + "DISPLAY.TXT") << "appeared in other case";
+  age();
+  EXPECT_EQ(m.ToNative("C:\\Valico\\Display.txt"), v + "DISPLAY.TXT");
+  home.Write("drive_c/Valico/Display.txt", "x");
+  EXPECT_EQ(m.ToNative("C:\\Valico\\Display.txt"), v + "Display.txt") << "an exact match wins";
+  age();
+  EXPECT_EQ(m.ToNative("C:\\VALICO\\Display.txt"), v + "Display.txt");
+  std::filesystem::remove_all(home / "drive_c/Valico");
+  EXPECT_EQ(m.ToNative("C:\\VALICO\\Display.txt"), home / "drive_c/VALICO/Display.txt")
+      << "its folder is gone";
 }
 
 }  // namespace

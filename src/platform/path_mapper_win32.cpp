@@ -38,7 +38,12 @@ std::string WithBackslashes(std::string_view p) {
 // explicitly (--drive X=FOLDER) is still redirected to that folder; tests use this to keep
 // their drive C: inside a temporary folder.
 // The program folder and the redirected folders themselves are never redirected.
+// Mapping is plain text work here: nothing to remember.
+struct PathMapper::Cache {};
+
 PathMapper::PathMapper(Options options) : options_(std::move(options)) {}
+
+PathMapper::~PathMapper() = default;
 
 std::string PathMapper::DriveRoot(char letter) const {
   char up = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));

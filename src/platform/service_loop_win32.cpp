@@ -34,17 +34,24 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
 }  // namespace
 
 void RunServiceLoop(std::chrono::milliseconds interval, long max_ticks,
-                    const std::function<void()>& tick) {
+                    const std::function<bool()>& tick, const WakeSource& wake) {
   HANDLE stop = StopEvent();
   ::ResetEvent(stop);
   // A process started in a new process group has Ctrl+C disabled: enable it again.
   ::SetConsoleCtrlHandler(nullptr, FALSE);
   ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 
-  RunTicks(interval, max_ticks, tick, [&](std::chrono::nanoseconds wait) {
-    auto ms = std::chrono::ceil<std::chrono::milliseconds>(wait);
-    return ::WaitForSingleObject(stop, static_cast<DWORD>(ms.count())) == WAIT_OBJECT_0;
-  });
+  HANDLE handles[2] = {stop, reinterpret_cast<HANDLE>(wake.handle)};
+  DWORD count = wake.handle != -1 ? 2 : 1;
+  RunTicks(
+      interval, max_ticks, tick,
+      [&](std::chrono::nanoseconds wait) {
+        auto ms = std::chrono::ceil<std::chrono::milliseconds>(wait);
+        DWORD r = ::WaitForMultipleObjects(count, handles, FALSE, static_cast<DWORD>(ms.count()));
+        if (r == WAIT_OBJECT_0) return WaitEnd::kStop;
+        return r == WAIT_OBJECT_0 + 1 ? WaitEnd::kWoken : WaitEnd::kTimedOut;
+      },
+      [&] { return wake.woken && wake.woken(); });
   ::SetConsoleCtrlHandler(OnConsoleControl, FALSE);
 }
 

@@ -60,11 +60,5 @@ TEST(PrebillDispatchTest, ModelNameChoosesTheRoutineExactly) {
   }
 }
 
-TEST(PrebillDispatchTest, UnavailableRendererSaysSoInTheLog) {
-  TestPlatform t;
-  UnavailablePrebillRenderer(t.log).StampaCortSamsung("C:\\job");
-  EXPECT_TRUE(t.log.Contains("job C:\\job was not printed"));
-}
-
 }  // namespace
 }  // namespace valico

@@ -1,24 +1,119 @@
 #include "prebill/prebill_renderer.h"
 
-#include "settings/config.h"
+#include "platform/text_lines.h"
+#include "prebill/field_format.h"
+#include "prebill/job_formats.h"
+#include "prebill/printer_by_port.h"
+#include "prebill/printer_operations.h"
+#include "printing/bitmap_file.h"
+#include "printing/ops.h"
 
 namespace valico {
+namespace {
 
-void UnavailablePrebillRenderer::NotPrinted(const char* model, const std::string& job) {
-  log_.Warn(std::string("pre-bill model \"") + model + "\": printing on an installed " +
-            "printer is not part of this build; job " + job + " was not printed");
+constexpr const char* kLogoFile = "LogoCassa.bmp";
+constexpr const char* kPrinterNotFound = "Stampante NON trovata";
+constexpr const char* kErrorLine = "ERRORE: file scontrino mancante o errato!";
+
+}  // namespace
+
+InstalledPrinterPrebill::JobLines InstalledPrinterPrebill::ReadJob(const std::string& job) {
+  JobLines j;
+  j.read = ReadTextLines(files_, job, &j.lines, &j.err);
+  return j;
 }
 
-void UnavailablePrebillRenderer::StampaCortOlivetti(const std::string& job) {
-  NotPrinted(kCortOlivetti, job);
+void InstalledPrinterPrebill::ChoosePrinterOrCurrent(const std::string& port,
+                                                     const std::string& job) {
+  std::string why;
+  if (CercaStampantePorta(printers_, port, PortMatch::kIgnoreCase, &why)) return;
+  log_.Warn("pre-bill job " + job + ": " + why + "; it prints on the current printer \"" +
+            printers_.Current() + "\"");
 }
 
-void UnavailablePrebillRenderer::StampaCortSamsung(const std::string& job) {
-  NotPrinted(kCortSamsung, job);
+void InstalledPrinterPrebill::RemoveJob(const std::string& job) {
+  std::string err;
+  if (!files_.Remove(job, &err)) log_.Debug("pre-bill job not deleted: " + err);
 }
 
-void UnavailablePrebillRenderer::StampaCortSolipos(const std::string& job) {
-  NotPrinted(kCortSolipos, job);
+void InstalledPrinterPrebill::StampaCortOlivetti(const std::string& job) {
+  const std::string port = PortNameOf(cfg_.Cort_Com, regional_);
+  JobLines j = ReadJob(job);
+  if (!j.read) log_.Warn("pre-bill job " + job + " cannot be read, nothing printed: " + j.err);
+  ChoosePrinterOrCurrent(port, job);
+  for (const std::string& line : j.lines)
+    printers_.Apply({ops::FontName("FontA11"), ops::Print(TextOfPlainLine(line))});
+  printers_.Apply(ops::EndDocument());
+  RemoveJob(job);
+}
+
+void InstalledPrinterPrebill::StampaCortSolipos(const std::string& job) {
+  const std::string port = PortNameOf(cfg_.Cort_Com, regional_);
+  ChoosePrinterOrCurrent(port, job);
+  JobLines j = ReadJob(job);
+  if (!j.read) log_.Warn("pre-bill job " + job + " cannot be read, nothing printed: " + j.err);
+  for (const std::string& line : j.lines) {
+    if (std::optional<std::string> text = TextOfScoLine(line))
+      printers_.Apply({ops::FontName("Courier New"), ops::FontSize(9), ops::Print(*text)});
+  }
+  printers_.Apply(ops::EndDocument());
+  RemoveJob(job);
+}
+
+std::shared_ptr<const Bitmap> InstalledPrinterPrebill::LoadLogo(std::string* err) {
+  return LoadBitmapFile(files_, JoinPath(cfg_.DirBorea, kLogoFile), err);
+}
+
+// The logo goes out as a print job of its own, drawn at the top of its page. A logo that was
+// not loaded leaves the move and the end of the document, which sends whatever was open.
+void InstalledPrinterPrebill::PrintLogo(std::shared_ptr<const Bitmap> logo) {
+  printers_.Apply(ops::Position(0, 0));
+  if (logo) printers_.Apply(ops::DrawBitmap(std::move(logo)));
+  printers_.Apply(ops::EndDocument());
+}
+
+void InstalledPrinterPrebill::PrintErrorLine(const std::string& job, const std::string& why) {
+  log_.Warn("pre-bill job " + job + ": " + why + "; the error line is printed instead");
+  printers_.Apply({ops::FontSize(9), ops::FontName("FontA12cpi"), ops::Bold(true),
+                   ops::Print(kErrorLine), ops::Bold(false), ops::EndDocument()});
+}
+
+void InstalledPrinterPrebill::StampaCortSamsung(const std::string& job) {
+  const std::string port = ComPortName(cfg_.Cort_Com, regional_);
+  JobLines j = ReadJob(job);
+  std::string why;
+  std::optional<std::string> device = CercaStampantePorta(printers_, port, PortMatch::kExact, &why);
+  if (!device) {
+    log_.Warn("pre-bill job " + job + " not printed: " + why);
+    dialogs_.Message(kPrinterNotFound);
+    return;
+  }
+  const PrinterFamily family = PrinterFamilyOf(*device);
+  std::string err;
+  if (family == PrinterFamily::k500) {
+    // Only the job file's first line is watched here: a logo that does not load is left out.
+    if (cfg_.Cort_Logo) {
+      std::shared_ptr<const Bitmap> logo = LoadLogo(&err);
+      if (!logo) log_.Warn("pre-bill logo left out: " + err);
+      PrintLogo(std::move(logo));
+    }
+    printers_.Apply(JobStartOperations(family));
+    if (!j.read) return PrintErrorLine(job, "the job file cannot be read (" + j.err + ")");
+  } else {
+    // The logo and the job file's first line are both watched: either one missing prints
+    // the error line instead of the receipt.
+    if (cfg_.Cort_Logo) {
+      std::shared_ptr<const Bitmap> logo = LoadLogo(&err);
+      if (!logo) return PrintErrorLine(job, "the logo cannot be loaded (" + err + ")");
+      PrintLogo(std::move(logo));
+    }
+    if (!j.read) return PrintErrorLine(job, "the job file cannot be read (" + j.err + ")");
+  }
+  FieldFormatReader reader(family, regional_);
+  for (const std::string& line : j.lines) printers_.Apply(OperationsFor(family, reader.Read(line)));
+  log_.Debug("pre-bill job " + job + " printed on \"" + *device + "\" (family " +
+             FamilyName(family) + ")");
+  if (family != PrinterFamily::k500) RemoveJob(job);
 }
 
 }  // namespace valico

@@ -75,15 +75,4 @@ std::vector<PrinterOp> OperationsFor(PrinterFamily family, const FieldAction& a)
   return ops;
 }
 
-std::vector<PrinterOp> FieldFormatJobOperations(PrinterFamily family, const Regional& regional,
-                                                const std::vector<std::string>& lines) {
-  std::vector<PrinterOp> ops = JobStartOperations(family);
-  FieldFormatReader reader(family, regional);
-  for (const std::string& line : lines) {
-    std::vector<PrinterOp> more = OperationsFor(family, reader.Read(line));
-    ops.insert(ops.end(), more.begin(), more.end());
-  }
-  return ops;
-}
-
 }  // namespace valico

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <string>
 #include <vector>
 
-#include "platform/regional.h"
 #include "prebill/field_format.h"
 #include "printing/document.h"
 
@@ -17,10 +15,5 @@ std::vector<PrinterOp> JobStartOperations(PrinterFamily family);
 // and the control characters around barcodes and ends of receipt. A font or size the job has
 // not chosen yet is not set, so the printer keeps its own.
 std::vector<PrinterOp> OperationsFor(PrinterFamily family, const FieldAction& action);
-
-// A whole field-format job: the start, then each line's operations. Text after the last end
-// of receipt stays in the open document, as the printer would keep it.
-std::vector<PrinterOp> FieldFormatJobOperations(PrinterFamily family, const Regional& regional,
-                                                const std::vector<std::string>& lines);
 
 }  // namespace valico

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <memory>
 
+#include "printing/print_libraries_posix.h"
+
 namespace valico {
 namespace {
 
@@ -19,6 +21,7 @@ int KeepWaiting(http_t*, void* deadline) {
 
 bool SubmitPdfToCups(std::string_view target, std::string_view pdf, const std::string& title,
                      std::chrono::milliseconds bound, int* job_id, std::string* err) {
+  if (!LoadCups(err)) return false;
   auto deadline = Clock::now() + bound;
   std::string queue(target), host = cupsServer();
   int port = ippPort();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -22,6 +24,13 @@ struct Bitmap {
   // 3 bytes (red, green, blue) per pixel, rows from the top, no padding.
   std::vector<std::uint8_t> rgb;
 };
+
+// A bitmap drawn in its own size is a picture of 96 pixels per inch, as Windows sizes a
+// picture: on a device of `dpi` dots per inch `pixels` take this many dots. So a logo prints
+// as large as it did from any Windows program, whatever the printer's resolution.
+inline int PictureDots(int pixels, int dpi) {
+  return static_cast<int>(std::min<std::int64_t>(std::int64_t{pixels} * dpi / 96, INT_MAX / 2));
+}
 
 // One operation on a printer, in the order the printer receives them. A print always ends
 // its line, a single control character included; every CR LF inside its text ends a line too.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "printing/barcodes.h"
 #include "printing/code_pages.h"
@@ -169,7 +170,7 @@ class EscPosWriter {
   }
 
   void PrintBitmap(const Bitmap& b) {
-    std::string raster = RasterImage(b, x_, p_.width_dots);
+    std::string raster = RasterImage(b, x_, p_.width_dots, p_.dpi);
     if (raster.empty()) {
       Note("a bitmap of " + std::to_string(b.width) + "x" + std::to_string(b.height) +
            " pixels at " + std::to_string(x_) + " dots has nothing within the printable width");
@@ -177,7 +178,7 @@ class EscPosWriter {
     }
     Flush();
     out_ += raster;
-    Advance(b.height);
+    Advance(PictureDots(b.height, p_.dpi));
     x_ = 0;
   }
 
@@ -248,15 +249,25 @@ class EscPosWriter {
 
 }  // namespace
 
-std::string RasterImage(const Bitmap& b, int x, int width_dots) {
-  int width = std::min(x + b.width, width_dots);
-  if (b.width <= 0 || b.height <= 0 || width <= x ||
+std::string RasterImage(const Bitmap& b, int x, int width_dots, int dpi) {
+  const int dots_w = PictureDots(b.width, dpi), dots_h = PictureDots(b.height, dpi);
+  const int width = static_cast<int>(std::min<std::int64_t>(std::int64_t{x} + dots_w, width_dots));
+  if (b.width <= 0 || b.height <= 0 || dots_w <= 0 || dots_h <= 0 || width <= x ||
       b.rgb.size() < static_cast<size_t>(b.width) * b.height * 3)
     return "";
+  // The pixel each dot of a row shows, and which pixels are dark.
+  std::vector<int> column(static_cast<size_t>(width - x));
+  for (int c = 0; c < width - x; ++c)
+    column[c] = static_cast<int>(std::int64_t{c} * b.width / dots_w);
+  std::vector<bool> dark(static_cast<size_t>(b.width) * b.height);
+  for (size_t i = 0; i < dark.size(); ++i) {
+    const std::uint8_t* px = &b.rgb[i * 3];
+    dark[i] = px[0] * 299 + px[1] * 587 + px[2] * 114 < 128000;
+  }
   int row_bytes = (width + 7) / 8;
   std::string out;
-  for (int top = 0; top < b.height; top += 255) {
-    int rows = std::min(255, b.height - top);
+  for (int top = 0; top < dots_h; top += 255) {
+    int rows = std::min(255, dots_h - top);
     out += {GS,
             'v',
             '0',
@@ -268,10 +279,10 @@ std::string RasterImage(const Bitmap& b, int x, int width_dots) {
     size_t band = out.size();
     out.append(static_cast<size_t>(row_bytes) * rows, '\0');
     for (int r = 0; r < rows; ++r) {
-      const std::uint8_t* px = &b.rgb[(static_cast<size_t>(top + r) * b.width) * 3];
+      size_t pixel_row = static_cast<size_t>(std::int64_t{top + r} * b.height / dots_h) * b.width;
       char* row = &out[band + static_cast<size_t>(r) * row_bytes];
-      for (int c = 0; c < width - x; ++c, px += 3) {
-        if (px[0] * 299 + px[1] * 587 + px[2] * 114 >= 128000) continue;
+      for (int c = 0; c < width - x; ++c) {
+        if (!dark[pixel_row + column[c]]) continue;
         int dot = x + c;
         row[dot / 8] = static_cast<char>(row[dot / 8] | (0x80 >> (dot % 8)));
       }

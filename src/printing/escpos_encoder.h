@@ -17,8 +17,10 @@ namespace valico {
 std::string EncodeEscPos(const Document& doc, const PrinterProfile& profile,
                          std::vector<std::string>* notes = nullptr);
 
-// The rows of a bitmap as raster images (GS v 0), `x` dots from the left margin, clipped to
-// `width_dots`, in bands of at most 255 rows. A pixel prints when it is darker than mid-grey.
-std::string RasterImage(const Bitmap& bitmap, int x, int width_dots);
+// A bitmap in its own size on a printer of `dpi` dots per inch (PictureDots: each pixel
+// sampled onto the dots it covers) as raster images (GS v 0), `x` dots from the left margin,
+// clipped to `width_dots`, in bands of at most 255 rows. A dot prints when its pixel is darker
+// than mid-grey.
+std::string RasterImage(const Bitmap& bitmap, int x, int width_dots, int dpi);
 
 }  // namespace valico

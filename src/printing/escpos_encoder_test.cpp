@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "printing/ops.h"
+#include "printing/page_layout.h"
 #include "printing/printer_declarations.h"
 
 namespace valico {
@@ -74,10 +75,11 @@ TEST(EscPosEncoderTest, DocumentsBecomeTheBytesOfTheReference) {
            H("1D 68 19 1D 77 02 1D 66 00 1D 6B 49 05") + "{BAB1",
        {"JAN13(EAN): EAN-13 8001234567890 has a wrong check digit (7 expected); printed as "
         "text"}},
-      {"a bitmap at the top, then a line moved right",
+      {"a bitmap at the top in its own size (10 x 2 pixels at 96 per inch: 18 x 3 dots), "
+       "then a line moved right",
        roll,
        {Position(0, 0), DrawBitmap(Corners()), Position(8, std::nullopt), Print("x")},
-       init + H("1D 76 30 00 02 00 02 00  80 00  00 40  1B 24 14 00") + "x\n",
+       init + H("1D 76 30 00 03 00 03 00  C0 00 00  C0 00 00  00 00 40  1B 24 14 00") + "x\n",
        {}},
       {"slip printer: ESC ! only, a blank line before the top of the form dropped, form fed",
        slip,
@@ -104,13 +106,32 @@ TEST(EscPosEncoderTest, TallAndWideBitmapsGoInBandsClippedToThePaper) {
   b.width = 600;
   b.height = 300;
   b.rgb.assign(600 * 300 * 3, 0);
-  std::string raster = RasterImage(b, 0, 512);
+  std::string raster = RasterImage(b, 0, 512, 96);  // one dot per pixel
   // Two bands of 255 and 45 rows, 64 bytes (512 dots) each.
   EXPECT_EQ(Spaced(raster.substr(0, 8)), Spaced(H("1D 76 30 00 40 00 FF 00")));
   size_t second = 8 + 64 * 255;
   EXPECT_EQ(Spaced(raster.substr(second, 8)), Spaced(H("1D 76 30 00 40 00 2D 00")));
   EXPECT_EQ(raster.size(), second + 8 + 64 * 45);
-  EXPECT_EQ(RasterImage(b, 512, 512), "") << "nothing left of the paper";
+  EXPECT_EQ(RasterImage(b, 512, 512, 96), "") << "nothing left of the paper";
+}
+
+// A bitmap is a picture of 96 pixels per inch, as GDI draws it on any printer: one inch of
+// logo is one inch of paper in the bytes and in the preview, at every resolution.
+TEST(EscPosEncoderTest, ABitmapIsAsLargeOnPaperAsWindowsPrintsIt) {
+  auto inch = std::make_shared<Bitmap>(Bitmap{96, 48, std::vector<std::uint8_t>(96 * 48 * 3)});
+  for (int dpi : {180, 203}) {
+    PrinterProfile p;
+    p.dpi = dpi;
+    p.width_dots = 576;
+    std::string raster = RasterImage(*inch, 0, p.width_dots, dpi);
+    int row_bytes = (dpi + 7) / 8;
+    EXPECT_EQ(raster.substr(4, 4),
+              std::string({static_cast<char>(row_bytes), 0, static_cast<char>(dpi / 2), 0}));
+    PageLayout page = LayoutPage(Document{"P", {DrawBitmap(inch)}}, p);
+    ASSERT_EQ(page.images.size(), 1u);
+    EXPECT_EQ(page.images[0].width, dpi);
+    EXPECT_EQ(page.images[0].height, dpi / 2);
+  }
 }
 
 }  // namespace

@@ -26,13 +26,6 @@ int ToDevice(double points, int dpi) {
       std::llround(std::clamp(points * dpi / 72.0, -kMaxDeviceUnits, kMaxDeviceUnits)));
 }
 
-// A picture "in its own size" is drawn as Windows sizes a picture: its pixels at 96 per inch,
-// scaled to the device's resolution, so a logo prints as large as it did from any Windows
-// program (and as it shows on screen) whatever the printer's dots per inch.
-int PictureToDevice(int pixels, int dpi) {
-  return static_cast<int>(std::min<std::int64_t>(std::int64_t{pixels} * dpi / 96, INT_MAX / 2));
-}
-
 class GdiRenderer {
  public:
   GdiRenderer(const GdiCanvas& canvas, GdiRenderResult* result)
@@ -190,7 +183,7 @@ class GdiRenderer {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
-    int dest_w = PictureToDevice(bmp->width, dpi_x_), dest_h = PictureToDevice(bmp->height, dpi_y_);
+    int dest_w = PictureDots(bmp->width, dpi_x_), dest_h = PictureDots(bmp->height, dpi_y_);
     if (::StretchDIBits(c_.dc, x_, y_, dest_w, dest_h, 0, 0, bmp->width, bmp->height, bits.data(),
                         &info, DIB_RGB_COLORS, SRCCOPY) <= 0)
       return Note("the printer refused a bitmap of " + size + " pixels (error " +

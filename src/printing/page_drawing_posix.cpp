@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "printing/code_pages.h"
+#include "printing/print_libraries_posix.h"
 
 namespace valico {
 namespace {
@@ -100,9 +101,12 @@ void DrawImage(cairo_t* cr, const PageLayout::Image& img) {
   }
   cairo_surface_mark_dirty(s.get());
   cairo_save(cr);
-  cairo_rectangle(cr, img.x, img.y, img.width, b.height);
+  cairo_rectangle(cr, img.x, img.y, img.width, img.height);
   cairo_clip(cr);
-  cairo_set_source_surface(cr, s.get(), img.x, img.y);
+  cairo_translate(cr, img.x, img.y);
+  cairo_scale(cr, static_cast<double>(img.picture_width) / b.width,
+              static_cast<double>(img.height) / b.height);
+  cairo_set_source_surface(cr, s.get(), 0, 0);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
   cairo_paint(cr);
   cairo_restore(cr);
@@ -163,6 +167,7 @@ cairo_status_t AppendTo(void* closure, const unsigned char* data, unsigned int l
 
 bool DrawPagePng(const PageLayout& page, int dpi, const std::string& native_path,
                  std::string* err) {
+  if (!LoadCairo(err)) return false;
   Frame f = FrameFor(page, dpi);
   std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, f.width, f.height), cairo_surface_destroy);
@@ -178,6 +183,7 @@ bool DrawPagePng(const PageLayout& page, int dpi, const std::string& native_path
 }
 
 bool DrawPagePdf(const PageLayout& page, int dpi, std::string* pdf, std::string* err) {
+  if (!LoadCairo(err)) return false;
   Frame f = FrameFor(page, dpi);
   double points_per_dot = 72.0 / dpi;
   pdf->clear();

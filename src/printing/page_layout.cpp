@@ -153,17 +153,20 @@ class Layouter {
 
   void DrawBitmap(const std::shared_ptr<const Bitmap>& b) {
     PageLayout::Image img;
-    img.width = std::min(b->width, p_.width_dots - x_);
-    if (img.width <= 0 || b->height <= 0) return;
+    img.picture_width = PictureDots(b->width, p_.dpi);
+    img.height = PictureDots(b->height, p_.dpi);
+    img.width = std::min(img.picture_width, p_.width_dots - x_);
+    if (img.width <= 0 || img.height <= 0) return;
     img.x = x_;
     img.y = y_;
     img.bitmap = b;
-    if (!Fits(b->height)) {
+    if (!Fits(img.height)) {
       ++page_.lines_left_out;
       return;
     }
+    int height = img.height;
     page_.images.push_back(std::move(img));
-    NextLine(b->height);
+    NextLine(height);
   }
 
   // Where a piece `w` dots wide starts in a line of `room` dots.

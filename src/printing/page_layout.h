@@ -30,7 +30,8 @@ struct PageLayout {
   };
   struct Image {
     int x = 0, y = 0;
-    int width = 0;  // dots drawn: the bitmap's width, clipped to the printable width
+    int width = 0;  // dots drawn: the picture's width, clipped to the printable width
+    int picture_width = 0, height = 0;  // dots of the whole picture in its own size
     std::shared_ptr<const Bitmap> bitmap;
   };
   struct Note {
@@ -53,7 +54,8 @@ inline constexpr int kMaxPageDots = 30000;
 // Lays out a document the way a receipt printer with `profile` prints it: device fonts at
 // their cells and the profile's columns, long lines wrapped, alignment and barcode digits as
 // the control font sets them, EAN-13 texts as bars, other barcodes as their text with a note,
-// bitmaps at one dot per pixel, and every control command as a note at its line.
+// bitmaps in their own size (96 pixels per inch, as Windows prints them), and every control
+// command as a note at its line.
 PageLayout LayoutPage(const Document& doc, const PrinterProfile& profile);
 
 }  // namespace valico

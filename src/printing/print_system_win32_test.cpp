@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <map>
 
 #include "platform/testing/metafile_records_win32.h"
 #include "platform/testing/recording_log.h"
@@ -50,24 +49,6 @@ std::vector<PrinterInfo> SpoolerList() {
   const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buf.data());
   for (DWORD i = 0; i < count; ++i) list.push_back({info[i].pPrinterName, info[i].pPortName});
   return list;
-}
-
-// The text of PostScript from Wine's driver, which draws each character as "/name glyphshow",
-// back as Windows-1252 bytes (only the glyph names these tests print).
-std::string GlyphText(const std::string& ps) {
-  static const std::map<std::string, char> names = {
-      {"space", ' '}, {"uni00A0", ' '}, {"comma", ','}, {"egrave", '\xe8'}, {"Euro", '\x80'},
-      {"zero", '0'},  {"one", '1'},     {"two", '2'},   {"three", '3'},     {"four", '4'},
-      {"five", '5'},  {"six", '6'},     {"seven", '7'}, {"eight", '8'},     {"nine", '9'}};
-  std::string text;
-  for (std::size_t at = ps.find(" glyphshow"); at != std::string::npos;
-       at = ps.find(" glyphshow", at + 1)) {
-    std::size_t slash = ps.rfind('/', at);
-    std::string name = ps.substr(slash + 1, at - slash - 1);
-    auto it = names.find(name);
-    text += name.size() == 1 ? name[0] : it != names.end() ? it->second : '?';
-  }
-  return text;
 }
 
 class PrintSystemWin32Test : public ::testing::Test {
@@ -115,7 +96,7 @@ TEST_F(PrintSystemWin32Test, PrintsADocumentAsOneJobOfPagesHoldingItsText) {
   std::string ps = out_.Read(jobs[0]);
   EXPECT_NE(ps.find("%%Title: Valico"), std::string::npos);
   EXPECT_NE(ps.find("%%Pages: 2"), std::string::npos);
-  std::string text = GlyphText(ps);
+  std::string text = testing::WinePostScriptText(ps);
   EXPECT_EQ(text.substr(0, 12), "Caff\xe8 1,20 \x80");
   EXPECT_EQ(text.substr(text.size() - 8), "Riga 100");
   EXPECT_TRUE(log_.lines().empty());
@@ -138,9 +119,15 @@ TEST_F(PrintSystemWin32Test, ADeliveryReturnsAtItsBoundAndReportsThatItMayStillP
   options_.write_bound = std::chrono::milliseconds(0);  // no spooler answers that fast
   std::string err;
   EXPECT_FALSE(MakePrintSystem(options_)->Print(Receipt("SAMSUNG SRP-350 Receipt", 1), &err));
-  EXPECT_EQ(err,
-            "the printer \"SAMSUNG SRP-350 Receipt\" did not take the document within 0 ms; it "
-            "may still print");
+  const std::string late =
+      "the printer \"SAMSUNG SRP-350 Receipt\" did not take the document within 0 ms; ";
+  ASSERT_EQ(err.rfind(late, 0), 0u) << err;
+  // Mostly the spooler has not numbered the job yet. On a busy machine it may have: the job
+  // is then cancelled, or the message says why it could not be and that it may still print.
+  std::string outcome = err.substr(late.size());
+  EXPECT_TRUE(outcome.rfind("it may still print", 0) == 0 ||
+              outcome == "its print job was cancelled")
+      << err;
   // The job goes on by itself; wait for it, so that it does not outlive the printer.
   std::string job = out_ / "000001 SAMSUNG SRP-350 Receipt.prn";
   for (int i = 0; i < 200 && out_.Read(job).find("%%EOF") == std::string::npos; ++i) ::Sleep(50);

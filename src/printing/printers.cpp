@@ -49,6 +49,19 @@ const std::string& Printers::Current() {
 
 void Printers::MakeCurrent(const std::string& device) { current_ = device; }
 
+bool Printers::ChooseInstalled(const std::string& device, std::string* err) {
+  std::vector<PrinterInfo> installed;
+  if (!List(&installed, err)) return false;
+  for (const PrinterInfo& p : installed) {
+    if (p.device == device) {
+      MakeCurrent(device);
+      return true;
+    }
+  }
+  *err = "printer " + Quoted(device) + " is not installed";
+  return false;
+}
+
 Printers::PrinterState& Printers::Cur() { return printers_[Current()]; }
 
 const Printers::TextState& Printers::State() { return Cur().text; }

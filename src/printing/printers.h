@@ -44,6 +44,11 @@ class Printers {
   // `device` becomes current and stays current until another is made current. The printer
   // left keeps its text state and its open document.
   void MakeCurrent(const std::string& device);
+  // Makes the first installed printer whose device name is exactly `device` current, as the
+  // routines that print on a printer named in the settings choose it. False, with the reason,
+  // when none is installed under that name or the list cannot be had: the current printer
+  // then stays as it was.
+  bool ChooseInstalled(const std::string& device, std::string* err);
 
   // Applies one operation to the current printer. A print ends its line, and each CR LF
   // inside its text ends a line too: the document receives one print per line, with other

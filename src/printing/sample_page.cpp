@@ -48,17 +48,7 @@ std::vector<PrinterOp> SamplePageOperations(const std::string& device) {
 }
 
 bool PrintSamplePage(Printers& printers, const std::string& device, std::string* err) {
-  if (!device.empty()) {
-    std::vector<PrinterInfo> installed;
-    if (!printers.List(&installed, err)) return false;
-    bool found = false;
-    for (const PrinterInfo& p : installed) found = found || p.device == device;
-    if (!found) {
-      *err = "printer \"" + device + "\" is not installed";
-      return false;
-    }
-    printers.MakeCurrent(device);
-  }
+  if (!device.empty() && !printers.ChooseInstalled(device, err)) return false;
   if (printers.Current().empty()) {
     *err = "no printer is installed";
     return false;

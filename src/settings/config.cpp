@@ -20,9 +20,17 @@ CortModel ParseCortModel(std::string_view text) {
   return CortModel::kOther;
 }
 
+RfModel ParseRfModel(std::string_view text) {
+  if (text == kRfTmL90) return RfModel::kTmL90;
+  if (text == kRfKube) return RfModel::kKube;
+  if (text == kRfTmU295) return RfModel::kTmU295;
+  return RfModel::kOther;
+}
+
 void ParseChoices(Config& cfg) {
   cfg.mf_protocol = ParseMfProtocol(cfg.MF_Prot);
   cfg.cort_model = ParseCortModel(cfg.Cort_Printer);
+  cfg.rf_model = ParseRfModel(cfg.RF_Stampante);
 }
 
 bool ReadSettaggiBorea(const IniStore& ini, const Config& cfg) {

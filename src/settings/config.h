@@ -26,8 +26,16 @@ inline constexpr char kCortNonPresente[] = "NON PRESENTE";
 // kOther ("NON PRESENTE", "", "samsung", ...) prints nothing.
 enum class CortModel { kOther, kOlivetti, kSamsung, kDpt282, kSolipos, kTypeSuSeriale };
 
+// The receipt-form printer models, as RF_Stampante names them (the printer's device name,
+// compared exactly, with case). kOther prints nothing and leaves the job file in place.
+inline constexpr char kRfTmL90[] = "EPSON TM-L90 Receipt";
+inline constexpr char kRfKube[] = "Custom KUBE Ric. Fisc. [A]";
+inline constexpr char kRfTmU295[] = "EPSON TM-U295 Slip";
+enum class RfModel { kOther, kTmL90, kKube, kTmU295 };
+
 MfProtocol ParseMfProtocol(std::string_view text);
 CortModel ParseCortModel(std::string_view text);
+RfModel ParseRfModel(std::string_view text);
 
 // The configuration model: the settings the devices read while the system runs, filled from
 // _Valico.ini at start-up and after each save. Fields bear the names of their keys; the
@@ -54,6 +62,7 @@ struct Config {
   std::string RF_Stampante, RF_File;
   TypedValue RF_Seriale;
   std::int16_t RF_Righe = 0;
+  RfModel rf_model = RfModel::kOther;  // RF_Stampante
 
   bool Cort_Active = false;
   bool Cort_Logo = false;

@@ -21,7 +21,7 @@ std::string_view DropTrailingSpaces(std::string_view s) {
   return s;
 }
 
-std::optional<std::string> Find(const std::string& content, std::string_view section,
+std::optional<std::string> Find(std::string_view content, std::string_view section,
                                 std::string_view key) {
   if (!IsUtf16File(content)) return IniFind(content, section, key);
   auto v = IniFind(Utf16FromFile(content), WidenCp1252(section), WidenCp1252(key));
@@ -71,8 +71,17 @@ std::string IniStore::ReadFile(std::string_view file) const {
 
 std::string IniStore::LeggiINI(std::string_view section, std::string_view key,
                                std::string_view fallback, std::string_view file) const {
+  return LeggiINIIn(ReadText(file), section, key, fallback);
+}
+
+std::string IniStore::ReadText(std::string_view file) const {
   std::lock_guard lock(mu_);
-  if (auto v = Find(ReadFile(file), section, key)) return Clip(std::move(*v));
+  return ReadFile(file);
+}
+
+std::string IniStore::LeggiINIIn(std::string_view text, std::string_view section,
+                                 std::string_view key, std::string_view fallback) {
+  if (auto v = Find(text, section, key)) return Clip(std::move(*v));
   return Clip(std::string(DropTrailingSpaces(fallback)));
 }
 

@@ -41,6 +41,11 @@ class IniStore {
   // the file, section or key is missing; at most 254 characters, up to the first NUL.
   std::string LeggiINI(std::string_view section, std::string_view key, std::string_view fallback,
                        std::string_view file) const;
+  // The text of `file` as LeggiINI reads it ("" when missing or unreadable), and LeggiINI's
+  // answer from such a text: for a caller that reads many keys from one reading.
+  std::string ReadText(std::string_view file) const;
+  static std::string LeggiINIIn(std::string_view text, std::string_view section,
+                                std::string_view key, std::string_view fallback);
   // Writes `value`; an empty `key` removes the whole section. Creates file and section as
   // needed; writes nothing when the value is already stored. False when the write failed
   // (the file is then as it was).

@@ -171,4 +171,6 @@ std::optional<bool> AsFlag(const TypedValue& v) {
   return std::nullopt;
 }
 
+bool IsNumberAboveZero(const TypedValue& v) { return v.is_number() && v.ten_thousandths() > 0; }
+
 }  // namespace valico

@@ -80,6 +80,10 @@ std::optional<IntegerPart> ParseIntegerPart(std::string_view text, const Regiona
 // The conversion of a stored text by the typed read: number, flag word, or text as it is.
 TypedValue ConvertStoredText(const std::string& text, const Regional& regional);
 
+// True for a number greater than 0, as the receipt printer's port must be. A flag (-1 or 0)
+// is not one, nor is a text such as a port named in full ("Ne01").
+bool IsNumberAboveZero(const TypedValue& v);
+
 // A typed value as a flag: a flag or a number; empty for a text, which cannot be one.
 std::optional<bool> AsFlag(const TypedValue& v);
 

@@ -35,6 +35,7 @@ App::App(const MachineOptions& o)
     : mapper_(MapperOptions(o)),
       files_(mapper_),
       log_(MakeDiagLog(o.log_to_file ? o.home : "", o.log_to_stderr)),
+      watch_(MakeFolderWatch(*log_)),
       dialogs_(*log_),
       processes_(MakeProcesses(*log_, files_, o.wine)),
       serial_ports_(MakeSerialPorts(o.com_ports, *log_)),
@@ -45,7 +46,7 @@ App::App(const MachineOptions& o)
   printing.serial_ports = serial_ports_.get();
   print_system_ = MakePrintSystem(printing);
   Regional regional = o.locale.empty() ? UserRegional() : RegionalFor(o.locale);
-  ctx_ = std::make_unique<Context>(Services{files_, clock_, *log_, dialogs_, *processes_,
+  ctx_ = std::make_unique<Context>(Services{files_, clock_, *watch_, *log_, dialogs_, *processes_,
                                             *serial_ports_, *ftp_, *print_system_, regional},
                                    o.home);
 }

@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/folder_watch.h"
 #include "platform/path_mapper.h"
 #include "printing/print_system.h"
 
@@ -37,6 +38,7 @@ class App {
   Files files_;
   SystemClock clock_;
   std::unique_ptr<DiagLog> log_;
+  std::unique_ptr<FolderWatch> watch_;
   HeadlessDialogs dialogs_;
   std::unique_ptr<Processes> processes_;
   std::unique_ptr<SerialPorts> serial_ports_;

@@ -15,7 +15,9 @@
 #include "prebill/serial_prebill.h"
 #include "printing/sample_page.h"
 #include "receipt/printer_list.h"
+#include "receipt/slip_calibration.h"
 #include "shell/app.h"
+#include "shell/render.h"
 #include "shell/service.h"
 #include "shell/startup.h"
 
@@ -91,7 +93,10 @@ struct CommandArgs {
   long ticks = 0;                                               // run
   std::string ini_action, file, section, key, value, fallback;  // ini
   std::string at, postazione;                                   // schedule
-  std::string printer;                                          // print-test
+  std::string printer;                                          // print-test, render
+  std::string model, folder;                                    // render (and FILE)
+  // slip-test, from the test window's initial texts
+  std::string rows = SlipTestWindowText::kRows, cols = SlipTestWindowText::kColumns;
 };
 
 // One command of the command line: its name and help line, the options of its own (none when
@@ -196,13 +201,12 @@ int PrebillTestCommand(const MachineOptions& machine, const CommandArgs&) {
 // The installed printers with their ports, as the installer's list shows them.
 int PrintersCommand(const MachineOptions& machine, const CommandArgs&) {
   App valico(CompleteFromEnvironment(machine));
-  std::vector<PrinterInfo> printers;
-  std::string err;
-  if (!valico.ctx().printers.List(&printers, &err)) {
+  std::string text, err;
+  if (!ListaStampanti(valico.ctx().printers, &text, &err)) {
     std::cerr << "Errore: " << err << "\n";
     return 1;
   }
-  return WriteStandardOutput(PrinterListText(printers)) ? 0 : 1;
+  return WriteStandardOutput(text) ? 0 : 1;
 }
 
 void PrintTestOptions(CLI::App& command, CommandArgs& args) {
@@ -221,6 +225,48 @@ int PrintTestCommand(const MachineOptions& machine, const CommandArgs& args) {
   return 0;
 }
 
+void SlipTestOptions(CLI::App& command, CommandArgs& args) {
+  command.add_option("--rows", args.rows, "Rows to print (default 41)");
+  command.add_option("--cols", args.cols, "Columns of the ruler (default 42)");
+}
+
+// The installer's calibration test of the slip printer, with the settings of _Valico.ini; the
+// spools are left alone, so it may run beside the service.
+int SlipTestCommand(const MachineOptions& machine, const CommandArgs& args) {
+  App valico(CompleteFromEnvironment(machine));
+  Context& ctx = valico.ctx();
+  LoadSettings(ctx);
+  SlipTestResult r = StampaTestU295(ctx.cfg, ctx.svc.regional, ctx.printers, args.rows, args.cols);
+  std::string message = r.message;
+  for (size_t at; (at = message.find("\r\n")) != std::string::npos;) message.replace(at, 2, "\n");
+  (r.printed ? std::cout : std::cerr) << message << "\n";
+  return r.printed ? 0 : 1;
+}
+
+void RenderOptions(CLI::App& command, CommandArgs& args) {
+  command.add_option("FILE", args.file, "The job file (left as it is)")->required();
+  command.add_option("--as", args.model, "The printer model that prints it")
+      ->required()
+      ->check(CLI::IsMember(RenderModelNames()));
+  command.add_option("--out", args.folder, "Folder of the previews (default: the current one)");
+  command.add_option("--printer", args.printer,
+                     "Device name of the preview printer (default: the model's name)");
+}
+
+// What a job would print, as previews: support staff see it without the printer or the service.
+int RenderCommand(const MachineOptions&, const CommandArgs& args) {
+  std::unique_ptr<DiagLog> log = MakeDiagLog("", true);
+  RenderRequest request{AbsoluteNativePath(args.file), args.model, args.printer,
+                        AbsoluteNativePath(args.folder.empty() ? "." : args.folder)};
+  std::vector<std::string> files;
+  std::string err;
+  bool ok = RenderJob(request, *log, &files, &err);
+  for (const std::string& f : files) std::cout << f << "\n";
+  if (ok) return 0;
+  std::cerr << "Errore: " << err << "\n";
+  return 1;
+}
+
 // The first row is the command run when none is named.
 constexpr Command kCommands[] = {
     {"run", "Run the service: a tick every 500 ms until stopped", RunOptions, RunCommand},
@@ -233,6 +279,10 @@ constexpr Command kCommands[] = {
     {"printers", "List the installed printers with their ports", nullptr, PrintersCommand},
     {"print-test", "Print a sample page (device fonts, bold, red, EAN-13, cut)", PrintTestOptions,
      PrintTestCommand},
+    {"slip-test", "Print the calibration test on the slip printer EPSON TM-U295 Slip",
+     SlipTestOptions, SlipTestCommand},
+    {"render", "Lay a job file out on a preview printer, as a printer model would print it",
+     RenderOptions, RenderCommand},
 };
 
 }  // namespace

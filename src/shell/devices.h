@@ -1,11 +1,10 @@
 #pragma once
 
-#include <memory>
-
 #include "core/context.h"
 #include "display/customer_display.h"
 #include "fiscal/invia_file_mf.h"
 #include "prebill/prebill_dispatch.h"
+#include "receipt/receipt_forms.h"
 #include "spool/device_handlers.h"
 
 namespace valico {
@@ -26,10 +25,10 @@ class ValicoDevices : public DeviceHandlers {
   DiagLog& log_;
   CustomerDisplay display_;
   FiscalHandOff fiscal_;
-  std::unique_ptr<PrebillRenderer> prebill_renderer_;
+  InstalledPrinterPrebill prebill_renderer_;
   SerialPrebill serial_prebill_;
-  TypeBatchHandOff type_batch_;    // the pre-bill batch file started for the previous job
-  bool receipt_reported_ = false;  // the receipt job file stays, so say so only once
+  TypeBatchHandOff type_batch_;  // the pre-bill batch file started for the previous job
+  ReceiptForms receipt_;
 };
 
 }  // namespace valico

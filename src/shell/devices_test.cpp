@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "core/testing/test_context.h"
 #include "shell/startup.h"
-#include "spool/intake.h"
 #include "spool/polling_cycle.h"
 
 namespace valico {
@@ -26,11 +26,9 @@ TEST(DevicesTest, DptJobsDroppedIntoCortBoreaReachThePort) {
   EXPECT_EQ(t.ctx.com_preconto.port(), 4) << "imported and loaded before the first job";
 
   ValicoDevices devices(t.ctx);
-  PollingCycle cycle(t.files, t.clock, t.log, t.ctx.ini, t.ctx.cfg, devices);
+  PollingCycle cycle(t.files, t.log, t.watch, t.settings, t.ctx.cfg, devices);
   t.folder.Write("CortBorea/a.txt", "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n");
   t.folder.Write("CortBorea/b.txt", "N2:01:Tavolo 6\r\n");
-  cycle.Timer1_Timer();
-  t.clock.Advance(Intake::kSettleTime + std::chrono::milliseconds(100));
   cycle.Timer1_Timer();
 
   const std::string tail = " \r\n \r\n \r\n \r\n \r\n\x1bm";
@@ -46,6 +44,41 @@ TEST(DevicesTest, DptJobsDroppedIntoCortBoreaReachThePort) {
                                                "Tavolo 6\r\n" + tail}));
   EXPECT_FALSE(t.folder.Has("CortIN/a.txt"));
   EXPECT_FALSE(t.folder.Has("CortIN/b.txt"));
+}
+
+// A message box holds the tick that shows it while the window's timer goes on firing. Those
+// ticks must not start another pre-bill pass: one would delete the job that raised the box
+// when Borea drops a new job of the same name meanwhile.
+TEST(DevicesTest, TicksWhileStampanteNonTrovataIsOpenStartNoPass) {
+  struct ModalBox : Dialogs {
+    std::function<void()> while_open;
+    std::vector<std::string> shown;
+    void Message(std::string_view text, std::string_view) override {
+      shown.emplace_back(text);
+      if (shown.size() == 1) while_open();
+    }
+    bool Question(std::string_view, bool answer) override { return answer; }
+  } box;
+  TestContext t(nullptr, &box);
+  t.WriteValico("Cort_Active=-1\r\nCort_Printer=SAMSUNG\r\nCort_COM=3\r\n");
+  StartUp(t.ctx);
+  ValicoDevices devices(t.ctx);
+  PollingCycle cycle(t.files, t.log, t.watch, t.settings, t.ctx.cfg, devices);
+  auto settle = [&] { cycle.Timer1_Timer(); };
+  std::string job_while_open;
+  box.while_open = [&] {
+    t.folder.Write("CortBorea/a.txt", "second");
+    settle();
+    job_while_open = t.folder.Read("CortIN/a.txt");
+  };
+  t.folder.Write("CortBorea/a.txt", "first");
+  settle();
+  EXPECT_EQ(job_while_open, "first") << "the job waits in CortIN, untouched, while the box is open";
+  EXPECT_EQ(box.shown.size(), 1u);
+  EXPECT_EQ(t.folder.Read("CortBorea/a.txt"), "second") << "taken by a later tick";
+  settle();
+  EXPECT_EQ(box.shown.size(), 2u);
+  EXPECT_FALSE(t.folder.Has("CortIN/a.txt"));
 }
 
 }  // namespace

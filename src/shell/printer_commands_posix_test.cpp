@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/testing/temp_folder.h"
+#include "settings/config.h"
 #include "shell/command_line.h"
 
 namespace valico {
@@ -66,6 +67,105 @@ TEST(PrinterCommandsPosixTest, PrintTestPrintsOnTheDefaultPrinterOrTheOneNamed) 
   r = RunValico({"--home", home.path(), "print-test", "--printer", "Nessuna"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Errore: printer \"Nessuna\" is not installed"), std::string::npos);
+}
+
+// Receipt-form printers whose documents become previews in Anteprime.
+const char kReceiptPrinters[] =
+    "[EPSON TM-L90 Receipt]\nPorta=COM3:\nUscita=anteprima:Anteprime\n"
+    "[EPSON TM-U295 Slip]\nPorta=COM4:\nUscita=anteprima:Anteprime\nTipo=Modulo\n";
+
+std::string ReceiptJob(int lines) {
+  std::string job = "I1 Trattoria\r\n\"I2 Tavolo 5, coperti 2\"\r\n";
+  for (int k = 1; k <= lines; ++k) job += "RR Riga " + std::to_string(k) + "\r\n";
+  return job;
+}
+
+std::string ReceiptSettings(const std::string& printer, const std::string& port) {
+  return "[Varie]\r\nBorea_Setting=0\r\nRF_Active=-1\r\nRF_Stampante=" + printer +
+         "\r\nRF_Seriale=" + port + "\r\nRF_File=C:\\Borea\\rf.txt\r\n";
+}
+
+TEST(PrinterCommandsPosixTest, TheServicePrintsAReceiptJobAndDeletesItUnlessNoLayoutFits) {
+  testing::TempFolder home;
+  home.Write("_Stampanti.ini", kReceiptPrinters);
+  home.Write("_Valico.ini", ReceiptSettings(kRfTmL90, "3"));
+  home.Write("drive_c/Borea/rf.txt", ReceiptJob(30));
+  Result r = RunValico({"--home", home.path(), "run", "--ticks", "3"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(home.Has("drive_c/Borea/rf.txt"));
+  EXPECT_NE(home.Read("Anteprime/0002-EPSON_TM-L90_Receipt.txt").find("print Riga 30\n"),
+            std::string::npos);
+  EXPECT_TRUE(home.Has("Anteprime/0002-EPSON_TM-L90_Receipt.png"));
+
+  home.Write("_Valico.ini", ReceiptSettings("EPSON TM-L90", "3"));
+  home.Write("drive_c/Borea/rf.txt", ReceiptJob(30));
+  r = RunValico({"--home", home.path(), "run", "--ticks", "3"});
+  EXPECT_TRUE(home.Has("drive_c/Borea/rf.txt"));
+  EXPECT_FALSE(home.Has("Anteprime/0003-EPSON_TM-L90_Receipt.txt"));
+  EXPECT_EQ(r.err.find("names no receipt layout"), r.err.rfind("names no receipt layout"))
+      << "said once: " << r.err;
+  EXPECT_NE(r.err.find("names no receipt layout"), std::string::npos);
+}
+
+TEST(PrinterCommandsPosixTest, RenderWritesPreviewsOfAJobAndLeavesIt) {
+  testing::TempFolder dir;
+  dir.Write("rf.txt", ReceiptJob(30));
+  Result r = RunValico(
+      {"render", dir / "rf.txt", "--as", "Custom KUBE Ric. Fisc. [A]", "--out", dir / "out"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::string files;
+  for (const char* page : {"0001", "0002"})
+    for (const char* ext : {".txt", ".png", ".pdf"})
+      files += dir / "out" + "/" + page + "-Custom_KUBE_Ric._Fisc.__A_" + ext + "\n";
+  EXPECT_EQ(r.out, files);
+  EXPECT_NE(dir.Read("out/0002-Custom_KUBE_Ric._Fisc.__A_.txt").find("print Riga 30\n"),
+            std::string::npos);
+  EXPECT_EQ(dir.Read("rf.txt"), ReceiptJob(30));
+
+  dir.Write("binary.txt", std::string("RR \0", 4));
+  r = RunValico({"render", dir / "binary.txt", "--as", kRfTmU295, "--out", dir / "out"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Errore: it holds NUL bytes"), std::string::npos) << r.err;
+  EXPECT_NE(RunValico({"render", dir / "rf.txt", "--as", "DPT-282"}).status, 0);
+}
+
+// A pre-bill is printed by its model's routine on the printer named, whose name gives the
+// family; the job file stays.
+TEST(PrinterCommandsPosixTest, RenderPrintsAPreBillAsTheNamedPrintersFamily) {
+  testing::TempFolder dir;
+  const std::string job = "Coperti 2#0#9#0\r\n#1\r\n";
+  dir.Write("conto.txt", job);
+  Result r = RunValico({"render", dir / "conto.txt", "--as", "SAMSUNG", "--printer",
+                        "SAMSUNG SRP-350", "--out", dir / "out"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), dir / "out/0001-SAMSUNG_SRP-350.txt");
+  EXPECT_EQ(dir.Read("out/0001-SAMSUNG_SRP-350.txt"),
+            "printer SAMSUNG SRP-350\nfont FontA1x1\nsize 14\nprint Coperti 2\nsize 9.5\n"
+            "font FontControl\nprint  \nprint  \nprint P\n");
+  EXPECT_EQ(dir.Read("conto.txt"), job);
+
+  r = RunValico({"render", dir / "conto.txt", "--as", "SOLIPOS CALDERA", "--out", dir / "out"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Errore: the job prints nothing"), std::string::npos) << r.err;
+}
+
+TEST(PrinterCommandsPosixTest, SlipTestPrintsTheCalibrationOrSaysWhyNot) {
+  testing::TempFolder home;
+  home.Write("_Stampanti.ini", kReceiptPrinters);
+  home.Write("_Valico.ini", ReceiptSettings(kRfTmU295, "3"));
+  Result r = RunValico({"--home", home.path(), "slip-test", "--rows", "3", "--cols", "10"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.find("Al termine della stampa\nControllare il numero delle righe"), 0u);
+  EXPECT_EQ(home.Read("Anteprime/0001-EPSON_TM-U295_Slip.txt"),
+            "printer EPSON TM-U295 Slip\nprint A234567890\nprint R02\nprint R03\n");
+
+  home.Write("_Valico.ini", ReceiptSettings(kRfTmU295, "Ne01"));
+  r = RunValico({"--home", home.path(), "slip-test"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Nella schermata principale non sono stati impostati correttamtente\n"
+                       "i parametri relativi alla Epson TM-U295.\n"),
+            std::string::npos);
+  EXPECT_FALSE(home.Has("Anteprime/0002-EPSON_TM-U295_Slip.txt"));
 }
 
 }  // namespace

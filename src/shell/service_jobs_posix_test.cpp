@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "platform/testing/ftp_test_server.h"
@@ -65,23 +66,34 @@ class ServiceJobsTest : public ::testing::Test {
     std::filesystem::rename(home / "_Valico.new", home / "_Valico.ini");
   }
 
+  // True when the running program has a library of that name mapped.
+  bool Maps(const std::string& library) const {
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    std::string text((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+    return text.find(library) != std::string::npos;
+  }
+
   testing::TempFolder home;
   pid_t pid = 0;
 };
 
 // A request written while the service runs is taken up by a tick; with a server that never
 // answers, SIGTERM during the transfer still ends the program within the FTP time-out, and the
-// requester gets its answer. (A transfer that succeeds is LanciaFTP's test.)
+// requester gets its answer. libcurl is loaded only for the transfer, and nothing of printing
+// without a print. (A transfer that succeeds is LanciaFTP's test.)
 TEST_F(ServiceJobsTest, StopDuringATransferEndsWithinTheTimeout) {
   testing::FtpTestServer server;
   if (!server.problem().empty()) GTEST_SKIP() << server.problem();
   home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\n");
   home.Write("drive_c/out/a.txt", "a");
   Start({"--ftp-timeout", "3"});
+  for (const char* library : {"libcurl", "libcairo", "libcups"})
+    EXPECT_FALSE(Maps(library)) << "the resident service carries " << library << " unused";
   Request(server.silent_server(), "a.txt");
   ASSERT_TRUE(WaitFor(
       [&] { return home.Read("_Valico.ini").find("FTP_Finish=In Corso") != std::string::npos; },
       5s));
+  EXPECT_TRUE(WaitFor([&] { return Maps("libcurl"); }, 3s));
   auto start = std::chrono::steady_clock::now();
   EXPECT_TRUE(Stop(8s));
   EXPECT_LT(std::chrono::steady_clock::now() - start, 6s);

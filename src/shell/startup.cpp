@@ -5,6 +5,7 @@
 #include "fiscal/mf_startup.h"
 #include "jobs/ftp_transfer.h"
 #include "prebill/prebill_startup.h"
+#include "receipt/receipt_forms.h"
 #include "spool/spool_folders.h"
 
 namespace valico {
@@ -13,7 +14,7 @@ namespace {
 // One named routine of the start-up: a device list to fill or an import from Borea.
 struct StartupStep {
   const char* name;
-  void (*run)(Context&);  // null while the device's routine is not part of this build
+  void (*run)(Context&);
 };
 
 // The list-filling and import routines, in the order they must run: each list is filled
@@ -25,7 +26,7 @@ constexpr StartupStep kDeviceSteps[] = {
     {"MF_StartUP_Borea", [](Context& c) { MF_StartUP_Borea(c.ini, c.cfg); }},
     {"FTP_StartUP_Borea", [](Context& c) { FTP_StartUP_Borea(c.ini, c.cfg); }},
     {"WEB_StartUP_Borea", [](Context& c) { WEB_StartUP_Borea(c.ini, c.cfg); }},
-    {"RF_StartUP_Valori", nullptr},  // the receipt printers' list comes with receipt printing
+    {"RF_StartUP_Valori", [](Context& c) { RF_StartUP_Valori(c.printers, c.form, c.svc.dialogs); }},
     {"Cort_StartUP_Valori", [](Context& c) { Cort_StartUP_Valori(c.form); }},
     {"Cort_StartUP_Borea", [](Context& c) { Cort_StartUP_Borea(c.ini, c.cfg, c.svc.dialogs); }},
 };
@@ -40,13 +41,7 @@ void SetPaths(Context& ctx) {
 void Load(Context& ctx) {
   ctx.cfg.SettaggiBorea = ReadSettaggiBorea(ctx.ini, ctx.cfg);
   ImpostaCartellaBorea(ctx.ini, ctx.cfg, ctx.form);
-  for (const StartupStep& step : kDeviceSteps) {
-    if (step.run) {
-      step.run(ctx);
-    } else {
-      ctx.svc.log.Debug(std::string("start-up: ") + step.name + " is not part of this build");
-    }
-  }
+  for (const StartupStep& step : kDeviceSteps) step.run(ctx);
   ctx.form.AddItem(controls::Postazione, "CLIENT");
   ctx.form.AddItem(controls::Postazione, "SERVER");
   CaricaSettaggi(ctx.ini, ctx.cfg, ctx.form, ctx.mscomm1, ctx.com_preconto);

@@ -1,14 +1,12 @@
 #pragma once
 
-#include <chrono>
-#include <map>
 #include <set>
 #include <string>
 
-#include "platform/clock.h"
 #include "platform/diag_log.h"
 #include "platform/files.h"
-#include "settings/ini_store.h"
+#include "platform/folder_watch.h"
+#include "settings/ini_snapshot.h"
 
 namespace valico {
 
@@ -22,39 +20,39 @@ enum class SpoolKind { kFiscal, kPrebill, kReceipt };
 const char* SpoolFlag(SpoolKind kind);
 
 // The spool intake: moves the jobs of a drop folder into its intake folder, hands each to its
-// device, deletes it, and opens the spool flag again. One Intake per drop folder; it remembers
-// between passes how each waiting file looked, so that a file Borea is still writing is left
-// alone until it has stopped changing.
+// device, deletes it, and opens the spool flag again. One Intake per drop folder. A job is
+// taken only once the folder watch says it is whole, so a file Borea is still writing is left
+// alone; a pass finds nothing to do without listing the folder when the watch saw no change
+// there and the last pass left nothing behind.
 class Intake {
  public:
   // At most this many jobs are handed off per pass; further files wait for the next pass.
   static constexpr int kMaxJobsPerPass = 101;
-  // A file is taken only once it has looked the same for at least this long.
-  static constexpr std::chrono::milliseconds kSettleTime{400};
 
-  Intake(const Files& files, Clock& clock, DiagLog& log, IniStore& ini, DeviceHandlers& devices)
-      : files_(files), clock_(clock), log_(log), ini_(ini), devices_(devices) {}
+  Intake(const Files& files, DiagLog& log, FolderWatch& watch, IniSnapshot& settings,
+         DeviceHandlers& devices)
+      : files_(files), log_(log), watch_(watch), settings_(settings), devices_(devices) {}
 
   // One pass. Ends by writing the kind's spool flag "-1" into `file_ini`: the one place a
   // pass opens its spool again.
   void PrelevaSpool(std::string cartella_origine, const std::string& file_ini,
                     std::string cartella_destinazione, SpoolKind tipo);
 
+  // True when the last pass stopped at kMaxJobsPerPass with jobs still waiting.
+  bool stopped_at_cap() const { return stopped_at_cap_; }
+
  private:
-  struct Sighting {
-    FileStamp stamp;
-    std::chrono::steady_clock::time_point since;
-  };
-  bool IsSettled(const std::string& path, std::map<std::string, Sighting>& seen_now);
   void EnsureFolder(const std::string& folder);
 
   const Files& files_;
-  Clock& clock_;
   DiagLog& log_;
-  IniStore& ini_;
+  FolderWatch& watch_;
+  IniSnapshot& settings_;
   DeviceHandlers& devices_;
-  std::map<std::string, Sighting> seen_;  // drop-folder path -> how and since when it looked so
-  std::set<std::string> unnamed_;         // names a Windows path cannot hold, already logged
+  bool left_behind_ = false;  // the last pass left files in the drop folder
+  bool stopped_at_cap_ = false;
+  std::set<std::string> refused_;  // files whose move failed, said once each
+  std::set<std::string> unnamed_;  // names a Windows path cannot hold, already logged
 };
 
 }  // namespace valico

@@ -12,14 +12,12 @@ namespace {
 TEST(IntakePosixTest, AJobNamedWithABackslashStaysAndIsReportedOnce) {
   testing::TestContext t;
   testing::RecordingDevices devices;
-  Intake intake{t.files, t.clock, t.log, t.ctx.ini, devices};
+  Intake intake{t.files, t.log, t.watch, t.settings, devices};
   t.folder.Write("Borea/a\\b.txt", "x");
   t.folder.Write("Borea/ok.txt", "y");
-  for (int pass = 0; pass < 3; ++pass) {
+  for (int pass = 0; pass < 3; ++pass)
     intake.PrelevaSpool(t.ctx.InProgramFolder("Borea"), t.ctx.cfg.IniValico,
                         t.ctx.InProgramFolder("IN"), SpoolKind::kFiscal);
-    t.clock.Advance(Intake::kSettleTime);
-  }
   EXPECT_EQ(devices.calls.size(), 1u);
   EXPECT_TRUE(t.folder.Has("Borea/a\\b.txt"));
   size_t reported = 0;

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/file_identity.h"
 #include "spool/device_handlers.h"
 
 namespace valico {
@@ -20,6 +21,9 @@ void PollingCycle::Contained(const char* what, F&& step) {
 void PollingCycle::Timer1_Timer() {
   if (in_tick_) return;
   in_tick_ = true;
+  backlog_ = false;
+  watch_.Poll();  // what arrived since the last look
+  Contained("settings", [&] { settings_.Refresh(); });
   Contained("display", [&] { DisplayStep(); });
   Contained("fiscal register", [&] { FiscalStep(); });
   Contained("receipt forms", [&] { ReceiptStep(); });
@@ -30,11 +34,18 @@ void PollingCycle::Timer1_Timer() {
 // A spool flag is read from the file at every tick; a text that is neither a flag nor a
 // number holds the spool off.
 bool PollingCycle::SpoolOpen(SpoolKind kind) const {
-  return ini_.LeggiVarieDef(SpoolFlag(kind), TypedValue::FromFlag(true)).IsTrue();
+  return settings_.LeggiVarieDef(SpoolFlag(kind), TypedValue::FromFlag(true)).IsTrue();
+}
+
+bool PollingCycle::Polled(const std::string& path) {
+  std::string native = files_.Native(path);
+  watch_.FollowFile(native);
+  std::optional<FileIdentity> id = IdentityOf(native);
+  return id && !id->is_folder;
 }
 
 void PollingCycle::DisplayStep() {
-  if (cfg_.Display_Active && !cfg_.Display_File.empty() && files_.IsFile(cfg_.Display_File))
+  if (cfg_.Display_Active && !cfg_.Display_File.empty() && Polled(cfg_.Display_File))
     devices_.LanciaFileDLY();
 }
 
@@ -47,24 +58,32 @@ void PollingCycle::FiscalStep() {
     log_.Warn(err);
   fiscal_.PrelevaSpool(InProgramFolder("Borea"), cfg_.IniValico, InProgramFolder("IN"),
                        SpoolKind::kFiscal);
+  backlog_ = backlog_ || fiscal_.stopped_at_cap();
 }
 
 void PollingCycle::ReceiptStep() {
-  if (!cfg_.RF_Active || cfg_.RF_File.empty() || !files_.IsFile(cfg_.RF_File) ||
-      cfg_.RF_Stampante.empty())
+  if (!cfg_.RF_Active || cfg_.RF_File.empty() || !Polled(cfg_.RF_File) || cfg_.RF_Stampante.empty())
     return;
-  // The port must be a number above 0; a port named in full ("Ne01") does not pass here.
-  const TypedValue& port = cfg_.RF_Seriale;
-  bool above_zero = port.is_number() ? port.ten_thousandths() > 0
-                    : port.is_flag() ? port.flag() > 0
-                                     : false;
-  if (above_zero) devices_.LanciaFileRF();
+  // The port must be a number above 0; a port named in full ("Ne01") does not pass, and the
+  // job waits. Said once, not at every tick.
+  if (!IsNumberAboveZero(cfg_.RF_Seriale)) {
+    if (!rf_port_reported_)
+      log_.Warn(
+          "receipt forms: RF_Seriale is not a port number above 0 (a port named in full, "
+          "such as Ne01, is not one): " +
+          cfg_.RF_File + " waits");
+    rf_port_reported_ = true;
+    return;
+  }
+  rf_port_reported_ = false;
+  devices_.LanciaFileRF();
 }
 
 void PollingCycle::PrebillStep() {
   if (!cfg_.Cort_Active || !SpoolOpen(SpoolKind::kPrebill)) return;
   prebill_.PrelevaSpool(InProgramFolder("CortBorea"), cfg_.IniValico, InProgramFolder("CortIN"),
                         SpoolKind::kPrebill);
+  backlog_ = backlog_ || prebill_.stopped_at_cap();
 }
 
 }  // namespace valico

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/testing/test_context.h"
 #include "spool/testing_devices.h"
 
@@ -26,10 +28,9 @@ class PollingCycleTest : public ::testing::Test {
     c.RF_Seriale = TypedValue::FromInt(2);
     c.Cort_Active = true;
   }
-  // Two ticks, so that dropped jobs are seen and then, settled, taken.
+  // Two ticks: the second finds nothing new.
   void Ticks() {
     cycle.Timer1_Timer();
-    t.clock.Advance(std::chrono::milliseconds(500));
     cycle.Timer1_Timer();
   }
   std::string Flag(const char* key) const {
@@ -38,7 +39,7 @@ class PollingCycleTest : public ::testing::Test {
 
   TestContext t;
   RecordingDevices devices;
-  PollingCycle cycle{t.files, t.clock, t.log, t.ctx.ini, t.ctx.cfg, devices};
+  PollingCycle cycle{t.files, t.log, t.watch, t.settings, t.ctx.cfg, devices};
 };
 
 TEST_F(PollingCycleTest, ConditionsOfEachStep) {
@@ -50,19 +51,17 @@ TEST_F(PollingCycleTest, ConditionsOfEachStep) {
   std::string mf = "MF " + t.ctx.InProgramFolder("IN\\f1");
   std::string cr = "CR " + t.ctx.InProgramFolder("CortIN\\p1");
   const Case cases[] = {
-      {"all on", [](Config&) {}, {"DLY", "RF", "DLY", mf, "RF", cr}},
-      {"display off", [](Config& c) { c.Display_Active = false; }, {"RF", mf, "RF", cr}},
-      {"display file empty", [](Config& c) { c.Display_File.clear(); }, {"RF", mf, "RF", cr}},
-      {"MF_File empty", [](Config& c) { c.MF_File.clear(); }, {"DLY", "RF", "DLY", "RF", cr}},
-      {"receipt port 0",
-       [](Config& c) { c.RF_Seriale = TypedValue::FromInt(0); },
-       {"DLY", "DLY", mf, cr}},
+      {"all on", [](Config&) {}, {"DLY", mf, "RF", cr}},
+      {"display off", [](Config& c) { c.Display_Active = false; }, {mf, "RF", cr}},
+      {"display file empty", [](Config& c) { c.Display_File.clear(); }, {mf, "RF", cr}},
+      {"MF_File empty", [](Config& c) { c.MF_File.clear(); }, {"DLY", "RF", cr}},
+      {"receipt port 0", [](Config& c) { c.RF_Seriale = TypedValue::FromInt(0); }, {"DLY", mf, cr}},
       {"receipt port named in full",
        [](Config& c) { c.RF_Seriale = TypedValue::FromText("Ne01"); },
-       {"DLY", "DLY", mf, cr}},
-      {"receipt printer empty", [](Config& c) { c.RF_Stampante.clear(); }, {"DLY", "DLY", mf, cr}},
-      {"receipt file empty", [](Config& c) { c.RF_File.clear(); }, {"DLY", "DLY", mf, cr}},
-      {"pre-bills off", [](Config& c) { c.Cort_Active = false; }, {"DLY", "RF", "DLY", mf, "RF"}},
+       {"DLY", mf, cr}},
+      {"receipt printer empty", [](Config& c) { c.RF_Stampante.clear(); }, {"DLY", mf, cr}},
+      {"receipt file empty", [](Config& c) { c.RF_File.clear(); }, {"DLY", mf, cr}},
+      {"pre-bills off", [](Config& c) { c.Cort_Active = false; }, {"DLY", mf, "RF"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -77,9 +76,7 @@ TEST_F(PollingCycleTest, ConditionsOfEachStep) {
     fresh.folder.Write("drive_c/rf.txt", "receipt");
     fresh.folder.Write("Borea/f1", "x");
     fresh.folder.Write("CortBorea/p1", "x");
-    PollingCycle cyc(fresh.files, fresh.clock, fresh.log, fresh.ctx.ini, fresh.ctx.cfg, dev);
-    cyc.Timer1_Timer();
-    fresh.clock.Advance(std::chrono::milliseconds(500));
+    PollingCycle cyc(fresh.files, fresh.log, fresh.watch, fresh.settings, fresh.ctx.cfg, dev);
     cyc.Timer1_Timer();
     for (std::string& call : dev.calls) {
       size_t at = call.find(fresh.folder.path());
@@ -87,6 +84,21 @@ TEST_F(PollingCycleTest, ConditionsOfEachStep) {
     }
     EXPECT_EQ(dev.calls, c.expected);
   }
+}
+
+TEST_F(PollingCycleTest, AReceiptPortNamedInFullHoldsTheJobAndIsLoggedOnce) {
+  t.ctx.cfg.RF_Seriale = TypedValue::FromText("Ne01");
+  t.folder.Write("drive_c/rf.txt", "receipt");
+  Ticks();
+  Ticks();
+  EXPECT_TRUE(devices.calls.empty());
+  auto lines = t.log.lines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) {
+                            return l.find("RF_Seriale is not a port number above 0") !=
+                                   std::string::npos;
+                          }),
+            1);
 }
 
 TEST_F(PollingCycleTest, SpoolFlagsHoldPassesOffAndAreReadAtEveryTick) {

@@ -12,6 +12,7 @@
 #include "platform/regional.h"
 #include "platform/serial_port.h"
 #include "platform/testing/fake_clock.h"
+#include "platform/testing/fake_folder_watch.h"
 #include "platform/testing/recording_log.h"
 #include "platform/testing/temp_folder.h"
 
@@ -104,6 +105,7 @@ struct TestPlatform {
   PathMapper mapper;
   Files files;
   FakeClock clock;
+  FakeFolderWatch watch;
   RecordingLog log;
   HeadlessDialogs dialogs{log};
   RecordingProcesses processes;

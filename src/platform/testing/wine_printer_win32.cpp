@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 namespace valico::testing {
 namespace {
@@ -84,5 +85,22 @@ WinePrinter::~WinePrinter() {
 }
 
 bool WinePrinter::MakeDefault() { return installed_ && ::SetDefaultPrinterA(device_.c_str()); }
+
+std::string WinePostScriptText(const std::string& ps) {
+  static const std::map<std::string, char> names = {
+      {"space", ' '},     {"uni00A0", ' '}, {"comma", ','}, {"period", '.'},
+      {"egrave", '\xe8'}, {"Euro", '\x80'}, {"zero", '0'},  {"one", '1'},
+      {"two", '2'},       {"three", '3'},   {"four", '4'},  {"five", '5'},
+      {"six", '6'},       {"seven", '7'},   {"eight", '8'}, {"nine", '9'}};
+  std::string text;
+  for (std::size_t at = ps.find(" glyphshow"); at != std::string::npos;
+       at = ps.find(" glyphshow", at + 1)) {
+    std::size_t slash = ps.rfind('/', at);
+    std::string name = ps.substr(slash + 1, at - slash - 1);
+    auto it = names.find(name);
+    text += name.size() == 1 ? name[0] : it != names.end() ? it->second : '?';
+  }
+  return text;
+}
 
 }  // namespace valico::testing

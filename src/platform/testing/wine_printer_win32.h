@@ -28,4 +28,9 @@ class WinePrinter {
   bool installed_ = false;
 };
 
+// The text that Wine's PostScript driver drew, which it writes one "/name glyphshow" per
+// character, back as Windows-1252 bytes: letters, digits, blanks and a few signs ("?" for
+// any other glyph).
+std::string WinePostScriptText(const std::string& ps);
+
 }  // namespace valico::testing

@@ -7,11 +7,17 @@
 
 namespace valico::testing {
 
-// A printing system for unit tests: lists `installed`, keeps every document it is given, and
-// refuses those for the printer named in `failing`; kept documents are recorded too.
+// A printing system for unit tests: lists `installed` (or fails with `list_error`), keeps
+// every document it is given, and refuses those for the printer named in `failing`; kept
+// documents are recorded too.
 class RecordingPrintSystem : public PrintSystem {
  public:
-  bool ListPrinters(std::vector<PrinterInfo>* out, std::string*) override {
+  bool ListPrinters(std::vector<PrinterInfo>* out, std::string* err) override {
+    out->clear();
+    if (!list_error.empty()) {
+      *err = list_error;
+      return false;
+    }
     *out = installed;
     return true;
   }
@@ -34,6 +40,7 @@ class RecordingPrintSystem : public PrintSystem {
   std::vector<PrinterInfo> installed;
   std::string default_printer;
   std::string failing;
+  std::string list_error;
   std::vector<Document> printed, kept;
 };
 

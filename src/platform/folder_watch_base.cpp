@@ -1,0 +1,170 @@
+#include "platform/folder_watch_base.h"
+
+#include <cctype>
+#include <filesystem>
+
+namespace valico {
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::pair<std::string, std::string> Split(const std::string& path) {
+  std::filesystem::path p(path);
+  return {p.parent_path().string(), p.filename().string()};
+}
+
+std::string WithoutTrailingSeparator(std::string folder) {
+  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+  return folder;
+}
+
+}  // namespace
+
+FolderWatchBase::Folder& FolderWatchBase::FolderOf(const std::string& folder) {
+  auto [it, added] = folders_.try_emplace(folder);
+  if (added) it->second.attached = Attach(folder);
+  return it->second;
+}
+
+void FolderWatchBase::Follow(const std::string& folder) {
+  FolderOf(WithoutTrailingSeparator(folder)).all = true;
+}
+
+void FolderWatchBase::FollowFile(const std::string& path) {
+  auto [folder, name] = Split(path);
+  FolderOf(folder).files.try_emplace(Lower(name), true);
+}
+
+void FolderWatchBase::Forget(Folder& f) {
+  f.states.clear();
+  f.changed = true;
+  for (auto& [name, changed] : f.files) changed = true;
+  woken_ = true;
+}
+
+bool FolderWatchBase::Poll() {
+  ReadNotices();
+  for (auto& [path, f] : folders_) {
+    if (f.attached || !Attach(path)) continue;
+    // Back (or there at last): what it holds now was never announced.
+    f.attached = true;
+    Forget(f);
+  }
+  bool woken = woken_;
+  woken_ = false;
+  return woken;
+}
+
+bool FolderWatchBase::TakeChange(const std::string& path) {
+  auto it = folders_.find(WithoutTrailingSeparator(path));
+  if (it != folders_.end()) {
+    bool changed = it->second.changed || !it->second.attached;
+    it->second.changed = false;
+    return changed;
+  }
+  auto [folder, name] = Split(path);
+  it = folders_.find(folder);
+  if (it == folders_.end()) return true;
+  auto file = it->second.files.find(Lower(name));
+  if (file == it->second.files.end()) return true;
+  bool changed = file->second || !it->second.attached;
+  file->second = false;
+  return changed;
+}
+
+void FolderWatchBase::OnNotice(const std::string& folder, const std::string& name, Notice n) {
+  auto it = folders_.find(folder);
+  if (it == folders_.end()) return;
+  Folder& f = it->second;
+  auto followed = f.files.find(Lower(name));
+  if (!f.all && followed == f.files.end()) return;
+  if (n == Notice::kGone) {
+    f.states.erase(name);
+    return;
+  }
+  FileState& s = f.states[name];
+  switch (n) {
+    case Notice::kCreated:
+    case Notice::kModified:
+      s.pending = true;
+      break;
+    case Notice::kOpened:
+      ++s.opens;
+      break;
+    case Notice::kClosedAfterWrite:
+      s.pending = false;
+      [[fallthrough]];
+    case Notice::kClosed:
+      if (s.opens > 0) --s.opens;  // opened before the watch began: never counted
+      break;
+    case Notice::kMovedIn:
+      s = FileState{};
+      break;
+    case Notice::kGone:
+      break;
+  }
+  s.last = std::chrono::steady_clock::now();
+  // What may have made a file whole, or a new one appear, is worth a pass now. A write by a
+  // writer that holds the file is not; where the system tells no opens, it may be the last.
+  bool wakes = n == Notice::kCreated || n == Notice::kMovedIn || n == Notice::kClosedAfterWrite ||
+               (n == Notice::kModified && s.opens == 0);
+  if (!wakes) return;
+  woken_ = true;
+  f.changed = true;
+  if (followed != f.files.end()) followed->second = true;
+}
+
+void FolderWatchBase::OnOverflow(const std::string* folder) {
+  log_.Warn(std::string("folder watch: notices were lost") +
+            (folder ? " for " + *folder : std::string()) +
+            "; the files there are judged by their age");
+  for (auto& [path, f] : folders_)
+    if (!folder || path == *folder) Forget(f);
+}
+
+void FolderWatchBase::OnFolderLost(const std::string& folder) {
+  auto it = folders_.find(folder);
+  if (it == folders_.end() || !it->second.attached) return;
+  Detach(folder);
+  it->second.attached = false;
+  Forget(it->second);
+}
+
+bool FolderWatchBase::IsWhole(const std::string& path) {
+  auto [folder, name] = Split(path);
+  auto it = folders_.find(folder);
+  const FileState* s = nullptr;
+  if (it != folders_.end() && it->second.attached) {
+    auto st = it->second.states.find(name);
+    if (st != it->second.states.end()) s = &st->second;
+  }
+  if (!s) return ByAge(path);
+  if (s->opens > 0) return false;
+  if (!s->pending) return true;
+  if (std::optional<bool> held = HeldByWriter(path)) return !*held;
+  // Created or written with no close seen (a hard link, or a writer that opened it before the
+  // watch began): once quiet for kMinAge, its age decides.
+  if (std::chrono::steady_clock::now() - s->last < kMinAge) return false;
+  return ByAge(path);
+}
+
+bool FolderWatchBase::ByAge(const std::string& path) {
+  std::optional<FileIdentity> id = IdentityOf(path);
+  if (!id || id->is_folder) return false;
+  if (std::optional<bool> held = HeldByWriter(path); held && *held) return false;
+  std::int64_t age = AgeMs(*id);
+  if (age >= kMinAge.count()) return true;
+  if (age >= 0) return false;
+  auto now = std::chrono::steady_clock::now();
+  if (ahead_.size() > 1000) ahead_.clear();
+  auto [seen, added] = ahead_.try_emplace(path, *id, now);
+  if (!added && seen->second.first != *id) seen->second = {*id, now};
+  if (now - seen->second.second < kMinAge) return false;
+  ahead_.erase(seen);
+  return true;
+}
+
+}  // namespace valico

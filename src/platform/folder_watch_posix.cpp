@@ -1,0 +1,105 @@
+// Folder watch through inotify: one watch per folder, read without blocking.
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <set>
+
+#include "platform/folder_watch_base.h"
+
+namespace valico {
+namespace {
+
+// Every notice that tells whether a file may still be written, and what becomes of the
+// folder itself. Unlinked files tell nothing more.
+constexpr std::uint32_t kMask = IN_CREATE | IN_OPEN | IN_MODIFY | IN_CLOSE_WRITE |
+                                IN_CLOSE_NOWRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE |
+                                IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
+
+class InotifyWatch : public FolderWatchBase {
+ public:
+  explicit InotifyWatch(DiagLog& log)
+      : FolderWatchBase(log), fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    if (fd_ < 0)
+      log_.Warn(std::string("folder watch: inotify is not available (") + std::strerror(errno) +
+                "); spool folders are looked at every tick");
+  }
+  ~InotifyWatch() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  std::intptr_t WaitHandle() const override { return fd_; }
+
+ protected:
+  bool Attach(const std::string& folder) override {
+    if (fd_ < 0) return false;
+    int wd = ::inotify_add_watch(fd_, folder.c_str(), kMask);
+    if (wd < 0) {
+      // A missing folder is tried again quietly; anything else is worth saying once.
+      if (errno != ENOENT && errno != ENOTDIR && warned_.emplace(folder).second)
+        log_.Warn("folder watch: cannot watch " + folder + ": " + std::strerror(errno));
+      return false;
+    }
+    folder_of_[wd] = folder;
+    wd_of_[folder] = wd;
+    return true;
+  }
+
+  void Detach(const std::string& folder) override {
+    auto it = wd_of_.find(folder);
+    if (it == wd_of_.end()) return;
+    ::inotify_rm_watch(fd_, it->second);  // fails harmlessly when the folder is gone already
+    folder_of_.erase(it->second);
+    wd_of_.erase(it);
+  }
+
+  void ReadNotices() override {
+    if (fd_ < 0) return;
+    alignas(inotify_event) char buf[64 * 1024];
+    for (;;) {
+      ssize_t n = ::read(fd_, buf, sizeof buf);
+      if (n <= 0) return;  // EAGAIN: nothing more waiting
+      for (char* p = buf; p < buf + n;) {
+        auto* ev = reinterpret_cast<inotify_event*>(p);
+        p += sizeof(inotify_event) + ev->len;
+        Take(*ev);
+      }
+    }
+  }
+
+  std::optional<bool> HeldByWriter(const std::string&) override { return std::nullopt; }
+
+ private:
+  void Take(const inotify_event& ev) {
+    if (ev.mask & IN_Q_OVERFLOW) return OnOverflow(nullptr);
+    auto it = folder_of_.find(ev.wd);
+    if (it == folder_of_.end()) return;  // a folder let go of already
+    const std::string folder = it->second;
+    if (ev.mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT))
+      return OnFolderLost(folder);
+    // Notices about the folder itself (our own listings open it) and about subfolders.
+    if (ev.len == 0 || (ev.mask & IN_ISDIR)) return;
+    std::string name(ev.name);
+    if (ev.mask & IN_CREATE) OnNotice(folder, name, Notice::kCreated);
+    if (ev.mask & IN_OPEN) OnNotice(folder, name, Notice::kOpened);
+    if (ev.mask & IN_MODIFY) OnNotice(folder, name, Notice::kModified);
+    if (ev.mask & IN_CLOSE_WRITE) OnNotice(folder, name, Notice::kClosedAfterWrite);
+    if (ev.mask & IN_CLOSE_NOWRITE) OnNotice(folder, name, Notice::kClosed);
+    if (ev.mask & IN_MOVED_TO) OnNotice(folder, name, Notice::kMovedIn);
+    if (ev.mask & (IN_DELETE | IN_MOVED_FROM)) OnNotice(folder, name, Notice::kGone);
+  }
+
+  int fd_;
+  std::unordered_map<int, std::string> folder_of_;
+  std::map<std::string, int> wd_of_;
+  std::set<std::string> warned_;
+};
+
+}  // namespace
+
+std::unique_ptr<FolderWatch> MakeFolderWatch(DiagLog& log) {
+  return std::make_unique<InotifyWatch>(log);
+}
+
+}  // namespace valico

@@ -1,0 +1,121 @@
+#include "platform/folder_watch.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/files.h"
+#include "platform/processes.h"
+#include "platform/testing/recording_log.h"
+#include "platform/testing/temp_folder.h"
+#include "platform/testing/test_programs.h"
+#include "platform/testing/wait_for.h"
+
+namespace valico {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Real notices from the system (inotify; ReadDirectoryChangesW under Wine, which delivers
+// them a moment later: hence the waits).
+class FolderWatchTest : public ::testing::Test {
+ protected:
+  std::string Drop(const std::string& name = "") const {
+    return name.empty() ? (fs::path(home.path()) / "Borea").string()
+                        : (fs::path(home.path()) / "Borea" / name).string();
+  }
+  // Writes a job beside the drop folder and moves it in, whole.
+  void MoveIn(const std::string& name) {
+    home.Write("staging/" + name, "job");
+    fs::rename(home / ("staging/" + name), Drop(name));
+  }
+  bool Woken() {
+    return testing::WaitFor([&] { return watch->Poll(); }, 5s);
+  }
+  static void MakeOld(const std::string& path) {
+    fs::last_write_time(path, fs::last_write_time(path) - 1h);
+  }
+
+  testing::TempFolder home;
+  testing::RecordingLog log;
+  std::unique_ptr<FolderWatch> watch = MakeFolderWatch(log);
+};
+
+TEST_F(FolderWatchTest, AMovedInJobIsWholeAtOnceAndFilesFromBeforeGoByAge) {
+  home.Write("Borea/before.txt", "there before the watch");
+  watch->Follow(Drop());
+  EXPECT_TRUE(watch->TakeChange(Drop())) << "the first look lists the folder";
+  EXPECT_FALSE(watch->IsWhole(Drop("before.txt"))) << "just written, nothing known of it";
+  MakeOld(Drop("before.txt"));
+  EXPECT_TRUE(watch->IsWhole(Drop("before.txt")));
+
+  EXPECT_FALSE(watch->TakeChange(Drop())) << "nothing happened";
+  MoveIn("job.txt");
+  ASSERT_TRUE(Woken()) << "a job moved in starts a pass";
+  EXPECT_TRUE(watch->TakeChange(Drop()));
+  EXPECT_TRUE(watch->IsWhole(Drop("job.txt")));
+}
+
+TEST_F(FolderWatchTest, AWriterThatPausesIsNeverTakenBeforeItCloses) {
+  fs::create_directories(Drop());
+  watch->Follow(Drop());
+  PathMapper mapper({home.path(), {}});
+  Files files(mapper);
+  std::unique_ptr<Processes> processes = MakeProcesses(log, files, "wine");
+  std::string err;
+  ProcessId writer =
+      processes->Start("\"" + testing::TestProgram("slow_writer") + "\" \"" + Drop("slow.txt") +
+                           "\" 1500 N2:01:uno N2:01:due " + "N2:01:tre",
+                       WindowState::kHidden, &err);
+  ASSERT_NE(writer, 0) << err;
+  // Whole means all three pieces: the writer closes the file just before it ends.
+  const std::string all = "N2:01:unoN2:01:dueN2:01:tre";
+  int waiting = 0;
+  while (!processes->Wait(writer, 100ms)) {
+    watch->Poll();
+    if (!fs::exists(Drop("slow.txt"))) continue;
+    if (!watch->IsWhole(Drop("slow.txt"))) {
+      ++waiting;
+    } else {
+      EXPECT_EQ(home.Read("Borea/slow.txt"), all) << "taken half-written";
+    }
+  }
+  EXPECT_GT(waiting, 20) << "left alone through both pauses";
+  ASSERT_TRUE(
+      testing::WaitFor([&] { return watch->Poll() || watch->IsWhole(Drop("slow.txt")); }, 5s));
+  EXPECT_TRUE(watch->IsWhole(Drop("slow.txt")));
+}
+
+// (Wine keeps a folder that is being watched until the watch lets go of it, so there it never
+// really goes; Windows itself reports it as on its way out, and Linux as gone.)
+TEST_F(FolderWatchTest, TheWatchSurvivesTheFolderBeingDeletedAndCreatedAgain) {
+  fs::create_directories(Drop());
+  watch->Follow(Drop());
+  watch->TakeChange(Drop());
+  fs::remove_all(Drop());
+  watch->Poll();
+  fs::create_directories(Drop());
+  watch->Poll();
+  MoveIn("after.txt");
+  ASSERT_TRUE(Woken());
+  EXPECT_TRUE(watch->TakeChange(Drop()));
+  EXPECT_TRUE(watch->IsWhole(Drop("after.txt"))) << "known from its notice, not by age";
+}
+
+TEST_F(FolderWatchTest, AFollowedFileWakesOnlyForItsOwnName) {
+  home.Write("Valico/other.log", "");
+  std::string display = (fs::path(home.path()) / "Valico" / "Display.txt").string();
+  watch->FollowFile(display);
+  watch->TakeChange(display);
+  home.Write("Valico/other.log", "a line of a log");
+  home.Write("Valico/DISPLAY.TXT", "CAFFE 1,20");
+  ASSERT_TRUE(Woken());
+  EXPECT_TRUE(watch->TakeChange(display)) << "names are matched without regard to case";
+  EXPECT_FALSE(watch->TakeChange(display));
+  home.Write("Valico/other.log", "another line");
+  EXPECT_FALSE(testing::WaitFor([&] { return watch->Poll(); }, 300ms)) << "not its name";
+}
+
+}  // namespace
+}  // namespace valico

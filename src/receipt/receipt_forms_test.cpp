@@ -1,0 +1,169 @@
+#include "receipt/receipt_forms.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/testing/test_platform.h"
+#include "printing/testing/recording_print_system.h"
+#include "printing/trace.h"
+
+namespace valico {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Takes the first `accept` documents, then refuses the rest ("paper out").
+class FlakyPrintSystem : public testing::RecordingPrintSystem {
+ public:
+  FlakyPrintSystem() {
+    installed = {{"Anteprima", "Ne01:"}, {kRfTmL90, "COM3:"}};
+    default_printer = "Anteprima";
+  }
+  bool Print(const Document& doc, std::string* err) override {
+    if (printed.size() >= accept) {
+      *err = "paper out";
+      return false;
+    }
+    return RecordingPrintSystem::Print(doc, err);
+  }
+  size_t accept = std::numeric_limits<size_t>::max();
+};
+
+std::string Job(int receipt_lines) {
+  std::string job = "I1 Trattoria\r\n";
+  for (int k = 1; k <= receipt_lines; ++k) job += "RR Riga " + std::to_string(k) + "\r\n";
+  return job;
+}
+
+class ReceiptFormsTest : public ::testing::Test {
+ protected:
+  ReceiptFormsTest() {
+    cfg.RF_File = "C:\\Borea\\rf.txt";
+    cfg.RF_Stampante = kRfTmL90;
+    ParseChoices(cfg);
+  }
+  void Write(const std::string& job) const { t.folder.Write("drive_c/Borea/rf.txt", job); }
+  bool Pending() const { return t.folder.Has("drive_c/Borea/rf.txt"); }
+  // Looks at the job twice: a whole job is printed at the first look.
+  void TwoTicks() {
+    receipt.LanciaFileRF();
+    receipt.LanciaFileRF();
+  }
+  int Logged(const std::string& part) const {
+    auto lines = t.log.lines();
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
+      return l.find(part) != std::string::npos;
+    }));
+  }
+
+  testing::TestPlatform t;
+  Config cfg;
+  FlakyPrintSystem system;
+  Printers printers{system, t.log, t.folder / "NonStampati"};
+  ReceiptForms receipt{cfg, t.files, t.clock, t.watch, t.log, printers};
+};
+
+TEST_F(ReceiptFormsTest, AWholeJobPrintsOnTheNamedPrinterAndIsDeleted) {
+  t.watch.writing.insert(t.Native(cfg.RF_File));  // Borea is still writing it
+  Write(Job(24));
+  TwoTicks();
+  EXPECT_TRUE(system.printed.empty());
+  EXPECT_TRUE(Pending());
+
+  t.watch.writing.clear();
+  receipt.LanciaFileRF();
+  ASSERT_EQ(system.printed.size(), 2u) << "24 lines take two pages";
+  for (const Document& page : system.printed) EXPECT_EQ(page.printer, kRfTmL90);
+  EXPECT_NE(TraceText(system.printed[1]).find("print Riga 24\n"), std::string::npos);
+  EXPECT_EQ(printers.Current(), kRfTmL90) << "the receipt printer stays current";
+  EXPECT_FALSE(Pending());
+}
+
+TEST_F(ReceiptFormsTest, APrinterNotInstalledLeavesTheCurrentOneToPrint) {
+  system.installed.pop_back();
+  Write(Job(3));
+  TwoTicks();
+  ASSERT_EQ(system.printed.size(), 1u);
+  EXPECT_EQ(system.printed[0].printer, "Anteprima");
+  EXPECT_EQ(Logged("printer \"EPSON TM-L90 Receipt\" is not installed: the receipt prints on "
+                   "the current printer \"Anteprima\""),
+            1);
+  EXPECT_FALSE(Pending());
+}
+
+TEST_F(ReceiptFormsTest, AnUndeliveredPageIsRetriedFromThatPageAfterAPause) {
+  system.accept = 1;
+  Write(Job(30));
+  TwoTicks();
+  EXPECT_EQ(system.printed.size(), 1u);
+  EXPECT_EQ(system.kept.size(), 1u) << "page 2 is kept by the printing layer";
+  EXPECT_TRUE(Pending());
+
+  t.clock.Advance(500ms);
+  receipt.LanciaFileRF();
+  EXPECT_EQ(system.kept.size(), 1u) << "not tried again before the pause is over";
+  t.clock.Advance(500ms);
+  receipt.LanciaFileRF();
+  EXPECT_EQ(system.kept.size(), 2u);
+  t.clock.Advance(ReceiptForms::kRetryPause);
+  receipt.LanciaFileRF();
+  EXPECT_EQ(system.kept.size(), 2u) << "the pause doubles";
+
+  system.accept = 10;
+  t.clock.Advance(ReceiptForms::kRetryPause);
+  receipt.LanciaFileRF();
+  ASSERT_EQ(system.printed.size(), 2u) << "page 1 is not printed twice";
+  EXPECT_NE(TraceText(system.printed[1]).find("print Riga 30\n"), std::string::npos);
+  EXPECT_FALSE(Pending());
+  EXPECT_EQ(Logged("page 2 of 2 of C:\\Borea\\rf.txt was not delivered"), 1);
+}
+
+TEST_F(ReceiptFormsTest, BadJobsStayWithTheReasonOnceAndOddOnesPrint) {
+  struct Case {
+    const char* name;
+    std::string job;
+    std::string reason;  // empty: printed
+  };
+  std::string many;
+  for (int k = 0; k < 10000; ++k) many += "RR Riga\r\n";
+  const Case cases[] = {
+      {"binary", std::string("I1 \x01\x02\0\xff", 7), "holds NUL bytes, so it is no text"},
+      {"10 MB line", "RR " + std::string(10 << 20, 'x'),
+       "holds 10485763 bytes, more than a receipt job can (1048576)"},
+      {"10,000 receipt lines", many, "would print 455 pages, more than a receipt can have (20)"},
+      {"unterminated quote", "\"RR Caff\xe8, 1,20\r\nRR Acqua\r\n", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    system.printed.clear();
+    Write(c.job);
+    for (int i = 0; i < 3; ++i) TwoTicks();
+    EXPECT_EQ(Pending(), !c.reason.empty());
+    EXPECT_EQ(system.printed.empty(), !c.reason.empty());
+    if (!c.reason.empty()) {
+      EXPECT_EQ(Logged(c.reason), 1);
+    }
+  }
+}
+
+TEST(RfStartupValoriTest, FillsBothPrinterChoicesOrSaysWhyNot) {
+  testing::TestPlatform t;
+  testing::RecordingPrintSystem system;
+  system.installed = {{"Anteprima", "Ne01:"}, {kRfTmU295, "COM3:"}};
+  Printers printers(system, t.log, "/k");
+  FormModel form;
+  RF_StartUP_Valori(printers, form, t.dialogs);
+  for (const char* combo : {controls::RF_Printer, controls::RF_PRINTER_2})
+    EXPECT_EQ(form.Get(combo).items, (std::vector<std::string>{"Anteprima", kRfTmU295}));
+
+  FormModel empty;
+  system.list_error = "the spooler is not running";
+  RF_StartUP_Valori(printers, empty, t.dialogs);
+  EXPECT_TRUE(empty.Get(controls::RF_Printer).items.empty());
+  EXPECT_TRUE(t.log.Contains("message box: Errore: the spooler is not running"));
+}
+
+}  // namespace
+}  // namespace valico
