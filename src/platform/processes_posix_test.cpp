@@ -47,8 +47,9 @@ struct ProcessTest {
 
 TEST(ProcessesPosixTest, StartsProgramsBatchFilesAndExesWithTheirWindowsArguments) {
   ProcessTest t;
-  // A batch file in shell syntax and a stand-in for wine, both writing what they received.
-  t.folder.Write("drive_c/Valico/Job.BAT", "printf '%s\\n' \"$0\" \"$@\" > \"$1\"\n");
+  // A batch file in shell syntax (with Windows line ends, which the shell never sees) and a
+  // stand-in for wine, both writing what they received.
+  t.folder.Write("drive_c/Valico/Job.BAT", "printf '%s\\n' \"$0\" \"$@\" > \"$1\"\r\n");
   t.folder.Write("fakewine", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/out.txt\"\n");
   ::chmod((t.folder / "fakewine").c_str(), 0755);
   t.folder.Write("drive_c/Drv/driver.exe", "MZ");

@@ -69,6 +69,8 @@ TEST(FieldFormatTest, FamiliesReadTheFields) {
       {k500, "TipoRiga -0,5 rounds down to -1", {"X#-0,5"}, End("X", "", 0)},
       {k500, "Grassetto 1,7 is bold", {"X#0#9#0#1,7"}, Text("X", "FontA15cpi", 9, true)},
       {k350, "Dimensione 8,0 equals 8", {"X#0#8,0"}, Text("X", "FontA1x1", 10)},
+      {k350, "Dimensione 8,00001 is not 8", {"X#0#8,00001"}, Text("X", "FontA1x1", 14)},
+      {k350, "TipoRiga 0,99999 is 0, not rounded up", {"X#0,99999"}, Text("X", "FontA1x1", 10)},
       {k350, "Dimensione text is 10", {"X#0#9", "X#0#abc"}, Text("X", "FontA1x1", 10)},
       {k350, "Formato 5 keeps the font", {"X#0#9#13", "Y#0#9#5"}, Barcode("Y")},
       {k350, "TipoRiga 1,5 rounds down to 1", {"X#1,5"}, End("X", "FontA1x1", 10)},

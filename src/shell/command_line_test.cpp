@@ -47,6 +47,20 @@ TEST(CommandLineTest, IniCommandsReadAndWriteAsTheStoreDoes) {
   EXPECT_NE(RunValico({"--drive", "CC=/x", "ini", "get", f, "S", "k"}).status, 0);
 }
 
+// A folder where _Valico.ini should be stops nothing: reads give the defaults, writes fail
+// with status 1, and the service runs, saying why in its log.
+TEST(CommandLineTest, AFolderInPlaceOfTheSettingsFileStopsNothing) {
+  testing::TempFolder home;
+  std::filesystem::create_directory(home / "_Valico.ini");
+  const std::string f = home / "_Valico.ini";
+  EXPECT_EQ(RunValico({"ini", "set", f, "Varie", "k", "v"}).status, 1);
+  Result r = RunValico({"ini", "get", f, "Varie", "k", "def"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "def\n");
+  EXPECT_EQ(RunValico({"--home", home.path(), "run", "--ticks", "2"}).status, 0);
+  EXPECT_NE(home.Read("Valico.log").find("a folder"), std::string::npos);
+}
+
 TEST(CommandLineTest, VersionIsOneLine) {
   Result r = RunValico({"--version"});
   EXPECT_EQ(r.status, 0);
