@@ -13,6 +13,10 @@ namespace {
 // gives up.
 constexpr DWORD kLockWaitMs = 10000;
 constexpr DWORD kBusyWaitMs = 3000;
+// How long the rename that puts a new settings file in place waits for readers to let go of
+// the old one. Windows refuses it while any reader has the file open; readers hold it for the
+// moment of a read, but on a busy machine those moments add up.
+constexpr DWORD kReplaceWaitMs = 10000;
 constexpr const char* kTempSuffix = ".valico-tmp";
 
 // The system's text for an error code, without the trailing line break.
@@ -195,7 +199,7 @@ bool ReplaceLocked(const std::string& target, std::string_view data, bool locked
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       return true;
     DWORD e = ::GetLastError();
-    if (!IsBusy(e) || waited >= kBusyWaitMs)
+    if (!IsBusy(e) || waited >= kReplaceWaitMs)
       return discard("cannot replace " + target + " with " + tmp, e);
     DWORD pause = 1 + jitter() % 16;
     ::Sleep(pause);
