@@ -21,8 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::TestProgram;
 
-// A native path in double quotes, as a command line carries it.
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+using testing::Quoted;
 
 // A program folder whose drive C: holds copies of the probe under names with blanks.
 struct ProcessTest {

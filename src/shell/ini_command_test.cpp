@@ -13,7 +13,7 @@
 #include "platform/testing/recording_log.h"
 #include "platform/testing/temp_folder.h"
 #include "platform/testing/test_programs.h"
-#include "shell/command_line.h"
+#include "shell/testing/run_valico.h"
 
 namespace valico {
 namespace {
@@ -21,7 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::TestProgram;
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+using testing::Quoted;
 
 size_t Count(const std::string& text, const std::string& part) {
   size_t n = 0;
@@ -124,10 +124,7 @@ TEST(IniCommandTest, SettingsPathsWithAccentedLettersKeepTheirBytes) {
   const std::string folder = dir.path() + "/Caff\xe8";
   ASSERT_TRUE(files.CreateFolder(folder, &err)) << err;
   const std::string file = folder + "/_Local.ini";
-  std::vector<std::string> args = {"valico", "ini", "set", file, "Varie", "Citt\xe0", "Forl\xec"};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  EXPECT_EQ(RunCommandLine(static_cast<int>(argv.size()), argv.data()), 0);
+  EXPECT_EQ(testing::RunValico({"ini", "set", file, "Varie", "Citt\xe0", "Forl\xec"}).status, 0);
   ASSERT_TRUE(files.ReadAll(file, &data, &err)) << err;
   EXPECT_EQ(data, "[Varie]\r\nCitt\xe0=Forl\xec\r\n");
 }
