@@ -19,6 +19,8 @@ PACKAGES=(
   cups cups-client poppler-utils zbar-tools
   # The format check of test.sh; pinned, as another clang-format version formats differently
   clang-format-14
+  # The fuzz targets (libFuzzer, with AddressSanitizer and UBSan)
+  clang-14 libclang-rt-14-dev
   # Windows leg: the MinGW-w64 cross compiler (posix threads) and Wine to run the tests
   g++-mingw-w64-x86-64-posix wine wine64
   # ... and the tray program's tests on a virtual display; screenshots of its window

@@ -36,6 +36,8 @@ if [[ "${1:-}" == "--inside" ]]; then
   [[ "$groups" == *" dialout "* && "$groups" == *" lp "* ]] || fail "valico is in groups$groups"
   [[ "$(stat -c '%U:%G %a' "$home")" == "valico:valico 2770" ]] || fail "$home is $(stat -c '%U:%G %a' "$home")"
   [[ -f /lib/systemd/system/valico.service && -L "$wants" ]] || fail "valico.service not installed and enabled"
+  version=$(valico --version) || fail "valico --version failed"
+  [[ "$version" == "valico $(dpkg-deb -f "$deb" Version)" ]] || fail "valico --version says \"$version\""
 
   # The service's own command, as its user, makes its settings and spool folders.
   runuser -u valico -- valico --home "$home" run --ticks 1 >>"$log" 2>&1 || fail "the service's command failed"

@@ -12,6 +12,7 @@ find src bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-
 cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
+scripts/test-fuzz.sh
 scripts/test-package-deb.sh
 
 if [[ -x scripts/test-windows.sh ]]; then

@@ -15,8 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::TestProgram;
 
-// A native path in double quotes, as a command line carries it.
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+using testing::Quoted;
 using Ms = std::chrono::milliseconds;
 
 // The hand-off with the machine's clock and process starter over a temporary program folder.

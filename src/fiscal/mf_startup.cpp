@@ -24,7 +24,8 @@ void MF_StartUP_Borea(IniStore& ini, const Config& cfg) {
   auto read = [&](const char* key, const TV& fallback) {
     return ini.LeggiVarieDef(key, fallback, local);
   };
-  const std::string mis_pre = read("MisPre", TV::FromText("0")).ToText(ini.regional());
+  // The model is compared as text: "106,0" is not "106", whatever the regional settings.
+  const std::string mis_pre = ini.LeggiINI("Varie", "MisPre", "0", local);
   const bool casio = mis_pre == "24";
   const bool globe = mis_pre == "106";
 

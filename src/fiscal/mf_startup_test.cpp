@@ -41,6 +41,7 @@ TEST(MFStartupTest, ImportsTheRegisterKeysByBoreasModel) {
       {"0: no register", true, "MisPre=0\r\nCommPre=3\r\nDelay=30\r\n", none},
       {"no MisPre: no register", true, "CommPre=3\r\n", none},
       {"other model numbers: no register", true, "MisPre=240\r\n", none},
+      {"the model is compared as text: 106,0 is not 106", true, "MisPre=106,0\r\n", none},
       {"Borea's settings not taken: nothing written", false, "MisPre=24\r\nCommPre=3\r\n",
        untouched},
   };

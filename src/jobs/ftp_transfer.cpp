@@ -1,10 +1,10 @@
 #include "jobs/ftp_transfer.h"
 
-#include <filesystem>
 #include <functional>
 #include <stop_token>
 
 #include "jobs/dialup.h"
+#include "platform/native_path.h"
 
 namespace valico {
 namespace {
@@ -69,7 +69,7 @@ bool FTP_Invia(const TransferServices& svc, const std::string& percorso_locale,
   // The remote name is the local file's name as its folder lists it.
   std::string remote;
   std::string native = svc.files.Native(percorso_locale);
-  if (svc.files.IsFile(percorso_locale)) remote = std::filesystem::path(native).filename().string();
+  if (svc.files.IsFile(percorso_locale)) remote = NarrowPath(FsPath(native).filename());
   if (!svc.ftp.PutFile(account, native, remote, &err)) {
     svc.log.Warn(Describe("FTP upload of " + percorso_locale + " failed: " + err, account));
     return false;

@@ -39,11 +39,11 @@ TEST(JobsProcessesTest, DialBatchReachesRasdialAndConnessioneWaitsForIt) {
   t.WriteValico("Int_Indirizzo=Ufficio\r\nInd_User=mario\r\nInd_Pw=segreto\r\n");
 
   EXPECT_TRUE(Connessione(transfer, 1));
-  // Dial.bat keeps its Windows line end: the shell hands the last argument over with its CR
-  // (contrib/rasdial drops it).
-  EXPECT_EQ(t.folder.Read("bin/calls"), "Ufficio|mario|segreto\r|exit 3\n");
+  // Dial.bat keeps its Windows line end in the file; the shell gets the lines without the CR.
+  EXPECT_EQ(t.folder.Read("Dial.bat"), "rasdial Ufficio mario segreto\r\n");
+  EXPECT_EQ(t.folder.Read("bin/calls"), "Ufficio|mario|segreto|exit 3\n");
   EXPECT_TRUE(Connessione(transfer, 2)) << "the batch ran, whatever rasdial answered";
-  EXPECT_EQ(t.folder.Read("bin/calls"), "Ufficio|mario|segreto\r|exit 3\n/disconnect\r|exit 3\n");
+  EXPECT_EQ(t.folder.Read("bin/calls"), "Ufficio|mario|segreto|exit 3\n/disconnect|exit 3\n");
 }
 
 }  // namespace

@@ -74,10 +74,9 @@ void JobsRunner::TransferStep() {
   if (TransferRunning()) return;
   if (worker_.joinable()) worker_.join();
   const Regional& reg = svc_.regional;
-  std::string azione = settings_.LeggiINI("Varie", "FTP_Azione", "");
-  if (azione.empty()) return;
-  int n = ConvertStoredText(azione, reg).ToInt16(reg).value_or(0);
-  if (n != 1 && n != 2) return;
+  // Any request is answered: one that is neither an upload nor a download fails, so that its
+  // requester sees "Finito" rather than wait for ever.
+  if (settings_.LeggiINI("Varie", "FTP_Azione", "").empty()) return;
   worker_done_ = false;
   TransferServices transfer{ini_,     svc_.files, svc_.log,         svc_.processes,
                             svc_.ftp, reg,        cfg_.DirProgramma};

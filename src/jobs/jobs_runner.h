@@ -23,9 +23,10 @@ namespace valico {
 // sleep) is not made up: jobs started hours late, all at once, would do more harm than good;
 // the skip goes to the log. A clock set back runs the new minute at once.
 //
-// FTP: a request written into _Valico.ini (FTP_Azione "1" or "2") is carried out by
-// LanciaFTP on a worker thread, one transfer at a time, so the ticks keep flowing. The worker
-// gets the TransferServices only: never the model, the window or the dialogs.
+// FTP: a request written into _Valico.ini (FTP_Azione "1" upload, "2" download; any other
+// value is answered as a failed request) is carried out by LanciaFTP on a worker thread, one
+// transfer at a time, so the ticks keep flowing. The worker gets the TransferServices only:
+// never the model, the window or the dialogs.
 class JobsRunner {
  public:
   static constexpr int kMaxCatchUp = 5;  // minutes

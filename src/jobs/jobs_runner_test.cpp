@@ -99,11 +99,22 @@ TEST(JobsRunnerTest, OneTransferAtATimeAndStopCutsItShort) {
     t.settings.Refresh();  // as the tick's polling cycle does first
     runner.TransferStep();
   };
-  for (const char* azione : {"", "0", "x", "3"}) {
-    t.WriteValico(std::string("FTP_Azione=") + azione + "\r\n");
+  auto key = [&](const char* k) {
+    return t.ctx.ini.LeggiINI("Varie", k, "?", t.ctx.cfg.IniValico);
+  };
+  t.WriteValico("FTP_Azione=\r\n");
+  step();
+  EXPECT_FALSE(runner.TransferRunning()) << "no request";
+  // Any other request is answered as a failure, as `valico ftp` answers it, with no transfer.
+  for (const char* azione : {"0", "x", "3"}) {
+    t.WriteValico(std::string("FTP_Azione=") + azione + "\r\nFTP_NomeFile=a.txt\r\n");
     step();
-    EXPECT_FALSE(runner.TransferRunning()) << "no request: \"" << azione << "\"";
+    runner.Stop(10s);
+    EXPECT_EQ(key("FTP_Finish") + key("FTP_Esito") + key("FTP_Azione") + key("FTP_NomeFile"),
+              "Finito0")
+        << azione;
   }
+  EXPECT_EQ(ftp.puts, 0);
   t.WriteValico("FTP_Indirizzo=h\r\nFTP_Azione=1\r\nFTP_Directory=C:\\\r\nFTP_NomeFile=a.txt\r\n");
   step();
   // Waits for the worker to be inside the transfer (not for a tick).

@@ -1,9 +1,10 @@
 #include "platform/files.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+
+#include "platform/native_path.h"
 
 namespace valico {
 namespace fs = std::filesystem;
@@ -20,7 +21,7 @@ bool Fail(std::string* err, const std::string& what) {
   return false;
 }
 
-fs::path P(const std::string& native) { return fs::path(native); }
+fs::path P(const std::string& native) { return FsPath(native); }
 
 }  // namespace
 
@@ -49,7 +50,7 @@ bool Files::IsFolder(std::string_view path) const {
 bool Files::HasExactName(std::string_view folder, std::string_view name) const {
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(P(Native(folder)), ec)) {
-    if (e.path().filename().string() == name && e.is_regular_file(ec)) return true;
+    if (NarrowPath(e.path().filename()) == name && e.is_regular_file(ec)) return true;
   }
   return false;
 }
@@ -108,58 +109,46 @@ std::vector<std::string> Files::ListFiles(std::string_view folder, std::string* 
   }
   for (; it != end; it.increment(ec)) {
     std::error_code ec2;
-    if (it->is_regular_file(ec2)) names.push_back(it->path().filename().string());
+    if (it->is_regular_file(ec2)) names.push_back(NarrowPath(it->path().filename()));
   }
   // A failed step ends the listing: the names so far are returned, with the reason.
   if (ec) Fail(err, "cannot list all of " + n, ec);
   return names;
 }
 
-bool Files::ReadAll(std::string_view path, std::string* out, std::string* err) const {
+ReadStatus Files::Read(std::string_view path, std::string* out, std::string* err,
+                       std::size_t limit) const {
   std::string n = Native(path);
-  std::ifstream in(P(n), std::ios::binary);
-  if (!in) return Fail(err, "cannot open " + n);
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return Fail(err, "cannot read " + n);
-  *out = std::move(data);
-  return true;
+  ReadStatus status = ReadNativeFile(n, limit, out, err);
+  if (status == ReadStatus::kMissing && err) *err = "cannot open " + n + ": no such file";
+  return status;
 }
 
-namespace {
-
-bool WriteFile(const fs::path& p, std::string_view data, std::ios::openmode mode) {
-  std::ofstream out(p, std::ios::binary | mode);
-  if (!out) return false;
-  out.write(data.data(), static_cast<std::streamsize>(data.size()));
-  out.flush();
-  return static_cast<bool>(out);
+bool Files::ReadAll(std::string_view path, std::string* out, std::string* err) const {
+  return Read(path, out, err) == ReadStatus::kRead;
 }
-
-}  // namespace
 
 bool Files::WriteAtomically(std::string_view path, std::string_view data, std::string* err) const {
-  return WriteNativeFileAtomically(Native(path), data, err);
+  return ReplaceNativeFile(Native(path), data, err);
 }
 
 bool WriteNativeFileAtomically(const std::string& n, std::string_view data, std::string* err) {
-  fs::path target = P(n);
-  fs::path tmp = target;
-  tmp += ".valico-tmp";
-  if (WriteFile(tmp, data, std::ios::trunc) && FlushToDisk(tmp.string())) {
-    std::error_code ec;
-    fs::rename(tmp, target, ec);
-    if (!ec) return true;
-  }
-  std::error_code ignored;
-  fs::remove(tmp, ignored);
-  // The folder does not take a new file (or the rename was refused): write in place.
-  if (WriteFile(target, data, std::ios::trunc)) return true;
-  return Fail(err, "cannot write " + n);
+  return ReplaceNativeFile(n, data, err);
+}
+
+bool Files::Update(std::string_view path, std::size_t limit, const FileEdit& edit,
+                   std::string* err) const {
+  return UpdateNativeFile(Native(path), limit, edit, err);
 }
 
 bool Files::Append(std::string_view path, std::string_view data, std::string* err) const {
   std::string n = Native(path);
-  if (WriteFile(P(n), data, std::ios::app)) return true;
+  std::ofstream out(P(n), std::ios::binary | std::ios::app);
+  if (out) {
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    out.flush();
+  }
+  if (out) return true;
   return Fail(err, "cannot append to " + n);
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,19 @@ struct FileStamp {
   std::int64_t modified_ns = 0;
   bool operator==(const FileStamp&) const = default;
 };
+
+// What reading a whole file found.
+enum class ReadStatus {
+  kRead,
+  kMissing,  // no such file, or no such folder on its way
+  kFailed,   // a folder, a file that cannot be read, or one larger than the limit
+};
+
+inline constexpr std::size_t kNoSizeLimit = static_cast<std::size_t>(-1);
+
+// The new content of a file, given its current content ("" for a missing file); nothing to
+// leave the file as it is.
+using FileEdit = std::function<std::optional<std::string>(const std::string& current)>;
 
 // File operations on the system's paths. Every path is a settings path (see PathMapper);
 // failures return false and say why in *err (err may be null).
@@ -44,11 +58,19 @@ class Files {
   // When the listing fails part way, the names found so far, and the reason in *err.
   std::vector<std::string> ListFiles(std::string_view folder, std::string* err) const;
 
-  bool ReadAll(std::string_view path, std::string* out, std::string* err) const;
-  // Replaces the file's content so that a crash leaves the old or the new file, never a mix:
-  // writes a temporary file beside it, flushes it and renames it over the old one. Falls back
-  // to writing in place when the folder refuses the temporary file.
+  // Reads the whole file, failing (with the reason) on one larger than `limit` bytes.
+  ReadStatus Read(std::string_view path, std::string* out, std::string* err,
+                  std::size_t limit = kNoSizeLimit) const;
+  bool ReadAll(std::string_view path, std::string* out, std::string* err) const;  // missing: false
+  // Replaces the file's content so that nothing, not a crash, a full disk nor another writer,
+  // leaves anything but the old file or the new one: see ReplaceNativeFile.
   bool WriteAtomically(std::string_view path, std::string_view data, std::string* err) const;
+  // Reads the file, edits it and replaces it as WriteAtomically does, all while holding the
+  // lock that Valico's writers of the file share, so that no writer's update is lost between
+  // another's read and replace. Fails, leaving the file as it was, when the current content
+  // cannot be read (or is larger than `limit` bytes) or the new one cannot be written.
+  bool Update(std::string_view path, std::size_t limit, const FileEdit& edit,
+              std::string* err) const;
   bool Append(std::string_view path, std::string_view data, std::string* err) const;
 
  private:
@@ -59,8 +81,22 @@ class Files {
 bool WriteNativeFileAtomically(const std::string& native_path, std::string_view data,
                                std::string* err);
 
-// Forces a written file's data to the disk (fsync / FlushFileBuffers). Per-OS.
-bool FlushToDisk(const std::string& native_path);
+// The per-OS parts of reading and replacing whole files, on native paths.
+//
+// Reading never blocks on a writer and never sees half a file: writers replace files whole.
+ReadStatus ReadNativeFile(const std::string& native_path, std::size_t limit, std::string* out,
+                          std::string* err);
+// Replacing a file: the new content goes to a temporary file of a name no other writer uses,
+// in the same folder; it is forced to the disk, given the old file's owner, group and mode
+// (POSIX, where the system allows it) or attributes (Windows; its security is the folder's,
+// as for any file created there), and renamed over the old file in one step. A file the caller
+// could not write in place (read-only, another user's, a folder) is refused, as Windows refuses it,
+// also to root and administrators; a folder that refuses the temporary file fails the write. The
+// old file is never truncated. Writers in Valico's processes take turns through a lock; temporary
+// files that a writer killed half way left behind are removed by the next one.
+bool ReplaceNativeFile(const std::string& native_path, std::string_view data, std::string* err);
+bool UpdateNativeFile(const std::string& native_path, std::size_t limit, const FileEdit& edit,
+                      std::string* err);
 
 // Moves a file between native paths without ever replacing an existing target. Fails, with
 // the reason in *err, when the target exists or (on Windows) while another program still

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <thread>
+
 #include "platform/files.h"
 #include "platform/testing/test_platform.h"
 
@@ -41,21 +43,63 @@ TEST(FilesWin32Test, RenameWaitsForTheWriterAndNeverReplaces) {
   EXPECT_EQ(home.Read("CortIN\\job.txt"), "N2:01\r\n");
 }
 
-// Settings files are replaced whole, also while a reader has them open the way the platform's
-// profile functions and Borea do (sharing read, write and delete).
-TEST(FilesWin32Test, AtomicWritesAndCopiesReplaceExistingFiles) {
+// Settings files are replaced whole and keep their attributes; a reader that has the file
+// open (the way the platform's profile functions and Borea do) is waited for; a read-only file
+// is refused, also to an administrator.
+TEST(FilesWin32Test, AtomicWritesReplaceFilesAndKeepTheirAttributes) {
   testing::TempFolder home;
   PathMapper m({home.path(), {}});
   Files f(m);
   std::string err;
   home.Write("a.ini", "old");
   home.Write("b.txt", "B");
-  EXPECT_TRUE(f.WriteAtomically(home.path() + "\\a.ini", "new", &err)) << err;
+  const std::string a = home / "a.ini";
+  HANDLE reader =
+      ::CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(::SetFileAttributesA(a.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  std::thread done_reading([reader] {
+    ::Sleep(200);
+    ::CloseHandle(reader);
+  });
+  EXPECT_TRUE(f.WriteAtomically(a, "new", &err)) << err;
+  done_reading.join();
   EXPECT_EQ(home.Read("a.ini"), "new");
-  EXPECT_TRUE(f.Copy(home.path() + "\\b.txt", home.path() + "\\a.ini", &err)) << err;
+  EXPECT_TRUE(::GetFileAttributesA(a.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+  ASSERT_TRUE(::SetFileAttributesA(a.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(f.WriteAtomically(a, "refused", &err));
+  EXPECT_NE(err.find("read-only"), std::string::npos) << err;
+  EXPECT_EQ(home.Read("a.ini"), "new");
+  ::SetFileAttributesA(a.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  EXPECT_TRUE(f.Copy(home.path() + "\\b.txt", a, &err)) << err;
   EXPECT_EQ(home.Read("a.ini"), "B");
-  EXPECT_TRUE(FlushToDisk(home / "a.ini"));
-  EXPECT_FALSE(FlushToDisk(home / "missing.ini"));
+}
+
+// Paths of Italian shops hold Windows-1252 letters ("C:\Caff\xe8"): every file operation
+// keeps their bytes, listings give them back as the settings spell them.
+TEST(FilesWin32Test, PathsWithAccentedLettersKeepTheirBytes) {
+  testing::TempFolder home;
+  const std::string folder = home.path() + "\\Caff\xe8 \x80";
+  ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+  PathMapper m({home.path(), {}});
+  Files f(m);
+  std::string err, data;
+  const std::string ini = folder + "\\Citt\xe0.ini";
+  EXPECT_TRUE(f.WriteAtomically(ini, "x", &err)) << err;
+  EXPECT_TRUE(f.IsFile(ini));
+  EXPECT_TRUE(f.HasExactName(folder, "Citt\xe0.ini"));
+  EXPECT_EQ(f.ListFiles(folder, &err), std::vector<std::string>{"Citt\xe0.ini"});
+  EXPECT_TRUE(f.Stamp(ini).has_value());
+  EXPECT_TRUE(f.Append(ini, "y", &err)) << err;
+  EXPECT_TRUE(f.ReadAll(ini, &data, &err)) << err;
+  EXPECT_EQ(data, "xy");
+  EXPECT_TRUE(f.Rename(ini, folder + "\\d\xe9.ini", &err)) << err;
+  EXPECT_TRUE(f.Remove(folder + "\\d\xe9.ini", &err)) << err;
+  EXPECT_TRUE(f.CreateFolder(folder + "\\\xf2", &err)) << err;
+  EXPECT_TRUE(f.IsFolder(folder + "\\\xf2"));
 }
 
 }  // namespace

@@ -72,6 +72,28 @@ Resolved ResolveProgram(const std::string& line, const Files& files) {
   return r;
 }
 
+// A batch file written the Windows way ends its lines with CR LF, and the shell would take
+// each CR as part of the line's last word (a password "pw1" would arrive as "pw1\r"). Such a
+// script is handed to the shell without its CRs ("sh -c SCRIPT FILE ARGS...", so $0 is still
+// the file), and the file stays as Windows expects it. A file too large to pass that way runs
+// as it is.
+std::vector<std::string> ShellArguments(const std::string& native) {
+  constexpr std::size_t kMaxScript = 100000;  // one argument may hold 128 KiB on Linux
+  std::string script;
+  if (ReadNativeFile(native, kMaxScript, &script, nullptr) != ReadStatus::kRead ||
+      script.find('\r') == std::string::npos || script.find('\0') != std::string::npos)
+    return {"/bin/sh", native};
+  std::string lines;
+  for (size_t i = 0; i < script.size(); ++i) {
+    if (script[i] != '\r') {
+      lines += script[i];
+    } else if (i + 1 >= script.size() || script[i + 1] != '\n') {
+      lines += '\n';  // a line that ends at a CR alone
+    }
+  }
+  return {"/bin/sh", "-c", lines, native};
+}
+
 // The children started here that have not ended yet, and the one thread that reaps them all.
 // The thread sleeps in poll() on a pidfd per child (and on a pipe that says a child was
 // added), and collects a child with waitpid on that pid alone the moment it ends: no zombie is
@@ -197,7 +219,7 @@ class PosixProcesses : public Processes {
     bool search_path = false;
     if (EndsWithNoCase(r.program, ".bat") || EndsWithNoCase(r.program, ".cmd")) {
       exe = "/bin/sh";
-      argv = {exe, native};
+      argv = ShellArguments(native);
     } else if (EndsWithNoCase(r.program, ".exe")) {
       exe = wine_;
       search_path = wine_.find('/') == std::string::npos;

@@ -21,8 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::TestProgram;
 
-// A native path in double quotes, as a command line carries it.
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+using testing::Quoted;
 
 // A program folder whose drive C: holds copies of the probe under names with blanks.
 struct ProcessTest {
@@ -47,8 +46,9 @@ struct ProcessTest {
 
 TEST(ProcessesPosixTest, StartsProgramsBatchFilesAndExesWithTheirWindowsArguments) {
   ProcessTest t;
-  // A batch file in shell syntax and a stand-in for wine, both writing what they received.
-  t.folder.Write("drive_c/Valico/Job.BAT", "printf '%s\\n' \"$0\" \"$@\" > \"$1\"\n");
+  // A batch file in shell syntax (with Windows line ends, which the shell never sees) and a
+  // stand-in for wine, both writing what they received.
+  t.folder.Write("drive_c/Valico/Job.BAT", "printf '%s\\n' \"$0\" \"$@\" > \"$1\"\r\n");
   t.folder.Write("fakewine", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/out.txt\"\n");
   ::chmod((t.folder / "fakewine").c_str(), 0755);
   t.folder.Write("drive_c/Drv/driver.exe", "MZ");

@@ -13,8 +13,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A native path in double quotes, as a command line carries it.
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+using testing::Quoted;
 
 TEST(ProcessesWin32Test, StartsTheCommandLineAsBuiltWaitsForTheEndOrReportsTheFailure) {
   testing::TempFolder folder;

@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <filesystem>
 #include <vector>
 
 #include "platform/program_folder.h"
@@ -19,8 +18,9 @@ std::string ExecutableFolder() {
     }
     buf.resize(buf.size() * 2);  // truncated: try a larger buffer
   }
-  std::error_code ec;
-  return std::filesystem::current_path(ec).string();
+  char cwd[MAX_PATH];
+  DWORD n = ::GetCurrentDirectoryA(sizeof cwd, cwd);
+  return n > 0 && n < sizeof cwd ? std::string(cwd, n) : std::string(".");
 }
 
 }  // namespace valico

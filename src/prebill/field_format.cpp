@@ -14,18 +14,19 @@ constexpr std::string_view kFontB1x1 = "FontB1x1";
 constexpr std::string_view kFontB1x2 = "FontB1x2";
 constexpr double kBarcodeSize = 18;
 
-// The field as a decimal number by the regional settings, in ten-thousandths.
-std::optional<std::int64_t> Number(std::string_view field, const Regional& regional) {
-  return ParseTenThousandths(field, regional);
+// The integer part of the field as written, rounded down: 2.7 gives 2, -0.5 gives -1,
+// 12.99999 gives 12. Empty when the field is not a number.
+std::optional<std::int64_t> WholePart(std::string_view field, const Regional& regional) {
+  auto p = ParseIntegerPart(field, regional);
+  if (!p) return std::nullopt;
+  return p->value;
 }
 
-// The integer part, rounded down: 2.7 gives 2, -0.5 gives -1.
-std::optional<std::int64_t> IntegerPart(std::string_view field, const Regional& regional) {
-  auto t = Number(field, regional);
-  if (!t) return std::nullopt;
-  std::int64_t q = *t / 10000;
-  if (*t % 10000 < 0) --q;
-  return q;
+// Dimensione of families 350 and 103: a number equal to 8 ("8.00001" is not), an empty field
+// or one that is not a number all give the small size.
+bool SmallSize(std::string_view field, const Regional& regional) {
+  auto p = ParseIntegerPart(field, regional);
+  return !p || (p->value == 8 && !p->has_fraction);
 }
 
 }  // namespace
@@ -74,7 +75,7 @@ FieldFormatReader::FieldFormatReader(PrinterFamily family, const Regional& regio
 void FieldFormatReader::ReadWholeNumber(std::string_view field, std::int64_t* value) const {
   if (field.empty()) {
     *value = 0;
-  } else if (auto n = IntegerPart(field, regional_)) {
+  } else if (auto n = WholePart(field, regional_)) {
     *value = *n;
   }
 }
@@ -93,7 +94,7 @@ void FieldFormatReader::ReadField500(size_t index, std::string_view field) {
     case 3: {
       // Formato picks the font; Dimensione 8 only chooses the narrow font, and the size
       // then comes from Formato.
-      auto n = IntegerPart(field, regional_);
+      auto n = WholePart(field, regional_);
       if (field.empty()) {
         font_ = kFontA15, size_ = 9;
       } else if (size_ == 8) {
@@ -123,12 +124,11 @@ void FieldFormatReader::ReadField350(size_t index, std::string_view field) {
       ReadWholeNumber(field, &tipo_riga_);
       break;
     case 2: {
-      auto t = Number(field, regional_);
-      size_ = (!t || *t == 8 * 10000) ? 10 : 14;
+      size_ = SmallSize(field, regional_) ? 10 : 14;
       break;
     }
     case 3: {
-      auto n = IntegerPart(field, regional_);
+      auto n = WholePart(field, regional_);
       if (!n || *n == 0 || *n == 1) {
         font_ = kFontA1x1;
       } else if (*n == 13) {
@@ -142,12 +142,11 @@ void FieldFormatReader::ReadField350(size_t index, std::string_view field) {
 void FieldFormatReader::ReadField103(size_t index, std::string_view field) {
   switch (index) {
     case 2: {
-      auto t = Number(field, regional_);
-      size_ = (!t || *t == 8 * 10000) ? 7 : 14;
+      size_ = SmallSize(field, regional_) ? 7 : 14;
       break;
     }
     case 3: {
-      auto n = IntegerPart(field, regional_);
+      auto n = WholePart(field, regional_);
       if (!n || *n == 0) {
         font_ = kFontB1x1;
       } else if (*n == 1) {

@@ -16,12 +16,18 @@ void Send(SerialControl& port, std::string_view bytes, bool* ok) {
 
 }  // namespace
 
+std::optional<std::int16_t> SerialPrebill::PortNumber(std::string* why) const {
+  auto n = cfg_.Cort_Com.ToInt16(regional_);
+  if (!n) *why = "Cort_Com \"" + cfg_.Cort_Com.ToText(regional_) + "\" is not a port number";
+  return n;
+}
+
 void SerialPrebill::SetUpComPreconto() {
-  if (auto n = cfg_.Cort_Com.ToInt16(regional_)) {
+  std::string why;
+  if (auto n = PortNumber(&why)) {
     port_.SetPort(*n);
   } else {
-    log_.Warn("pre-bill port: Cort_Com \"" + cfg_.Cort_Com.ToText(regional_) +
-              "\" is not a port number; staying on COM" + std::to_string(port_.port()));
+    log_.Warn("pre-bill port: " + why + "; staying on COM" + std::to_string(port_.port()));
   }
   port_.SetSettings(cfg_.Cort_Sett);
   port_.SetBuffers(2048, 1024);
@@ -54,9 +60,14 @@ void SerialPrebill::StampaCortDPT(const std::string& job) {
 }
 
 bool SerialPrebill::Command1_Click() {
-  SetUpComPreconto();
+  // Taking the port number from Cort_Com is the test's first step: a Cort_Com that is not a
+  // number ends the test before anything is sent.
   std::string err;
-  bool ok = port_.IsOpen() || port_.Open(&err);
+  bool ok = PortNumber(&err).has_value();
+  if (ok) {
+    SetUpComPreconto();
+    ok = port_.IsOpen() || port_.Open(&err);
+  }
   if (ok) ok = port_.Write(kPrebillTestText, &err);
   for (int i = 0; ok && i < 5; ++i) ok = port_.Write(kPrebillBlankLine, &err);
   if (ok) ok = port_.Write(kPrebillCut, &err);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,11 +39,14 @@ class SerialPrebill {
   void StampaCortDPT(const std::string& job);
 
   // The installer's test print: the test text, five blank lines and the cut. The first step
-  // that fails ends the test with the message "Errore: " and the reason; the port is closed
-  // in every case. True when every byte went out.
+  // that fails (the port number from Cort_Com first) ends the test with the message
+  // "Errore: " and the reason; the port is closed in every case. True when every byte went out.
   bool Command1_Click();
 
  private:
+  // Cort_Com as a port number; empty, with the reason in *why, when it is not one.
+  std::optional<std::int16_t> PortNumber(std::string* why) const;
+
   const Config& cfg_;
   const Regional& regional_;
   SerialControl& port_;

@@ -72,16 +72,37 @@ TEST_F(SerialPrebillTest, DptFailuresAreLoggedAndTheJobIsDeletedAllTheSame) {
   EXPECT_FALSE(files.Exists(job));
   EXPECT_TRUE(log.Contains("cannot open COM3: no such port"));
   EXPECT_TRUE(log.Contains("not printed: the port did not open"));
-  // The test print shows the port's reason.
-  EXPECT_FALSE(dpt.Command1_Click());
-  EXPECT_TRUE(log.Contains("message box: Errore: no such port"));
+}
 
-  // Settings that do not parse: the test print shows the first error and opens nothing.
-  serial.fail_open = false;
-  cfg.Cort_Sett = "9600,X,8,1";
-  EXPECT_FALSE(dpt.Command1_Click());
-  EXPECT_EQ(serial.ports.size(), 2u);
-  EXPECT_TRUE(log.Contains("message box: Errore: settings \"9600,X,8,1\""));
+// The test print ends at its first failing step with "Errore: " and the reason, and sends
+// nothing: the port number from Cort_Com is that first step.
+TEST_F(SerialPrebillTest, TheTestPrintEndsAtItsFirstError) {
+  struct Case {
+    const char* name;
+    TypedValue port;
+    std::string settings;
+    bool fail_open;
+    std::string message;
+  } cases[] = {
+      {"blank port", TypedValue::FromText(""), "9600,N,8,1", false,
+       "Errore: Cort_Com \"\" is not a port number"},
+      {"port not a number", TypedValue::FromText("Ne01"), "9600,N,8,1", false,
+       "Errore: Cort_Com \"Ne01\" is not a port number"},
+      {"settings that do not parse", TypedValue::FromInt(3), "9600,X,8,1", false,
+       "Errore: settings \"9600,X,8,1\""},
+      {"a port that does not open", TypedValue::FromInt(3), "9600,N,8,1", true,
+       "Errore: no such port"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    cfg.Cort_Com = c.port;
+    cfg.Cort_Sett = c.settings;
+    serial.fail_open = c.fail_open;
+    EXPECT_FALSE(dpt.Command1_Click());
+    EXPECT_TRUE(serial.ports.empty()) << "nothing opened, nothing sent";
+    EXPECT_TRUE(log.Contains("message box: " + c.message));
+    EXPECT_FALSE(port.IsOpen());
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/testing/metafile_records_win32.h"
+#include "printing/ops.h"
 
 namespace valico {
 namespace {
@@ -13,37 +14,10 @@ using testing::LineHeightOf;
 using testing::MetafileRecords;
 using testing::ReadMetafile;
 
-using K = PrinterOp::Kind;
-PrinterOp Op(K kind, std::string text = "", double size = 0) {
-  PrinterOp op;
-  op.kind = kind;
-  op.text = std::move(text);
-  op.size = size;
-  return op;
-}
-PrinterOp Font(std::string face) { return Op(K::kFontName, std::move(face)); }
-PrinterOp Size(double points) { return Op(K::kFontSize, "", points); }
-PrinterOp Print(std::string text) { return Op(K::kPrintLine, std::move(text)); }
-PrinterOp Bold(bool on) {
-  PrinterOp op = Op(K::kBold);
-  op.bold = on;
-  return op;
-}
-PrinterOp Colour(Rgb c) {
-  PrinterOp op = Op(K::kColour);
-  op.colour = c;
-  return op;
-}
-PrinterOp At(std::optional<double> x, std::optional<double> y) {
-  PrinterOp op = Op(K::kPosition);
-  op.x = x;
-  op.y = y;
-  return op;
-}
+using namespace ops;
+
 PrinterOp Picture(int w, int h, std::vector<std::uint8_t> rgb) {
-  PrinterOp op = Op(K::kDrawBitmap);
-  op.bitmap = std::make_shared<Bitmap>(Bitmap{w, h, std::move(rgb)});
-  return op;
+  return DrawBitmap(std::make_shared<Bitmap>(Bitmap{w, h, std::move(rgb)}));
 }
 
 // Renders into a metafile in memory and reads back what reached the DC.
@@ -76,12 +50,12 @@ TEST(GdiRendererTest, DrawsFontsTextsColoursLinesAndPicturesAsTheDocumentSays) {
   GdiRenderResult result;
   // clang-format off
   MetafileRecords got = Render({
-      Font("FontA11"), Size(9.5), Bold(false), Colour(kBlack), Print("Caff\xe8 1,20 \x80"),
-      Font("Courier New"), Size(14), Bold(true), Colour(kRed), Print("Totale\r\nGrazie"),
-      Bold(false), Colour(kBlack), Font("JAN13(EAN)"), Size(18), Print("8001234567895"),
+      FontName("FontA11"), FontSize(9.5), Bold(false), Colour(kBlack), Print("Caff\xe8 1,20 \x80"),
+      FontName("Courier New"), FontSize(14), Bold(true), Colour(kRed), Print("Totale\r\nGrazie"),
+      Bold(false), Colour(kBlack), FontName("JAN13(EAN)"), FontSize(18), Print("8001234567895"),
       Print(""), Print("fine"),
-      At(36, 0), Print("in alto"),
-      At(std::nullopt, 72), Picture(2, 2, pixels), Print("sul logo")}, &result);
+      Position(36, 0), Print("in alto"),
+      Position(std::nullopt, 72), Picture(2, 2, pixels), Print("sul logo")}, &result);
   // clang-format on
 
   struct Line {
@@ -126,7 +100,7 @@ TEST(GdiRendererTest, DrawsFontsTextsColoursLinesAndPicturesAsTheDocumentSays) {
 }
 
 TEST(GdiRendererTest, StartsANewPageWhenTheNextLineWouldPassThePrintableHeight) {
-  std::vector<PrinterOp> ops = {Font("Courier New"), Size(12)};
+  std::vector<PrinterOp> ops = {FontName("Courier New"), FontSize(12)};
   for (int i = 0; i < 5; ++i) ops.push_back(Print("riga"));
   GdiRenderResult result;
   int line = LineHeightOf(Render(ops, &result).texts[0].font);
@@ -154,10 +128,11 @@ TEST(GdiRendererTest, BadInputIsDrawnOrLeftOutWithAReasonNeverACrash) {
   std::string megabyte(1 << 20, 'x');
   GdiRenderResult result;
   MetafileRecords got =
-      Render({Font(long_face), Size(NAN), Print(std::string("a\0b", 3)),
-              Font(std::string("Ar\0ial", 6)), Size(1e300), At(INFINITY, NAN), Print(megabyte),
-              Op(K::kEndDocument), Op(K::kDrawBitmap), Picture(2, 2, std::vector<std::uint8_t>(5)),
-              Picture(100000, 100000, {}), Picture(30000, 1, std::vector<std::uint8_t>(90000, 0))},
+      Render({FontName(long_face), FontSize(NAN), Print(std::string("a\0b", 3)),
+              FontName(std::string("Ar\0ial", 6)), FontSize(1e300), Position(INFINITY, NAN),
+              Print(megabyte), EndDocument(), DrawBitmap(nullptr),
+              Picture(2, 2, std::vector<std::uint8_t>(5)), Picture(100000, 100000, {}),
+              Picture(30000, 1, std::vector<std::uint8_t>(90000, 0))},
              &result);
   ASSERT_EQ(got.fonts.size(), 2u);
   EXPECT_EQ(std::wstring(got.fonts[0].lfFaceName), std::wstring(31, L'F'));

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/native_path.h"
+
 namespace valico {
 namespace {
 
@@ -31,7 +33,7 @@ long HighestNumber(const std::filesystem::path& folder) {
   long highest = 0;
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    std::string name = entry.path().filename().string();
+    std::string name = NarrowPath(entry.path().filename());
     std::size_t digits = 0;
     while (digits < name.size() && digits < 9 &&
            std::isdigit(static_cast<unsigned char>(name[digits])))
@@ -46,12 +48,12 @@ long HighestNumber(const std::filesystem::path& folder) {
 std::string CreateNumberedFile(const std::string& native_folder, const std::string& device,
                                const std::string& extension, std::string* err) {
   if (native_folder.empty()) return Fail(err, "no folder to write into");
-  std::filesystem::path folder(native_folder);
+  std::filesystem::path folder = FsPath(native_folder);
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (!std::filesystem::is_directory(folder, ec))
     return Fail(err, "cannot create the folder " + native_folder);
-  // Joined as bytes: a path's string() on this platform is UTF-8, not the ANSI code page.
+  // Joined as bytes, in the ANSI code page of the other calls.
   std::string prefix = native_folder;
   if (prefix.back() != '\\' && prefix.back() != '/') prefix += '\\';
   const std::string tail = " " + FileNamePart(device) + extension;

@@ -149,20 +149,5 @@ TEST(PrintSystemPosixTest, UndeliveredDocumentsSayWhyWithinTheBoundAndAreKept) {
   EXPECT_EQ(said, 1) << "said once, however often the file is read";
 }
 
-TEST(PrintSystemPosixTest, PreviewPrintersFillTheirFolderWithNumberedDocuments) {
-  testing::TempFolder home;
-  home.Write("_Stampanti.ini", "[Anteprima]\r\nPorta=Ne01:\r\nUscita=anteprima:Anteprime\r\n");
-  testing::RecordingLog log;
-  auto system = MakePrintSystem({home.path(), &log, nullptr, 5s, ""});
-  std::string err;
-  ASSERT_TRUE(system->Print({"Anteprima", {Print("Primo")}}, &err)) << err;
-  ASSERT_TRUE(system->Print({"Anteprima", {Bold(true), Print("Secondo")}}, &err)) << err;
-  for (const char* f :
-       {"0001-Anteprima.png", "0001-Anteprima.pdf", "0002-Anteprima.png", "0002-Anteprima.pdf"})
-    EXPECT_TRUE(home.Has(std::string("Anteprime/") + f)) << f;
-  EXPECT_EQ(home.Read("Anteprime/0002-Anteprima.txt"),
-            "printer Anteprima\nbold on\nprint Secondo\n");
-}
-
 }  // namespace
 }  // namespace valico

@@ -10,6 +10,7 @@
 #include "platform/testing/recording_log.h"
 #include "platform/testing/temp_folder.h"
 #include "platform/testing/wine_printer_win32.h"
+#include "printing/ops.h"
 #include "printing/preview.h"
 #include "printing/print_system.h"
 
@@ -19,21 +20,11 @@ namespace {
 using testing::TempFolder;
 using testing::WinePrinter;
 
-using K = PrinterOp::Kind;
-PrinterOp Op(K kind, std::string text = "", double size = 0) {
-  PrinterOp op;
-  op.kind = kind;
-  op.text = std::move(text);
-  op.size = size;
-  return op;
-}
+using namespace ops;
 
 Document Receipt(const std::string& printer, int lines) {
-  Document doc{printer,
-               {Op(K::kFontName, "Courier New"), Op(K::kFontSize, "", 10),
-                Op(K::kPrintLine, "Caff\xe8 1,20 \x80")}};
-  for (int i = 2; i <= lines; ++i)
-    doc.ops.push_back(Op(K::kPrintLine, "Riga " + std::to_string(i)));
+  Document doc{printer, {FontName("Courier New"), FontSize(10), Print("Caff\xe8 1,20 \x80")}};
+  for (int i = 2; i <= lines; ++i) doc.ops.push_back(Print("Riga " + std::to_string(i)));
   return doc;
 }
 
@@ -110,7 +101,7 @@ TEST_F(PrintSystemWin32Test, ADocumentThatCannotBePrintedFailsWithTheReason) {
 
   // A picture that cannot be printed is left out, and the log says so; the text prints.
   Document doc = Receipt("SAMSUNG SRP-350 Receipt", 1);
-  doc.ops.push_back(Op(K::kDrawBitmap));
+  doc.ops.push_back(DrawBitmap(nullptr));
   EXPECT_TRUE(system_->Print(doc, &err)) << err;
   EXPECT_TRUE(log_.Contains("printer \"SAMSUNG SRP-350 Receipt\": a bitmap operation without"));
 }
@@ -135,7 +126,7 @@ TEST_F(PrintSystemWin32Test, ADeliveryReturnsAtItsBoundAndReportsThatItMayStillP
 
 TEST_F(PrintSystemWin32Test, KeepsADocumentAsANumberedMetafileAndTraceAsWideAsTheRoll) {
   Document doc = Receipt("EPSON TM-U295 Slip", 1);
-  doc.ops.push_back(Op(K::kPrintLine, std::string("a\0\"b\"", 5)));
+  doc.ops.push_back(Print(std::string("a\0\"b\"", 5)));
   TempFolder previews;
   // A folder named in Windows-1252, as the program folder may be.
   std::string folder = previews.path() + "\\Non stampati \xe8";

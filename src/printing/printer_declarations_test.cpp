@@ -62,14 +62,5 @@ TEST(PrinterDeclarationsTest, SectionsArePrintersInFileOrderWithTheirOutputsAndP
                       }));
 }
 
-TEST(PrinterDeclarationsTest, EveryTruncationParsesWithoutCrashing) {
-  std::string text = "[A]\r\nPorta=COM1:\r\nUscita=escpos:COM1,9600,N,8,1\r\nTaglio=1D 56\r\n[B]";
-  for (size_t n = 0; n <= text.size(); ++n) {
-    std::vector<std::string> problems;
-    auto printers = ParsePrinterDeclarations(text.substr(0, n), &problems);
-    EXPECT_LE(printers.size(), 2u);
-  }
-}
-
 }  // namespace
 }  // namespace valico

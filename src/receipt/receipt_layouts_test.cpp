@@ -94,15 +94,6 @@ TEST(ReceiptLayoutsTest, TmL90PageOfFiveLinesOperationByOperation) {
   EXPECT_EQ(traces[0], expected);
 }
 
-TEST(ReceiptLayoutsTest, KubePageTwoOfThirtyLinesByHand) {
-  Lines block = {"Riga 24", "Riga 25", "Riga 26", "Riga 27", "Riga 28", "Riga 29", "Riga 30", ""};
-  Lines copy = kHeader1 + kHeader2 + Lines{"", ""} + block;
-  std::vector<Lines> pages = Pages(kRfKube, Job(30));
-  ASSERT_EQ(pages.size(), 2u);
-  EXPECT_EQ(pages[1],
-            Lines{""} + Times(3, "") + copy + Times(14, " ") + Lines{""} + Times(5, "") + copy);
-}
-
 // Hand-counted from the job format: the pages a job of n receipt lines takes, the lines on
 // its last page, and the filler there. Past 67 lines further pages of 22 follow.
 struct Size {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -14,9 +16,19 @@ namespace valico {
 // The only way the system touches its INI files (_Valico.ini, Borea's _Local.ini, the
 // scheduler file). Every call reads or writes the file afresh: another program's write is
 // seen at the next read. Calls are serialised by one lock, so a worker thread may use the
-// store beside the tick.
+// store beside the tick; writes of several processes take turns through the files' own lock
+// (Files::Update), so none is lost.
+//
+// A file that cannot be read (a folder, no permission, larger than kMaxFileBytes) reads as
+// missing, and writes to it fail; the reason goes to the log once, until the file reads
+// (or writes) again.
 class IniStore {
  public:
+  // The largest settings file read. The largest real one is a scheduler file with a job for
+  // every minute of the week (10,080 keys, about 200 KB); a larger file is a mistake or an
+  // attack, and reading it every tick would stall the devices.
+  static constexpr std::size_t kMaxFileBytes = 1 << 20;
+
   IniStore(const Files& files, const Regional& regional, DiagLog& log)
       : files_(files), regional_(regional), log_(log) {}
 
@@ -25,7 +37,7 @@ class IniStore {
   const std::string& valico_ini() const { return valico_ini_; }
   const Regional& regional() const { return regional_; }
 
-  // The value of `key` in `section` of `file`, or `fallback` (trailing blanks dropped) when
+  // The value of `key` in `section` of `file`, or `fallback` (trailing spaces dropped) when
   // the file, section or key is missing; at most 254 characters, up to the first NUL.
   std::string LeggiINI(std::string_view section, std::string_view key, std::string_view fallback,
                        std::string_view file) const;
@@ -57,12 +69,19 @@ class IniStore {
   std::string_view FileOrValico(std::string_view file) const {
     return file.empty() ? std::string_view(valico_ini_) : file;
   }
+  // The file's bytes; "" when it is missing or cannot be read (the reason logged once).
+  std::string ReadFile(std::string_view file) const;
+  // Logs `reason` unless it was the last one logged for `file` in `last`.
+  void LogOnce(std::map<std::string, std::string, std::less<>>& last, std::string_view file,
+               const std::string& reason) const;
 
   const Files& files_;
   const Regional& regional_;
   DiagLog& log_;
   std::string valico_ini_;
   mutable std::recursive_mutex mu_;
+  // Per file, the last reason logged why it could not be read or written.
+  mutable std::map<std::string, std::string, std::less<>> read_failures_, write_failures_;
 };
 
 }  // namespace valico

@@ -47,6 +47,13 @@ class IniAgainstPlatform : public ::testing::Test {
 
 const std::string kLong(300, 'x');
 
+// A file as Notepad saves it "Unicode": the byte-order mark, then UTF-16LE.
+std::string Utf16File(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  return bytes;
+}
+
 TEST_F(IniAgainstPlatform, ReadsWithA255CharacterBuffer) {
   struct Case {
     const char* name;
@@ -83,6 +90,12 @@ TEST_F(IniAgainstPlatform, ReadsWithA255CharacterBuffer) {
        std::string("1")},
       {"'[' line without ']' is a header", "[Varie\r\nA=1\r\n", "Varie", "A", "d",
        std::string("1")},
+      {"a tab stays part of a name passed in", "[Varie]\r\nA=1\r\n", "Varie", "A\t", "d",
+       std::string("d")},
+      {"a default loses its spaces, not its tabs", "[Varie]\r\n", "Varie", "A", "d\t \t ",
+       std::nullopt},
+      {"UTF-16LE file", Utf16File(u"[Varie]\r\nA=caff\u00e8 \u20ac\r\n"), "Varie", "A", "d",
+       std::nullopt},
   };
   for (const Case& c : cases) {
     std::string file = c.content.empty() ? t_.folder / "none.ini" : NewFile(c.content);
@@ -124,6 +137,13 @@ TEST_F(IniAgainstPlatform, WritesNewAndChangedKeysAndRemovesSections) {
        std::string("[Varie]\r\nA = 1\r\nB=3\r\n")},
       {"comments kept in place", "[Varie]\r\n; note\r\nA=1\r\n\r\n", "Varie", "B", "2",
        std::string("[Varie]\r\n; note\r\nA=1\r\nB=2\r\n\r\n")},
+      {"changed key on an unended last line gets its line end", "[Varie]\r\nA=1", "Varie", "A", "2",
+       std::nullopt},
+      {"a removed section's comments stay",
+       "[Varie]\r\nA=1\r\n[Altro]\r\n; nota\r\nC=3\r\n[Fine]\r\nD=4\r\n", "Altro", "", nullptr,
+       std::string("[Varie]\r\nA=1\r\n; nota\r\n[Fine]\r\nD=4\r\n")},
+      {"UTF-16LE file stays UTF-16LE", Utf16File(u"[Varie]\r\nA=1\r\n"), "Varie", "A",
+       "caff\xe8 \x80", std::nullopt},
   };
   for (const Case& c : cases) {
     std::string ours = c.content.empty() ? t_.folder / "new-ours.ini" : NewFile(c.content);

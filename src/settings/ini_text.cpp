@@ -1,68 +1,103 @@
 #include "settings/ini_text.h"
 
+#include <type_traits>
 #include <vector>
 
 namespace valico {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
+// The same rules over bytes (Windows-1252) and over UTF-16 code units: the profile functions
+// read a file with a UTF-16LE byte-order mark as UTF-16.
+template <typename Char>
+using View = std::basic_string_view<Char>;
+template <typename Char>
+using Text = std::basic_string<Char>;
 
-// Letter case folding of Windows-1252: ASCII and the accented capitals 0xC0-0xDE (not 0xD7).
-unsigned char Fold(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
+template <typename Char>
+bool IsBlank(Char c) {
+  return c == ' ' || c == '\t' || c == '\v';
+}
+
+// Letter case folding of Windows-1252 (and of the same letters in UTF-16): ASCII and the
+// accented capitals 0xC0-0xDE (not 0xD7).
+template <typename Char>
+unsigned Fold(Char ch) {
+  unsigned c = static_cast<std::make_unsigned_t<Char>>(ch);
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
   return c;
 }
 
-bool NamesEqual(std::string_view a, std::string_view b) {
+template <typename Char>
+bool NamesEqual(View<Char> a, View<Char> b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (Fold(static_cast<unsigned char>(a[i])) != Fold(static_cast<unsigned char>(b[i])))
-      return false;
+    if (Fold(a[i]) != Fold(b[i])) return false;
   }
   return true;
 }
 
+// Names and values in the file: blanks around them dropped.
+template <typename Char>
+View<Char> TrimLine(View<Char> s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// Names a caller passes in lose their spaces only: a tab stays part of the name.
+template <typename Char>
+View<Char> TrimSpaces(View<Char> s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+template <typename Char>
+constexpr Char kLineEnd[] = {'\r', '\n', 0};
+
 enum class Kind { kBlank, kComment, kHeader, kEntry };
 
+template <typename Char>
 struct Line {
-  size_t begin = 0;  // first byte of the line
-  size_t end = 0;    // one past its last byte, line end excluded
-  size_t next = 0;   // first byte of the next line
+  size_t begin = 0;  // first unit of the line
+  size_t end = 0;    // one past its last unit, line end excluded
+  size_t next = 0;   // first unit of the next line
   Kind kind = Kind::kBlank;
-  std::string_view name;   // section name or key name, trimmed
-  std::string_view value;  // entry value, trimmed (raw: quotes kept)
+  View<Char> name;   // section name or key name, trimmed
+  View<Char> value;  // entry value, trimmed (raw: quotes kept)
   bool has_equals = false;
 };
 
-std::vector<Line> SplitLines(std::string_view text) {
-  std::vector<Line> lines;
+template <typename Char>
+std::vector<Line<Char>> SplitLines(View<Char> text) {
+  std::vector<Line<Char>> lines;
   size_t pos = 0;
   while (pos < text.size()) {
-    Line l;
+    Line<Char> l;
     l.begin = pos;
-    size_t e = text.find_first_of("\r\n", pos);
-    if (e == std::string_view::npos) e = text.size();
+    size_t e = text.find_first_of(kLineEnd<Char>, pos);
+    if (e == View<Char>::npos) e = text.size();
     l.end = e;
     l.next = e;
     if (l.next < text.size() && text[l.next] == '\r') ++l.next;
     if (l.next < text.size() && text[l.next] == '\n' && (l.next == e || text[e] == '\r')) ++l.next;
-    std::string_view body = TrimBlanks(text.substr(l.begin, l.end - l.begin));
+    View<Char> body = TrimLine(text.substr(l.begin, l.end - l.begin));
     if (body.empty()) {
       l.kind = Kind::kBlank;
     } else if (body[0] == ';') {
       l.kind = Kind::kComment;
     } else if (body[0] == '[') {
       l.kind = Kind::kHeader;
-      std::string_view inner = body.substr(1);
-      size_t close = inner.find(']');
-      l.name = TrimBlanks(inner.substr(0, close));
+      View<Char> inner = body.substr(1);
+      size_t close = inner.find(Char(']'));
+      l.name = TrimLine(inner.substr(0, close));
     } else {
       l.kind = Kind::kEntry;
-      size_t eq = body.find('=');
-      l.has_equals = eq != std::string_view::npos;
-      l.name = TrimBlanks(body.substr(0, eq));
-      if (l.has_equals) l.value = TrimBlanks(body.substr(eq + 1));
+      size_t eq = body.find(Char('='));
+      l.has_equals = eq != View<Char>::npos;
+      l.name = TrimLine(body.substr(0, eq));
+      if (l.has_equals) l.value = TrimLine(body.substr(eq + 1));
     }
     lines.push_back(l);
     pos = l.next;
@@ -71,7 +106,7 @@ std::vector<Line> SplitLines(std::string_view text) {
 }
 
 // Index range [first, last) of the lines of the first section named `section`, header
-// excluded; first == 0 when there is no such section (a header is never line -1).
+// excluded.
 struct Range {
   bool found = false;
   size_t header = 0;
@@ -79,7 +114,8 @@ struct Range {
   size_t last = 0;
 };
 
-Range FindSection(const std::vector<Line>& lines, std::string_view section) {
+template <typename Char>
+Range FindSection(const std::vector<Line<Char>>& lines, View<Char> section) {
   Range r;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].kind == Kind::kHeader && NamesEqual(lines[i].name, section)) {
@@ -94,88 +130,132 @@ Range FindSection(const std::vector<Line>& lines, std::string_view section) {
   return r;
 }
 
-std::string_view Unquote(std::string_view v) {
+template <typename Char>
+View<Char> Unquote(View<Char> v) {
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
     return v.substr(1, v.size() - 2);
   return v;
 }
 
 // A value never spans lines: what follows a line break would become entries of its own.
-std::string_view FirstLine(std::string_view v) { return v.substr(0, v.find_first_of("\r\n")); }
+template <typename Char>
+View<Char> FirstLine(View<Char> v) {
+  return v.substr(0, v.find_first_of(kLineEnd<Char>));
+}
 
-}  // namespace
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+template <typename Char>
+Text<Char> Entry(View<Char> key, View<Char> value) {
+  Text<Char> s(key);
+  s += Char('=');
+  s += value;
   return s;
 }
 
-std::optional<std::string> IniFind(std::string_view content, std::string_view section,
-                                   std::string_view key) {
-  std::vector<Line> lines = SplitLines(content);
-  Range r = FindSection(lines, TrimBlanks(section));
+template <typename Char>
+std::optional<Text<Char>> Find(View<Char> content, View<Char> section, View<Char> key) {
+  std::vector<Line<Char>> lines = SplitLines(content);
+  Range r = FindSection(lines, TrimSpaces(section));
   if (!r.found) return std::nullopt;
-  key = TrimBlanks(key);
+  key = TrimSpaces(key);
   for (size_t i = r.first; i < r.last; ++i) {
-    const Line& l = lines[i];
+    const Line<Char>& l = lines[i];
     if (l.kind == Kind::kEntry && l.has_equals && NamesEqual(l.name, key))
-      return std::string(Unquote(l.value));
+      return Text<Char>(Unquote(l.value));
   }
   return std::nullopt;
 }
 
-std::string IniSet(std::string_view content, std::string_view section, std::string_view key,
-                   std::string_view value, bool* changed) {
-  section = TrimBlanks(section);
-  key = TrimBlanks(key);
+template <typename Char>
+Text<Char> Set(View<Char> content, View<Char> section, View<Char> key, View<Char> value,
+               bool* changed) {
+  section = TrimSpaces(section);
+  key = TrimSpaces(key);
   value = FirstLine(value);
-  std::vector<Line> lines = SplitLines(content);
+  const View<Char> crlf = kLineEnd<Char>;
+  std::vector<Line<Char>> lines = SplitLines(content);
   Range r = FindSection(lines, section);
-  std::string out;
+  Text<Char> out;
   *changed = true;
   if (!r.found) {
-    out = std::string(content);
-    if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += "\r\n";
-    out.append("[").append(section).append("]\r\n");
-    out.append(key).append("=").append(value).append("\r\n");
+    out = Text<Char>(content);
+    if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += crlf;
+    out += Char('[');
+    out += section;
+    out += Char(']');
+    out += crlf;
+    out += Entry(key, value);
+    out += crlf;
     return out;
   }
   for (size_t i = r.first; i < r.last; ++i) {
-    const Line& l = lines[i];
+    const Line<Char>& l = lines[i];
     if (l.kind != Kind::kEntry || !l.has_equals || !NamesEqual(l.name, key)) continue;
     if (l.value == value) {
       *changed = false;
-      return std::string(content);
+      return Text<Char>(content);
     }
-    out = std::string(content.substr(0, l.begin));
-    out += std::string(l.name) + "=" + std::string(value);
-    out += content.substr(l.end);
+    out = Text<Char>(content.substr(0, l.begin));
+    out += Entry(l.name, value);
+    // The file's unended last line gets its line end with the new value.
+    out += l.next == l.end ? crlf : content.substr(l.end);
     return out;
   }
   // A new key goes after the section's last entry, so trailing comments stay last.
   size_t after = r.header;
   for (size_t i = r.first; i < r.last; ++i)
     if (lines[i].kind == Kind::kEntry) after = i;
-  const Line& anchor = lines[after];
-  out = std::string(content.substr(0, anchor.next));
-  if (anchor.next == anchor.end) out += "\r\n";  // the anchor was the file's unended last line
-  out += std::string(key) + "=" + std::string(value) + "\r\n";
+  const Line<Char>& anchor = lines[after];
+  out = Text<Char>(content.substr(0, anchor.next));
+  if (anchor.next == anchor.end) out += crlf;  // the anchor was the file's unended last line
+  out += Entry(key, value);
+  out += crlf;
   out += content.substr(anchor.next);
   return out;
 }
 
+// The section's header and entries go; comment lines that stood in it stay where they were.
+template <typename Char>
+Text<Char> RemoveSection(View<Char> content, View<Char> section, bool* changed) {
+  std::vector<Line<Char>> lines = SplitLines(content);
+  Range r = FindSection(lines, TrimSpaces(section));
+  *changed = r.found;
+  if (!r.found) return Text<Char>(content);
+  Text<Char> out(content.substr(0, lines[r.header].begin));
+  for (size_t i = r.first; i < r.last; ++i)
+    if (lines[i].kind == Kind::kComment)
+      out += content.substr(lines[i].begin, lines[i].next - lines[i].begin);
+  if (r.last < lines.size()) out += content.substr(lines[r.last].begin);
+  return out;
+}
+
+}  // namespace
+
+std::string_view TrimBlanks(std::string_view s) { return TrimLine(s); }
+
+std::optional<std::string> IniFind(std::string_view content, std::string_view section,
+                                   std::string_view key) {
+  return Find(content, section, key);
+}
+std::optional<std::u16string> IniFind(std::u16string_view content, std::u16string_view section,
+                                      std::u16string_view key) {
+  return Find(content, section, key);
+}
+
+std::string IniSet(std::string_view content, std::string_view section, std::string_view key,
+                   std::string_view value, bool* changed) {
+  return Set(content, section, key, value, changed);
+}
+std::u16string IniSet(std::u16string_view content, std::u16string_view section,
+                      std::u16string_view key, std::u16string_view value, bool* changed) {
+  return Set(content, section, key, value, changed);
+}
+
 std::string IniRemoveSection(std::string_view content, std::string_view section, bool* changed) {
-  std::vector<Line> lines = SplitLines(content);
-  Range r = FindSection(lines, TrimBlanks(section));
-  if (!r.found) {
-    *changed = false;
-    return std::string(content);
-  }
-  *changed = true;
-  size_t from = lines[r.header].begin;
-  size_t to = r.last < lines.size() ? lines[r.last].begin : content.size();
-  return std::string(content.substr(0, from)) + std::string(content.substr(to));
+  return RemoveSection(content, section, changed);
+}
+std::u16string IniRemoveSection(std::u16string_view content, std::u16string_view section,
+                                bool* changed) {
+  return RemoveSection(content, section, changed);
 }
 
 }  // namespace valico

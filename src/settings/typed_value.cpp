@@ -84,55 +84,76 @@ bool IsVuoto(const TypedValue& v, const Regional& regional) {
   return v.is_null() || IsVuoto(v.ToText(regional));
 }
 
-std::optional<std::int64_t> ParseTenThousandths(std::string_view text, const Regional& regional) {
-  text = TrimBlanks(text);
+namespace {
+
+// A decimal number as written: its sign, its whole part and its fractional digits.
+struct Decimal {
   bool negative = false;
+  std::uint64_t whole = 0;
+  std::string_view fraction;  // the digits after the decimal separator
+};
+
+// Up to 19 significant digits: the magnitude must fit in ten-thousandths in 64 bits.
+constexpr std::uint64_t kMaxMagnitude =
+    static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+
+std::optional<Decimal> ScanDecimal(std::string_view text, const Regional& regional) {
+  text = TrimBlanks(text);
+  Decimal d;
   if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-    negative = text[0] == '-';
+    d.negative = text[0] == '-';
     text.remove_prefix(1);
   }
-  // Up to 19 significant digits: the magnitude is kept in ten-thousandths in 64 bits.
-  constexpr std::uint64_t kMax =
-      static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-  std::uint64_t whole = 0;
-  std::uint64_t frac = 0;  // ten-thousandths
-  int frac_digits = 0;
-  int round_digit = -1;  // the fifth fractional digit, for rounding
-  bool sticky = false;   // a non-zero digit after the fifth
-  bool seen_decimal = false, seen_digit = false;
-  for (char c : text) {
+  bool seen_digit = false;
+  size_t decimal = std::string_view::npos;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
     if (c >= '0' && c <= '9') {
       seen_digit = true;
-      int d = c - '0';
-      if (!seen_decimal) {
-        if (whole > (kMax / 10000 - d) / 10) return std::nullopt;
-        whole = whole * 10 + d;
-      } else if (frac_digits < 4) {
-        frac = frac * 10 + d;
-        ++frac_digits;
-      } else if (round_digit < 0) {
-        round_digit = d;
-      } else if (d != 0) {
-        sticky = true;
-      }
-    } else if (c == regional.decimal_separator && !seen_decimal) {
-      seen_decimal = true;
-    } else if (c == regional.group_separator && !seen_decimal) {
+      if (decimal != std::string_view::npos) continue;
+      int digit = c - '0';
+      if (d.whole > (kMaxMagnitude / 10000 - digit) / 10) return std::nullopt;
+      d.whole = d.whole * 10 + digit;
+    } else if (c == regional.decimal_separator && decimal == std::string_view::npos) {
+      decimal = i;
+    } else if (c == regional.group_separator && decimal == std::string_view::npos) {
       // Group separators are ignored wherever they stand in the whole part.
     } else {
       return std::nullopt;
     }
   }
   if (!seen_digit) return std::nullopt;
-  while (frac_digits < 4) {
-    frac *= 10;
-    ++frac_digits;
-  }
-  std::uint64_t t = whole * 10000 + frac;
+  if (decimal != std::string_view::npos) d.fraction = text.substr(decimal + 1);
+  return d;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> ParseTenThousandths(std::string_view text, const Regional& regional) {
+  auto d = ScanDecimal(text, regional);
+  if (!d) return std::nullopt;
+  std::uint64_t frac = 0;
+  for (size_t i = 0; i < 4; ++i)
+    frac = frac * 10 + (i < d->fraction.size() ? d->fraction[i] - '0' : 0);
+  // Rounded half to even on the fifth digit; any non-zero digit after it breaks a tie.
+  int round_digit = d->fraction.size() > 4 ? d->fraction[4] - '0' : 0;
+  bool sticky = d->fraction.size() > 5 &&
+                d->fraction.substr(5).find_first_not_of('0') != std::string_view::npos;
+  std::uint64_t t = d->whole * 10000 + frac;
   if (round_digit > 5 || (round_digit == 5 && (sticky || t % 2 != 0))) ++t;
-  if (t > kMax) return std::nullopt;
+  if (t > kMaxMagnitude) return std::nullopt;
   std::int64_t v = static_cast<std::int64_t>(t);
-  return negative ? -v : v;
+  return d->negative ? -v : v;
+}
+
+std::optional<IntegerPart> ParseIntegerPart(std::string_view text, const Regional& regional) {
+  auto d = ScanDecimal(text, regional);
+  if (!d) return std::nullopt;
+  IntegerPart p;
+  p.has_fraction = d->fraction.find_first_not_of('0') != std::string_view::npos;
+  p.value = static_cast<std::int64_t>(d->whole);
+  if (d->negative) p.value = p.has_fraction ? -p.value - 1 : -p.value;
+  return p;
 }
 
 TypedValue ConvertStoredText(const std::string& text, const Regional& regional) {

@@ -68,6 +68,15 @@ bool IsVuoto(const TypedValue& v, const Regional& regional);
 // Rounded half to even to four fractional digits; empty when it does not convert or overflows.
 std::optional<std::int64_t> ParseTenThousandths(std::string_view text, const Regional& regional);
 
+// The integer part of a decimal number as written, rounded down (2.7 gives 2, -0.5 gives -1),
+// and whether it has a fractional part: from the digits themselves, not from the number
+// rounded to four decimals ("12.99999" gives 12, "8.00001" is not a whole 8).
+struct IntegerPart {
+  std::int64_t value = 0;
+  bool has_fraction = false;
+};
+std::optional<IntegerPart> ParseIntegerPart(std::string_view text, const Regional& regional);
+
 // The conversion of a stored text by the typed read: number, flag word, or text as it is.
 TypedValue ConvertStoredText(const std::string& text, const Regional& regional);
 

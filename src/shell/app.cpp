@@ -1,9 +1,9 @@
 #include "shell/app.h"
 
 #include <cstdlib>
-#include <filesystem>
 
 #include "display/virtual_display.h"
+#include "platform/native_path.h"
 #include "platform/program_folder.h"
 #include "printing/print_system.h"
 
@@ -17,10 +17,8 @@ PathMapper::Options MapperOptions(const MachineOptions& o) {
 }  // namespace
 
 MachineOptions CompleteFromEnvironment(MachineOptions o) {
-  std::error_code ec;
   if (o.home.empty()) o.home = ExecutableFolder();
-  auto abs = std::filesystem::absolute(o.home, ec);
-  if (!ec) o.home = abs.lexically_normal().string();
+  o.home = AbsoluteNativePath(o.home);
   while (o.home.size() > 1 && (o.home.back() == '/' || o.home.back() == '\\')) o.home.pop_back();
   for (char d = 'A'; d <= 'Z'; ++d) {
     const char* v = std::getenv((std::string("VALICO_DRIVE_") + d).c_str());

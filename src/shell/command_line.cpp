@@ -3,13 +3,13 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 
 #include "jobs/ftp_transfer.h"
 #include "jobs/scheduler.h"
 #include "platform/diag_log.h"
+#include "platform/native_path.h"
 #include "platform/path_mapper.h"
 #include "platform/program_folder_lock.h"
 #include "platform/standard_output.h"
@@ -62,18 +62,12 @@ std::string ParseComPorts(const std::vector<std::string>& in, std::map<int, std:
 
 // A store of its own for the "ini" commands, which name native files.
 struct IniTool {
-  PathMapper mapper{PathMapper::Options{std::filesystem::current_path().string(), {}}};
+  PathMapper mapper{PathMapper::Options{AbsoluteNativePath("."), {}}};
   Files files{mapper};
   std::unique_ptr<DiagLog> log = MakeDiagLog("", true);
   Regional regional;
   IniStore store{files, regional, *log};
 };
-
-std::string Absolute(const std::string& path) {
-  std::error_code ec;
-  auto p = std::filesystem::absolute(path, ec);
-  return ec ? path : p.string();
-}
 
 std::string DescribeTyped(const TypedValue& v) {
   if (v.is_flag()) return "flag " + std::to_string(v.flag());
@@ -159,7 +153,7 @@ void IniOptions(CLI::App& command, CommandArgs& args) {
 int IniCommand(const MachineOptions& machine, const CommandArgs& args) {
   IniTool tool;
   tool.regional = machine.locale.empty() ? UserRegional() : RegionalFor(machine.locale);
-  const std::string file = Absolute(args.file);
+  const std::string file = AbsoluteNativePath(args.file);
   if (args.ini_action == "get") {
     std::cout << tool.store.LeggiINI(args.section, args.key, args.fallback, file) << "\n";
     return 0;
@@ -270,8 +264,8 @@ void RenderOptions(CLI::App& command, CommandArgs& args) {
 // What a job would print, as previews: support staff see it without the printer or the service.
 int RenderCommand(const MachineOptions&, const CommandArgs& args) {
   std::unique_ptr<DiagLog> log = MakeDiagLog("", true);
-  RenderRequest request{Absolute(args.file), args.model, args.printer,
-                        Absolute(args.folder.empty() ? "." : args.folder)};
+  RenderRequest request{AbsoluteNativePath(args.file), args.model, args.printer,
+                        AbsoluteNativePath(args.folder.empty() ? "." : args.folder)};
   std::vector<std::string> files;
   std::string err;
   bool ok = RenderJob(request, *log, &files, &err);

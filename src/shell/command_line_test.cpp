@@ -12,25 +12,13 @@
 #include "platform/testing/loopback_port.h"
 #include "platform/testing/temp_folder.h"
 #include "platform/testing/wait_for.h"
+#include "shell/testing/run_valico.h"
 
 namespace valico {
 namespace {
 
-struct Result {
-  int status;
-  std::string out;
-};
-
-Result RunValico(std::vector<std::string> args) {
-  args.insert(args.begin(), "valico");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  ::testing::internal::CaptureStdout();
-  ::testing::internal::CaptureStderr();
-  int status = RunCommandLine(static_cast<int>(argv.size()), argv.data());
-  ::testing::internal::GetCapturedStderr();
-  return {status, ::testing::internal::GetCapturedStdout()};
-}
+using testing::CommandResult;
+using testing::RunValico;
 
 TEST(CommandLineTest, IniCommandsReadAndWriteAsTheStoreDoes) {
   testing::TempFolder dir;
@@ -61,8 +49,17 @@ TEST(CommandLineTest, RunServesAFolderNoOtherCopyServes) {
   EXPECT_TRUE(home.Has("_Valico.ini"));
 }
 
+// A folder where _Valico.ini should be stops nothing: the service runs, saying why in its log.
+// (Reads and writes of such a file are the store's test.)
+TEST(CommandLineTest, AFolderInPlaceOfTheSettingsFileStopsNothing) {
+  testing::TempFolder home;
+  std::filesystem::create_directory(home / "_Valico.ini");
+  EXPECT_EQ(RunValico({"--home", home.path(), "run", "--ticks", "2"}).status, 0);
+  EXPECT_NE(home.Read("Valico.log").find("a folder"), std::string::npos);
+}
+
 TEST(CommandLineTest, VersionIsOneLine) {
-  Result r = RunValico({"--version"});
+  CommandResult r = RunValico({"--version"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "valico " VALICO_VERSION "\n");
 }
@@ -139,7 +136,7 @@ TEST(CommandLineTest, FtpCarriesOutTheRequestAndSaysHowItWent) {
                                 name + "\r\n");
   const std::vector<std::string> ftp = {"--home", home.path(), "--drive", "C=" + home / "drive_c",
                                         "ftp"};
-  Result r = RunValico(ftp);
+  CommandResult r = RunValico(ftp);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "FTP_Esito=-1\n");
   EXPECT_TRUE(std::filesystem::exists(server.InRoot(name)));

@@ -4,31 +4,18 @@
 
 #include "platform/testing/temp_folder.h"
 #include "settings/config.h"
-#include "shell/command_line.h"
+#include "shell/testing/run_valico.h"
 
 namespace valico {
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result RunValico(std::vector<std::string> args) {
-  args.insert(args.begin(), "valico");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  ::testing::internal::CaptureStdout();
-  ::testing::internal::CaptureStderr();
-  int status = RunCommandLine(static_cast<int>(argv.size()), argv.data());
-  std::string err = ::testing::internal::GetCapturedStderr();
-  return {status, ::testing::internal::GetCapturedStdout(), err};
-}
+using testing::CommandResult;
+using testing::RunValico;
 
 TEST(PrinterCommandsPosixTest, PrintersListsTheDeclaredPrintersThreeLinesEach) {
   testing::TempFolder home;
   const std::string hyphens = "-------------------------------------\r\n";
-  Result none = RunValico({"--home", home.path(), "printers"});
+  CommandResult none = RunValico({"--home", home.path(), "printers"});
   EXPECT_EQ(none.status, 0);
   EXPECT_EQ(none.out, "") << "no _Stampanti.ini, no printers";
 
@@ -51,7 +38,7 @@ TEST(PrinterCommandsPosixTest, PrintTestPrintsOnTheDefaultPrinterOrTheOneNamed) 
              "[Anteprima]\nPorta=Ne01:\nUscita=anteprima:Anteprime\n"
              "[Rotolo]\nPorta=COM4:\nUscita=escpos:rotolo.bin\nPredefinita=-1\n");
 
-  Result r = RunValico({"--home", home.path(), "print-test"});
+  CommandResult r = RunValico({"--home", home.path(), "print-test"});
   EXPECT_EQ(r.status, 0) << r.err;
   std::string bytes = home.Read("rotolo.bin");
   EXPECT_EQ(bytes.substr(0, 5), "\x1b@\x1bt\x10");
@@ -90,7 +77,7 @@ TEST(PrinterCommandsPosixTest, TheServicePrintsAReceiptJobAndDeletesItUnlessNoLa
   home.Write("_Stampanti.ini", kReceiptPrinters);
   home.Write("_Valico.ini", ReceiptSettings(kRfTmL90, "3"));
   home.Write("drive_c/Borea/rf.txt", ReceiptJob(30));
-  Result r = RunValico({"--home", home.path(), "run", "--ticks", "3"});
+  CommandResult r = RunValico({"--home", home.path(), "run", "--ticks", "3"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_FALSE(home.Has("drive_c/Borea/rf.txt"));
   EXPECT_NE(home.Read("Anteprime/0002-EPSON_TM-L90_Receipt.txt").find("print Riga 30\n"),
@@ -110,7 +97,7 @@ TEST(PrinterCommandsPosixTest, TheServicePrintsAReceiptJobAndDeletesItUnlessNoLa
 TEST(PrinterCommandsPosixTest, RenderWritesPreviewsOfAJobAndLeavesIt) {
   testing::TempFolder dir;
   dir.Write("rf.txt", ReceiptJob(30));
-  Result r = RunValico(
+  CommandResult r = RunValico(
       {"render", dir / "rf.txt", "--as", "Custom KUBE Ric. Fisc. [A]", "--out", dir / "out"});
   EXPECT_EQ(r.status, 0) << r.err;
   std::string files;
@@ -135,8 +122,8 @@ TEST(PrinterCommandsPosixTest, RenderPrintsAPreBillAsTheNamedPrintersFamily) {
   testing::TempFolder dir;
   const std::string job = "Coperti 2#0#9#0\r\n#1\r\n";
   dir.Write("conto.txt", job);
-  Result r = RunValico({"render", dir / "conto.txt", "--as", "SAMSUNG", "--printer",
-                        "SAMSUNG SRP-350", "--out", dir / "out"});
+  CommandResult r = RunValico({"render", dir / "conto.txt", "--as", "SAMSUNG", "--printer",
+                               "SAMSUNG SRP-350", "--out", dir / "out"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.substr(0, r.out.find('\n')), dir / "out/0001-SAMSUNG_SRP-350.txt");
   EXPECT_EQ(dir.Read("out/0001-SAMSUNG_SRP-350.txt"),
@@ -153,7 +140,7 @@ TEST(PrinterCommandsPosixTest, SlipTestPrintsTheCalibrationOrSaysWhyNot) {
   testing::TempFolder home;
   home.Write("_Stampanti.ini", kReceiptPrinters);
   home.Write("_Valico.ini", ReceiptSettings(kRfTmU295, "3"));
-  Result r = RunValico({"--home", home.path(), "slip-test", "--rows", "3", "--cols", "10"});
+  CommandResult r = RunValico({"--home", home.path(), "slip-test", "--rows", "3", "--cols", "10"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.find("Al termine della stampa\nControllare il numero delle righe"), 0u);
   EXPECT_EQ(home.Read("Anteprime/0001-EPSON_TM-U295_Slip.txt"),

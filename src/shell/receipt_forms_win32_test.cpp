@@ -1,5 +1,5 @@
 // Receipt forms on Windows: the start-up and the polling cycle print a receipt job through the
-// spooler and GDI on a printer installed in the Wine prefix; render writes metafile previews.
+// spooler and GDI on a printer installed in the Wine prefix.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +9,6 @@
 #include "platform/testing/test_platform.h"
 #include "platform/testing/wine_printer_win32.h"
 #include "shell/devices.h"
-#include "shell/render.h"
 #include "shell/startup.h"
 #include "spool/polling_cycle.h"
 
@@ -60,23 +59,6 @@ TEST(ReceiptFormsWin32Test, AJobPrintsThroughGdiOnTheInstalledPrinterAndIsDelete
   std::string page2 = testing::WinePostScriptText(jobs.Read("000002 EPSON TM-L90 Receipt.prn"));
   EXPECT_NE(page2.find("Trattoria"), std::string::npos) << page2;
   EXPECT_NE(page2.find("Riga 24"), std::string::npos) << page2;
-}
-
-TEST(ReceiptFormsWin32Test, RenderWritesAMetafileAndATracePerPage) {
-  testing::TempFolder dir;
-  dir.Write("rf.txt", Job(30));
-  testing::RecordingLog log;
-  std::vector<std::string> files;
-  std::string err;
-  ASSERT_TRUE(RenderJob({dir / "rf.txt", kRfKube, "", dir / "out"}, log, &files, &err)) << err;
-  std::string stem = dir / "out" + "\\00000";
-  EXPECT_EQ(files, (std::vector<std::string>{stem + "1 Custom KUBE Ric. Fisc. [A].txt",
-                                             stem + "1 Custom KUBE Ric. Fisc. [A].emf",
-                                             stem + "2 Custom KUBE Ric. Fisc. [A].txt",
-                                             stem + "2 Custom KUBE Ric. Fisc. [A].emf"}));
-  EXPECT_NE(dir.Read("out/000002 Custom KUBE Ric. Fisc. [A].txt").find("print Riga 30\n"),
-            std::string::npos);
-  EXPECT_TRUE(dir.Has("rf.txt"));
 }
 
 }  // namespace

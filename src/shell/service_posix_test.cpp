@@ -1,15 +1,20 @@
+// The real program in real time: `valico run` takes jobs and requests written while it runs,
+// and stops cleanly on SIGTERM. (What the spool flags hold back is the polling cycle's test.)
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
+#include "platform/testing/ftp_test_server.h"
+#include "platform/testing/loopback_port.h"
 #include "platform/testing/temp_folder.h"
+#include "platform/testing/test_programs.h"
 #include "platform/testing/wait_for.h"
+#include "printing/testing/bitmap_files.h"
 
 extern char** environ;
 
@@ -17,36 +22,131 @@ namespace valico {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string ValicoBinary() {
-  const char* dir = std::getenv("VALICO_TEST_BIN_DIR");
-  return std::string(dir ? dir : ".") + "/valico";
-}
-
 using testing::WaitFor;
 
-// The real program, in real time: it starts, takes a pre-bill job and stops cleanly on
-// SIGTERM. (What the spool flags hold back is the polling cycle's test.)
-TEST(ServiceTest, RunsTakesJobsAndStopsOnSigterm) {
+class ServiceTest : public ::testing::Test {
+ protected:
+  // Starts `valico --home HOME [options] run` and waits for the end of the start-up, which
+  // discards the jobs in the spools and writes _Valico.ini last with RunTimeBorea: a job or a
+  // request written before that could be lost to it.
+  void Start(std::vector<std::string> options) {
+    std::vector<std::string> args = {testing::TestProgram("valico"), "--home", home.path()};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back("run");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    ASSERT_TRUE(WaitFor(
+        [&] { return home.Read("_Valico.ini").find("RunTimeBorea=") != std::string::npos; }, 5s));
+  }
+  // SIGTERM; true when the program ended with status 0 within `limit`.
+  bool Stop(std::chrono::milliseconds limit) {
+    if (pid <= 0) return false;
+    kill(pid, SIGTERM);
+    int status = 0;
+    bool ended = WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, limit);
+    if (!ended) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+    }
+    pid = 0;
+    return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+  void TearDown() override {
+    if (pid > 0) Stop(1s);
+  }
+  // Drops a pre-bill job into CortBorea, waits until a tick has taken it, and stops the
+  // program: true when both went so.
+  bool RunWithJob(const std::string& job, std::vector<std::string> options) {
+    Start(options);
+    home.Write("CortBorea/conto.txt", job);
+    bool taken = WaitFor(
+        [&] { return !home.Has("CortBorea/conto.txt") && !home.Has("CortIN/conto.txt"); }, 5s);
+    return Stop(5s) && taken;
+  }
+  // True when the running program has a library of that name mapped.
+  bool Maps(const std::string& library) const {
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    std::string text((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+    return text.find(library) != std::string::npos;
+  }
+
   testing::TempFolder home;
-  home.Write("_Valico.ini", "[Varie]\r\nCort_Active=-1\r\n");
-  std::string bin = ValicoBinary();
-  std::string home_arg = home.path();
-  std::vector<char*> argv = {bin.data(), const_cast<char*>("--home"), home_arg.data(),
-                             const_cast<char*>("run"), nullptr};
-  pid_t pid;
-  ASSERT_EQ(posix_spawn(&pid, bin.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+  pid_t pid = 0;
+};
 
-  ASSERT_TRUE(WaitFor([&] { return home.Has("CortBorea") && home.Has("IN"); }, 5s));
-  home.Write("CortBorea/job.txt", "N2:01:Tavolo 5\r\n");
-  EXPECT_TRUE(WaitFor([&] { return !home.Has("CortBorea/job.txt"); }, 3s));
+// The whole way: a field-format pre-bill comes out as ESC/POS bytes at the far end of a serial
+// line, and as a preview; each run ends on SIGTERM in order.
+TEST_F(ServiceTest, AFieldFormatJobBecomesEscPosBytesAndAPreview) {
+  std::string why;
+  auto line = testing::LoopbackPort::Create(&why);
+  if (!line) GTEST_SKIP() << why;
+  const std::string job =
+      "Tavolo 5#0#8#0\r\nPizza margherita  7,50#0#9#0\r\n8001234567897#0#9#13\r\nGrazie#0#8#0\r\n"
+      "#1\r\n";
+  home.Write("drive_c/CALDERA/LogoCassa.bmp", testing::BitmapFile(3, 2));
+  home.Write("_Stampanti.ini",
+             "[Anteprima SRP-350]\r\nPorta=COM5:\r\nUscita=anteprima:Anteprime\r\n"
+             "[SAMSUNG SRP-350 Receipt]\r\nPorta=COM4:\r\nUscita=escpos:COM7\r\n");
+  const std::string settings =
+      "[Varie]\r\nCort_Active=-1\r\nCort_Printer=SAMSUNG\r\nCort_Logo=-1\r\n";
 
-  ASSERT_EQ(kill(pid, SIGTERM), 0);
-  int status = 0;
-  ASSERT_TRUE(WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 5s));
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  home.Write("_Valico.ini", settings + "Cort_COM=4\r\n");
+  ASSERT_TRUE(RunWithJob(job, {"--com", "7=" + line->device()}));
   EXPECT_NE(home.Read("Valico.log").find("stopped"), std::string::npos) << "shut down in order";
+  const std::string init = "\x1b@\x1bt\x10";
+  const std::string expected =
+      init + std::string("\x1dv0\0\x01\0\x03\0\xc0\xc0\0", 11) +  // the logo, a job of its own
+      init + "Tavolo 5\nPizza margherita  7,50\n" +
+      "\x1dH\x02\x1b"
+      "a\x01\x1dh\x2d\x1dw\x02\x1d"
+      "f" +
+      std::string(1, '\0') +
+      "\x1dkC\x0d"
+      "8001234567897" +
+      "Grazie\n\n\n" + std::string("\x1dVB\0", 4);
+  EXPECT_EQ(line->Read(expected.size()), expected);
+
+  home.Write("_Valico.ini", settings + "Cort_COM=5\r\n");
+  ASSERT_TRUE(RunWithJob(job, {}));
+  EXPECT_EQ(home.Read("Anteprime/0001-Anteprima_SRP-350.txt"),
+            "printer Anteprima SRP-350\nposition x=0 y=0\nbitmap 3x2\n");
+  std::string receipt = home.Read("Anteprime/0002-Anteprima_SRP-350.txt");
+  for (const char* op : {"font FontA1x1\nsize 10\nprint Tavolo 5\n", "print Pizza margherita",
+                         "font JAN13(EAN)\nprint 8001234567897\n", "print P\n"})
+    EXPECT_NE(receipt.find(op), std::string::npos) << op << " in\n" << receipt;
+  EXPECT_TRUE(home.Has("Anteprime/0002-Anteprima_SRP-350.png"));
+}
+
+// A request written while the service runs is taken up by a tick; with a server that never
+// answers, SIGTERM during the transfer still ends the program within the FTP time-out, and the
+// requester gets its answer. libcurl is loaded only for the transfer, and nothing of printing
+// without a print. (A transfer that succeeds is LanciaFTP's test.)
+TEST_F(ServiceTest, StopDuringATransferEndsWithinTheTimeout) {
+  testing::FtpTestServer server;
+  if (!server.problem().empty()) GTEST_SKIP() << server.problem();
+  home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\n");
+  home.Write("drive_c/out/a.txt", "a");
+  Start({"--ftp-timeout", "3"});
+  for (const char* library : {"libcurl", "libcairo", "libcups"})
+    EXPECT_FALSE(Maps(library)) << "the resident service carries " << library << " unused";
+  // Replaces the file in one step, as a requester should: the service never reads half a file.
+  home.Write("_Valico.new",
+             home.Read("_Valico.ini") + "FTP_Indirizzo=" + server.silent_server() +
+                 "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\n"
+                 "FTP_Directory=C:\\out\\\r\nFTP_NomeFile=a.txt\r\nFTP_Azione=1\r\n");
+  std::filesystem::rename(home / "_Valico.new", home / "_Valico.ini");
+  ASSERT_TRUE(WaitFor(
+      [&] { return home.Read("_Valico.ini").find("FTP_Finish=In Corso") != std::string::npos; },
+      5s));
+  EXPECT_TRUE(WaitFor([&] { return Maps("libcurl"); }, 3s));
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(Stop(8s));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 6s);
+  std::string ini = home.Read("_Valico.ini");
+  EXPECT_NE(ini.find("FTP_Finish=Finito"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("FTP_Esito=0"), std::string::npos) << ini;
 }
 
 }  // namespace

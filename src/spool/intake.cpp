@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <set>
 #include <vector>
 
 #include "spool/device_handlers.h"
@@ -49,10 +50,20 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
   left_behind_ = !err.empty();  // a listing cut short is tried again
   if (refused_.size() > 1000) refused_.clear();
   std::vector<std::string> jobs;
+  std::set<std::string> unnamed_now;
   for (const std::string& name : names) {
     if (static_cast<int>(jobs.size()) >= kMaxJobsPerPass) {
       stopped_at_cap_ = left_behind_ = true;
       break;
+    }
+    // A name holding a backslash (possible on Linux) has no Windows path: the file stays,
+    // and the log says why once for as long as it stays.
+    if (name.find('\\') != std::string::npos) {
+      if (!unnamed_.count(name))
+        log.Warn("job file \"" + name + "\" in " + origine + " is not taken: a backslash in its " +
+                 "name cannot stand in a Windows path; rename it");
+      unnamed_now.insert(name);
+      continue;
     }
     if (!watch_.IsWhole((std::filesystem::path(drop) / name).string())) {
       left_behind_ = true;  // still being written: looked at again at every pass
@@ -70,6 +81,10 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
     refused_.erase(name);
     jobs.push_back(to);
   }
+  if (stopped_at_cap_)  // names past the cap were not looked at: keep what was said of them
+    unnamed_.insert(unnamed_now.begin(), unnamed_now.end());
+  else
+    unnamed_ = std::move(unnamed_now);
 
   for (const std::string& job : jobs) {
     try {

@@ -52,6 +52,7 @@ class Intake {
   bool left_behind_ = false;  // the last pass left files in the drop folder
   bool stopped_at_cap_ = false;
   std::set<std::string> refused_;  // files whose move failed, said once each
+  std::set<std::string> unnamed_;  // names a Windows path cannot hold, already logged
 };
 
 }  // namespace valico

@@ -11,9 +11,10 @@ namespace valico::testing {
 // test ends. Tests run in parallel, each in its own folder.
 class TempFolder {
  public:
-  TempFolder() {
+  TempFolder() : TempFolder(std::filesystem::temp_directory_path()) {}
+  // A folder under `base` instead, such as a file system in memory.
+  explicit TempFolder(const std::filesystem::path& base) {
     std::random_device rd;
-    auto base = std::filesystem::temp_directory_path();
     for (;;) {
       path_ = base / ("valico-test-" + std::to_string(rd()));
       if (std::filesystem::create_directory(path_)) break;

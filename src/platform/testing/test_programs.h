@@ -22,4 +22,7 @@ inline std::string TestProgram(std::string_view name) {
   return folder + sep + std::string(name) + VALICO_EXE_SUFFIX;
 }
 
+// A native path in double quotes, as a command line carries it.
+inline std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
 }  // namespace valico::testing

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace valico {
+
+// std::filesystem paths to and from the narrow native paths every other platform call takes.
+// On POSIX the bytes pass as they are. On Windows the narrow form is the ANSI code page
+// (Windows-1252 in Italian shops: "C:\Caff\xe8"), while the C++ runtime would read narrow
+// strings as UTF-8 and mangle or refuse names with bytes 0x80-0xFF. Per-OS.
+std::filesystem::path FsPath(const std::string& native);
+std::string NarrowPath(const std::filesystem::path& path);
+
+// The absolute form of a native path (from the current folder), with "." and ".." resolved;
+// the path as it is when it cannot be made absolute. Per-OS.
+std::string AbsoluteNativePath(const std::string& native);
+
+}  // namespace valico

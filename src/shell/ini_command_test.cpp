@@ -1,0 +1,133 @@
+// `valico ini set` from several processes at once, and on settings paths with accented letters.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <iostream>
+#include <thread>
+
+#include "platform/files.h"
+#include "platform/native_path.h"
+#include "platform/processes.h"
+#include "platform/testing/recording_log.h"
+#include "platform/testing/temp_folder.h"
+#include "platform/testing/test_programs.h"
+#include "shell/testing/run_valico.h"
+
+namespace valico {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::TestProgram;
+
+using testing::Quoted;
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// Three processes write 400 keys each through the ini command's code, one write after the
+// other, and the program itself writes ten more, while this process reads the file again and
+// again: every key arrives, no temporary file stays, and no read finds the file empty, cut
+// short or without a key it held before.
+//
+// In memory where the machine has it: every write is forced to the disk, and on a shared disk
+// the 1,230 writes, one after the other, take several times as long.
+TEST(IniCommandTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile) {
+  std::error_code ec;
+  testing::TempFolder dir(std::filesystem::is_directory("/dev/shm", ec)
+                              ? std::filesystem::path("/dev/shm")
+                              : std::filesystem::temp_directory_path());
+  std::string ini = "[Varie]\r\n";
+  for (int i = 0; i < 200; ++i) ini += "Key" + std::to_string(1000 + i) + "=value\r\n";
+  dir.Write("_Valico.ini", ini);
+  // Absolute in the system's own form: under Wine "/dev/shm" is a folder too, and Windows
+  // programs read "/x" as an option.
+  const std::string file = AbsoluteNativePath(dir / "_Valico.ini");
+  testing::RecordingLog log;
+  PathMapper mapper({dir.path(), {}});
+  Files files(mapper);
+  std::unique_ptr<Processes> processes = MakeProcesses(log, files, "");
+  const int kWrites = 400, kProgramWrites = 10;
+  auto started = std::chrono::steady_clock::now();
+
+  testing::TempFolder reports;
+  std::vector<ProcessId> writers;
+  for (const char* prefix : {"A", "B", "C"}) {
+    std::string err;
+    writers.push_back(processes->Start(Quoted(TestProgram("ini_set_loop")) + " " + Quoted(file) +
+                                           " " + prefix + " " + std::to_string(kWrites) + " " +
+                                           Quoted(reports / prefix),
+                                       WindowState::kHidden, &err));
+    ASSERT_NE(writers.back(), 0) << err;
+  }
+  std::atomic<bool> program_done = false;
+  std::thread program([&] {
+    for (int n = 0; n < kProgramWrites; ++n) {
+      std::string args = " ini set " + Quoted(file) + " Varie D" + std::to_string(n) + " x";
+      ProcessId pid =
+          processes->Start(Quoted(TestProgram("valico")) + args, WindowState::kHidden, nullptr);
+      if (pid) processes->Wait(pid, -1ms);
+    }
+    program_done = true;
+  });
+  auto running = [&] {
+    return !program_done || std::any_of(writers.begin(), writers.end(),
+                                        [&](ProcessId pid) { return !processes->Wait(pid, 0ms); });
+  };
+
+  size_t reads = 0, bad = 0, last_lines = 0;
+  std::string seen, why;
+  while (running()) {
+    if (ReadNativeFile(file, kNoSizeLimit, &seen, &why) == ReadStatus::kRead) {
+      size_t lines = Count(seen, "\r\n");
+      bad += seen.rfind("[Varie]\r\n", 0) != 0 || Count(seen, "\r\nKey1") != 200 ||
+             lines < last_lines || seen.substr(seen.size() - 2) != "\r\n";
+      last_lines = lines;
+      ++reads;
+    } else {
+      ++bad;
+    }
+    std::this_thread::sleep_for(10ms);  // still fifty times as often as the service reads it
+  }
+  program.join();
+  auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - started);
+
+  EXPECT_EQ(bad, 0u) << "of " << reads << " reads: " << why;
+  std::string final = dir.Read("_Valico.ini");
+  for (const char* prefix : {"A", "B", "C"}) {
+    for (int n = 0; n < kWrites; ++n) {
+      std::string entry =
+          "\r\n" + std::string(prefix) + std::to_string(n) + "=" + std::to_string(n) + "\r\n";
+      ASSERT_NE(final.find(entry), std::string::npos)
+          << "lost: " << entry << "the writer said: " << reports.Read(prefix);
+    }
+  }
+  EXPECT_EQ(Count(final, "=x\r\n"), static_cast<size_t>(kProgramWrites));
+  std::string err;
+  EXPECT_EQ(files.ListFiles(dir.path(), &err), std::vector<std::string>{"_Valico.ini"});
+  std::cout << "[ figures  ] " << 3 * kWrites + kProgramWrites << " writes in " << took.count()
+            << " ms beside " << reads << " reads\n";
+}
+
+// Italian shops keep settings in folders such as "C:\Caffè": the command line and the store
+// keep the path's bytes (Windows-1252) on every system.
+TEST(IniCommandTest, SettingsPathsWithAccentedLettersKeepTheirBytes) {
+  testing::TempFolder dir;
+  PathMapper mapper({dir.path(), {}});
+  Files files(mapper);
+  std::string err, data;
+  const std::string folder = dir.path() + "/Caff\xe8";
+  ASSERT_TRUE(files.CreateFolder(folder, &err)) << err;
+  const std::string file = folder + "/_Local.ini";
+  EXPECT_EQ(testing::RunValico({"ini", "set", file, "Varie", "Citt\xe0", "Forl\xec"}).status, 0);
+  ASSERT_TRUE(files.ReadAll(file, &data, &err)) << err;
+  EXPECT_EQ(data, "[Varie]\r\nCitt\xe0=Forl\xec\r\n");
+}
+
+}  // namespace
+}  // namespace valico

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/command_line.h"
+
+namespace valico::testing {
+
+struct CommandResult {
+  int status;
+  std::string out, err;
+};
+
+// `valico ARGS...` run in this process, as the command line would run it, with what it printed.
+inline CommandResult RunValico(std::vector<std::string> args) {
+  args.insert(args.begin(), "valico");
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  int status = RunCommandLine(static_cast<int>(argv.size()), argv.data());
+  std::string err = ::testing::internal::GetCapturedStderr();
+  return {status, ::testing::internal::GetCapturedStdout(), err};
+}
+
+}  // namespace valico::testing
