@@ -7,8 +7,8 @@ namespace valico {
 
 // Held while a Valico serves a program folder, by the tray program and by `run` alike: two
 // copies on one folder would hand the same job to a device twice. The lock goes with its
-// holder, also when the process dies. Per-OS: a named mutex on Windows, flock on the folder on
-// POSIX.
+// holder, also when the process dies. Per-OS: a named mutex on Windows, a Unix socket bound to
+// an abstract name on Linux (the folder's flock is the settings writers').
 class ProgramFolderLock {
  public:
   explicit ProgramFolderLock(const std::string& folder);  // a native, absolute path
@@ -16,8 +16,8 @@ class ProgramFolderLock {
   ProgramFolderLock(const ProgramFolderLock&) = delete;
   ProgramFolderLock& operator=(const ProgramFolderLock&) = delete;
 
-  // False when another copy holds the folder. A lock the system cannot make (a folder not
-  // made yet) counts as held: it does not stop the program.
+  // False when another copy holds the folder. A lock the system cannot make counts as held:
+  // it does not stop the program.
   bool held() const { return held_; }
 
  private:

@@ -1,9 +1,10 @@
-#include <fcntl.h>
-#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/program_folder_lock.h"
@@ -21,14 +22,20 @@ std::string ProgramFolderKey(const std::string& folder) {
   return key;
 }
 
-// The folder itself is locked, so no file is left behind; the lock goes with the descriptor.
-// A folder that cannot be opened (not made yet) is not refused: the start-up reports it.
+// A socket bound to an abstract name made of the folder's key: nothing is written into the
+// folder (whose flock belongs to the settings' writers), and the name goes with the socket.
+// A socket the system refuses does not stop the program.
 ProgramFolderLock::ProgramFolderLock(const std::string& folder) {
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   held_ = true;
+  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    held_ = errno != EWOULDBLOCK;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::string name = ProgramFolderKey(folder);
+  std::memcpy(address.sun_path + 1, name.data(), name.size());  // sun_path[0] = 0: abstract
+  socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0) {
+    held_ = errno != EADDRINUSE;
     ::close(fd);
     return;
   }
