@@ -23,6 +23,8 @@ PACKAGES=(
   clang-14 libclang-rt-14-dev
   # Windows leg: the MinGW-w64 cross compiler (posix threads) and Wine to run the tests
   g++-mingw-w64-x86-64-posix wine wine64
+  # ... and the tray program's tests on a virtual display; screenshots of its window
+  xvfb xauth x11-apps imagemagick
   # Packages: the Windows installer (NSIS), the Debian package and its checks
   nsis dpkg-dev lintian systemd adduser
 )

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows installer and runs it under Wine, in a throwaway prefix inside the build
-# folder (no display needed): a silent install into a chosen folder, an upgrade over a running
-# copy that holds settings and a job, a silent uninstall that keeps them and one that removes
-# them. Exits non-zero when anything fails.
+# folder: a silent install into a chosen folder, an upgrade over a running copy that holds
+# settings and a job, an upgrade that closes the tray program (on a virtual display), a silent
+# uninstall that keeps them and one that removes them. Exits non-zero when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -78,6 +78,20 @@ kill "$other_copy"
 wait "$other_copy" "$installed_copy" 2>/dev/null || true
 [[ "$(cat "$dir/_Valico.ini")" == $'[VARIE]\r\nMF_Prot=FPMate - 29\r' ]] || fail "the upgrade changed _Valico.ini"
 [[ -f "$dir/_Stampanti.ini" && "$(cat "$dir/Borea/job.txt")" == job ]] || fail "the upgrade lost settings or a job"
+
+# The tray program, as the autostart runs it, is asked to close by the upgrade and ends in
+# order (its log says so; a copy ended by force writes nothing more). Its window needs a
+# display: a virtual one, with Wine started afresh on it and ended before it goes.
+wineserver --kill >/dev/null 2>&1 || true
+export setup win_dir c
+xvfb-run --auto-servernum bash -c '
+  wine "$win_dir\\valico.exe" --home "C:\\tray" >/dev/null 2>&1 &
+  tray=$!
+  for _ in $(seq 100); do grep -qs "started in" "$c/tray/Valico.log" && break; sleep 0.2; done
+  wine "$setup" /S
+  for _ in $(seq 100); do kill -0 $tray 2>/dev/null || break; sleep 0.2; done
+  wineserver --kill'
+grep -q "Valico stopped" "$c/tray/Valico.log" || fail "the upgrade did not close the tray program in order: $(cat "$c/tray/Valico.log")"
 
 # Silent uninstall (in place, so it ends before we look): the program goes, settings stay.
 wine "$win_dir\\uninstall.exe" /S "_?=$win_dir" || fail "uninstall exited with $?"

@@ -92,8 +92,19 @@ void LoadDisplay(const IniStore& ini, Config& cfg, FormModel& form, SerialContro
   // A text that is neither a flag nor a number cannot switch the display on.
   cfg.Display_Active = active.IsTrue();
   form.SetChecked(c::DLY_Active, cfg.Display_Active);
-  if (!cfg.Display_Active) return;
   const std::string& file = cfg.IniValico;
+  if (!cfg.Display_Active) {
+    // Only the window shows a display that is off, so that a save made meanwhile writes its
+    // model, port and settings back instead of blanks; the model and the port take nothing.
+    const std::pair<const char*, const char*> shown[] = {{"Display_File", c::DLY_File},
+                                                         {"Display_COM", c::DLY_com},
+                                                         {"Display_Parametri", c::DLY_Param}};
+    for (const auto& [key, control] : shown)
+      form.SetText(control, ini.LeggiINI("Varie", key, form.Text(control), file));
+    std::string type = ini.LeggiINI("Varie", "Display_Type", "0", file);
+    if (type != "0") form.SetText(c::DLY_Type, type);
+    return;
+  }
   cfg.Display_File = ini.LeggiINI("Varie", "Display_File", "", file);
   cfg.Display_Type = ini.LeggiINI("Varie", "Display_Type", "", file);
   cfg.Display_COM = ini.LeggiINI("Varie", "Display_COM", "", file);

@@ -98,6 +98,21 @@ TEST_F(MainWindowTest, SaveWritesTheWindowInItsOrderAndReloadsIt) {
   EXPECT_TRUE(questions.asked.empty()) << "the save shows no message";
 }
 
+// A display switched off keeps its model, port and settings through a save, though neither
+// the model nor the port takes them.
+TEST_F(MainWindowTest, ASaveWithTheDisplayOffKeepsItsSettings) {
+  const std::string display =
+      "Display_Active=0\r\nDisplay_File=D:\\Dis.txt\r\nDisplay_Type=ASEM\r\n"
+      "Display_COM=3\r\nDisplay_Parametri=4800,N,8,1\r\n";
+  WriteValico(display);
+  mscomm1.SetPort(9);
+  CaricaSettaggi(ini, cfg, form, mscomm1, com_preconto);
+  EXPECT_TRUE(!cfg.Display_Active && cfg.Display_Type.empty() && mscomm1.port() == 9);
+  window.cmdSalva_Click();
+  EXPECT_EQ(folder.Read("_Valico.ini").rfind("[Varie]\r\n" + display, 0), 0u)
+      << folder.Read("_Valico.ini");
+}
+
 TEST_F(MainWindowTest, EveryChangeOfTheSecondReceiptFileStoresTheSecondPrinter) {
   form.SetText(c::RF_COM_2, "4");
   std::string typed;

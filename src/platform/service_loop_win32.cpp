@@ -37,6 +37,11 @@ void RunServiceLoop(std::chrono::milliseconds interval, long max_ticks,
                     const std::function<bool()>& tick, const WakeSource& wake) {
   HANDLE stop = StopEvent();
   ::ResetEvent(stop);
+  // valico.exe is a windows program, so it starts without a console. The service takes the
+  // console it was started from, so that Ctrl+C there stops it, or else one of its own, whose
+  // closing stops it. A process that has a console already keeps it.
+  if (!::AttachConsole(ATTACH_PARENT_PROCESS) && ::GetLastError() != ERROR_ACCESS_DENIED)
+    ::AllocConsole();
   // A process started in a new process group has Ctrl+C disabled: enable it again.
   ::SetConsoleCtrlHandler(nullptr, FALSE);
   ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);

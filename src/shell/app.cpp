@@ -31,12 +31,12 @@ MachineOptions CompleteFromEnvironment(MachineOptions o) {
   return o;
 }
 
-App::App(const MachineOptions& o)
+App::App(const MachineOptions& o, MakeDialogs make_dialogs)
     : mapper_(MapperOptions(o)),
       files_(mapper_),
       log_(MakeDiagLog(o.log_to_file ? o.home : "", o.log_to_stderr)),
       watch_(MakeFolderWatch(*log_)),
-      dialogs_(*log_),
+      dialogs_(make_dialogs ? make_dialogs(*log_) : std::make_unique<HeadlessDialogs>(*log_)),
       processes_(MakeProcesses(*log_, files_, o.wine)),
       serial_ports_(MakeSerialPorts(o.com_ports, *log_)),
       ftp_(MakeFtpClient(*log_, std::chrono::seconds(o.ftp_timeout_s))) {
@@ -46,7 +46,7 @@ App::App(const MachineOptions& o)
   printing.serial_ports = serial_ports_.get();
   print_system_ = MakePrintSystem(printing);
   Regional regional = o.locale.empty() ? UserRegional() : RegionalFor(o.locale);
-  ctx_ = std::make_unique<Context>(Services{files_, clock_, *watch_, *log_, dialogs_, *processes_,
+  ctx_ = std::make_unique<Context>(Services{files_, clock_, *watch_, *log_, *dialogs_, *processes_,
                                             *serial_ports_, *ftp_, *print_system_, regional},
                                    o.home);
 }

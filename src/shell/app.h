@@ -26,11 +26,14 @@ struct MachineOptions {
   bool log_to_file = true;
 };
 
+// The message boxes of a Valico: the headless one logs them; a GUI shows them.
+using MakeDialogs = std::unique_ptr<Dialogs> (*)(DiagLog& log);
+
 // A Valico with real platform services, built from the command line's options: owns the
 // services and the context that refers to them.
 class App {
  public:
-  explicit App(const MachineOptions& options);
+  explicit App(const MachineOptions& options, MakeDialogs make_dialogs = nullptr);
   Context& ctx() { return *ctx_; }
 
  private:
@@ -39,7 +42,7 @@ class App {
   SystemClock clock_;
   std::unique_ptr<DiagLog> log_;
   std::unique_ptr<FolderWatch> watch_;
-  HeadlessDialogs dialogs_;
+  std::unique_ptr<Dialogs> dialogs_;
   std::unique_ptr<Processes> processes_;
   std::unique_ptr<SerialPorts> serial_ports_;
   std::unique_ptr<FtpClient> ftp_;

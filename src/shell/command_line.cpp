@@ -11,6 +11,7 @@
 #include "platform/diag_log.h"
 #include "platform/native_path.h"
 #include "platform/path_mapper.h"
+#include "platform/program_folder_lock.h"
 #include "platform/standard_output.h"
 #include "prebill/serial_prebill.h"
 #include "printing/sample_page.h"
@@ -113,8 +114,15 @@ void RunOptions(CLI::App& command, CommandArgs& args) {
   command.add_option("--ticks", args.ticks, "Stop after this many ticks");
 }
 
+// One copy per program folder: a second would hand every job to its device twice.
 int RunCommand(const MachineOptions& machine, const CommandArgs& args) {
-  App valico(CompleteFromEnvironment(machine));
+  MachineOptions options = CompleteFromEnvironment(machine);
+  ProgramFolderLock lock(options.home);
+  if (!lock.held()) {
+    std::cerr << "Errore: Valico is already running on " << options.home << "\n";
+    return 1;
+  }
+  App valico(options);
   return RunService(valico.ctx(), args.ticks);
 }
 
@@ -287,7 +295,7 @@ constexpr Command kCommands[] = {
 
 }  // namespace
 
-int RunCommandLine(int argc, char** argv) {
+int RunCommandLine(int argc, char** argv, NoCommand no_command) {
   CLI::App app{"Valico - Versione " VALICO_VERSION
                ": hands Borea's spool jobs to the shop's devices"};
   app.set_version_flag("--version", "valico " VALICO_VERSION);
@@ -322,7 +330,7 @@ int RunCommandLine(int argc, char** argv) {
   for (size_t i = 0; i < commands.size(); ++i) {
     if (commands[i]->parsed()) return kCommands[i].run(machine, args);
   }
-  return kCommands[0].run(machine, args);
+  return no_command ? no_command(machine) : kCommands[0].run(machine, args);
 }
 
 }  // namespace valico

@@ -1,8 +1,36 @@
 #pragma once
 
 #include "core/context.h"
+#include "jobs/jobs_runner.h"
+#include "platform/service_loop.h"
+#include "settings/ini_snapshot.h"
+#include "shell/devices.h"
+#include "spool/polling_cycle.h"
 
 namespace valico {
+
+// The device work of a running Valico once its start-up has run: the polling cycle and the
+// jobs, one pass per Tick. The headless loop and the window's timer both drive it.
+class ServiceTicks {
+ public:
+  explicit ServiceTicks(Context& ctx);
+  ServiceTicks(const ServiceTicks&) = delete;
+  ServiceTicks& operator=(const ServiceTicks&) = delete;
+
+  // One pass; true when it left jobs that the next pass could take at once.
+  bool Tick();
+  // What wakes a pass between the ticks: the folder watch's notices.
+  WakeSource Wake();
+  // Gives a transfer in progress its time-out to end; call before the exit sequence.
+  void Stop();
+
+ private:
+  Context& ctx_;
+  ValicoDevices devices_;
+  IniSnapshot settings_;
+  PollingCycle cycle_;
+  JobsRunner jobs_;
+};
 
 // The headless service: the start-up sequence, then a tick every 500 ms until the process is
 // asked to stop (or `max_ticks` ticks have run, when above 0), then the exit sequence.

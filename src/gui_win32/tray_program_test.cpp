@@ -1,0 +1,457 @@
+// The tray program as a user meets it: the real valico.exe under Wine on a virtual display,
+// driven from this process with window messages.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <tuple>
+
+#include "config_ui/about_box.h"
+#include "config_ui/form_model.h"
+#include "config_ui/main_window.h"
+#include "config_ui/window_layout.h"
+#include "gui_win32/control_ids.h"
+#include "gui_win32/tray_icon.h"
+#include "platform/testing/temp_folder.h"
+#include "platform/testing/test_programs.h"
+#include "platform/testing/wait_for.h"
+#include "receipt/printer_list.h"
+#include "receipt/slip_calibration.h"
+
+namespace valico::gui {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::WaitFor;
+
+// valico.exe started without a command, as the autostart starts it.
+class TrayProgram {
+ public:
+  explicit TrayProgram(const std::string& home) {
+    std::string cmd = "\"" + testing::TestProgram("valico") + "\" --home \"" + home + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    started_ = ::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                &si, &pi_);
+  }
+  ~TrayProgram() {
+    if (!started_) return;
+    if (running()) ::TerminateProcess(pi_.hProcess, 9);
+    ::WaitForSingleObject(pi_.hProcess, 5000);
+    ::CloseHandle(pi_.hThread);
+    ::CloseHandle(pi_.hProcess);
+  }
+  bool running() const { return ::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+  // Its exit code once it ended within `limit`; -1 while it runs.
+  long EndedWith(std::chrono::milliseconds limit) const {
+    DWORD code = 0;
+    if (::WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0)
+      return -1;
+    ::GetExitCodeProcess(pi_.hProcess, &code);
+    return static_cast<long>(code);
+  }
+
+  // Its top-level window of `title` and `window_class`, once it is there (null otherwise).
+  HWND Find(const char* title, const char* window_class = "#32770",
+            std::chrono::milliseconds limit = 20s) const {
+    struct Search {
+      DWORD pid;
+      const char* title;
+      const char* window_class;
+      HWND found;
+    } search{pi_.dwProcessId, title, window_class, nullptr};
+    WaitFor(
+        [&] {
+          ::EnumWindows(
+              [](HWND w, LPARAM lp) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(lp);
+                DWORD pid = 0;
+                ::GetWindowThreadProcessId(w, &pid);
+                char text[128] = "", cls[64] = "";
+                ::GetWindowTextA(w, text, sizeof(text));
+                ::GetClassNameA(w, cls, sizeof(cls));
+                if (pid != s->pid || std::string(text) != s->title ||
+                    std::string(cls) != s->window_class)
+                  return TRUE;
+                s->found = w;
+                return FALSE;
+              },
+              reinterpret_cast<LPARAM>(&search));
+          return search.found != nullptr;
+        },
+        limit);
+    return search.found;
+  }
+  // The main window once the load has ended (the timer runs, the controls are filled).
+  HWND MainWindow(const testing::TempFolder& home) const {
+    HWND w = Find(kWindowCaption);
+    if (!w ||
+        !WaitFor([&] { return home.Read("Valico.log").find("started in") != std::string::npos; },
+                 20s))
+      return nullptr;
+    return w;
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  bool started_ = false;
+};
+
+std::string Text(HWND w) {
+  char text[512] = "";
+  ::SendMessageA(w, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+HWND Item(HWND window, const char* name) { return ::GetDlgItem(window, ControlIdOf(name)); }
+
+void Type(HWND window, const char* name, const char* text) {
+  ::SendMessageA(Item(window, name), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// A choice of a drop-down list, as the user makes it: the selection, then its notice.
+void Choose(HWND window, const char* name, const char* item) {
+  HWND combo = Item(window, name);
+  LRESULT index = ::SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(item));
+  ASSERT_NE(index, CB_ERR) << name << " offers no " << item;
+  ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(ControlIdOf(name), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+
+void Click(HWND button) { ::SendMessageA(button, BM_CLICK, 0, 0); }
+
+// Answers the program's message box (titled as the application) with `button`; its text, or
+// "(no box)".
+std::string Answer(const TrayProgram& valico, int button) {
+  HWND box = valico.Find("Valico", "#32770", 10s);
+  if (!box) return "(no box)";
+  std::string text = Text(::GetDlgItem(box, 0xFFFF));
+  ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  return WaitFor([&] { return !::IsWindow(box); }, 10s) ? text : "(box left open)";
+}
+
+// Settings as the start-up and a save without edits leave them, so every change is an edit's.
+const std::string kSettings =
+    "[Varie]\r\n"
+    "Borea_Directory=C:\\CALDERA\r\n"
+    "Borea_Setting=0\r\n"
+    "MF_Vuoto=-1\r\n"
+    "RF_Vuoto=-1\r\n"
+    "Cort_Vuoto=-1\r\n"
+    "RunTimeBorea=C:\\Programmi\\Access 97 Runtime\\msaccess.exe\r\n"
+    "RF_FILE_2=\r\n"
+    "RF_PRINTER_2=\r\n"
+    "RF_COM_2=\r\n"
+    "Display_Active=0\r\n"
+    "Display_File=C:\\Valico\\Display.txt\r\n"
+    "Display_Type=\r\n"
+    "Display_COM=\r\n"
+    "Display_Parametri=\r\n"
+    "MF_Active=0\r\n"
+    "MF_File=C:\\Valico\\Scontrino.txt\r\n"
+    "MF_File_Output=\r\n"
+    "MF_Type=0 - NON PRESENTE\r\n"
+    "MF_Prot=\r\n"
+    "MF_COM=1\r\n"
+    "MF_Parametri=9600,N,8,1\r\n"
+    "MF_Buffer=0\r\n"
+    "MF_Ritardo=20\r\n"
+    "RF_Active=0\r\n"
+    "RF_Stampante=\r\n"
+    "RF_Seriale=\r\n"
+    "RF_File=\r\n"
+    "RF_Righe=\r\n"
+    "CORT_Active=-1\r\n"
+    "CORT_Printer=NON PRESENTE\r\n"
+    "CORT_File=\r\n"
+    "CORT_COM=\r\n"
+    "CORT_Logo=0\r\n";
+
+// `text` with each of `lines` replaced by its new text.
+std::string Edited(std::string text,
+                   std::initializer_list<std::pair<std::string, std::string>> lines) {
+  for (const auto& [from, to] : lines) {
+    size_t at = text.find(from + "\r\n");
+    if (at == std::string::npos) return "no line " + from;
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+TEST(TrayProgramTest, StartsHiddenShowsFromTheTraySavesTheWindowAndHides) {
+  testing::TempFolder home;
+  home.Write("_Valico.ini", kSettings);
+  TrayProgram valico(home.path());
+  HWND window = valico.MainWindow(home);
+  ASSERT_NE(window, nullptr) << home.Read("Valico.log");
+  EXPECT_FALSE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }, 1s))
+      << "the window is never seen at start";
+
+  // The ticks run behind the hidden window: a pre-bill job is taken.
+  home.Write("CortBorea/job.txt", "N2:01:Tavolo 5\r\n");
+  EXPECT_TRUE(WaitFor([&] { return !home.Has("CortBorea/job.txt"); }, 10s));
+  const std::string stored = home.Read("_Valico.ini");
+
+  ::SendMessageA(window, kTrayMessage, kTrayIconId, WM_RBUTTONUP);
+  EXPECT_FALSE(::IsWindowVisible(window)) << "the right button does nothing";
+  ::SendMessageA(window, kTrayMessage, kTrayIconId, WM_LBUTTONUP);
+  ASSERT_TRUE(::IsWindowVisible(window));
+
+  Type(window, controls::MF_Delay, "abc");
+  Type(window, controls::MF_File, "C:\\Caff\xe8\\Scontrino.txt ");  // Windows-1252, blank kept
+  Type(window, controls::FTP_Utente, "never stored");
+  Click(Item(window, controls::DLY_Active));  // ticked, but the display is "NON PRESENTE"
+  Choose(window, controls::DLY_Type, "NON PRESENTE");
+  Click(Item(window, controls::Cort_Logo));
+  Choose(window, controls::Cort_Printer, "DPT-282");
+  EXPECT_EQ(home.Read("_Valico.ini"), stored) << "edits reach the file only by the save";
+
+  // Every change of the second receipt file stores the second printer at once.
+  Type(window, controls::RF_FILE_2, "R2.txt");
+  EXPECT_NE(home.Read("_Valico.ini").find("RF_FILE_2=R2.txt\r\n"), std::string::npos);
+
+  Click(::GetDlgItem(window, IDC_cmdSalva));
+  const std::string saved = home.Read("_Valico.ini");
+  EXPECT_EQ(saved, Edited(kSettings, {{"RF_FILE_2=", "RF_FILE_2=R2.txt"},
+                                      {"Display_Type=", "Display_Type=NON PRESENTE"},
+                                      {"MF_File=C:\\Valico\\Scontrino.txt",
+                                       "MF_File=C:\\Caff\xe8\\Scontrino.txt "},
+                                      {"MF_Ritardo=20", "MF_Ritardo=abc"},
+                                      {"CORT_Printer=NON PRESENTE", "CORT_Printer=DPT-282"},
+                                      {"CORT_Logo=0", "CORT_Logo=1"}}));
+  EXPECT_EQ(::SendMessageA(Item(window, controls::DLY_Active), BM_GETCHECK, 0, 0), BST_UNCHECKED)
+      << "the reload shows the stored flag";
+  EXPECT_EQ(Text(Item(window, controls::MF_Delay)), "abc");
+
+  // Writes that fail (the file held open by another program, which lets it be read only) leave
+  // their keys as they were, and the reload shows the stored values.
+  HANDLE held = ::CreateFileA((home / "_Valico.ini").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Type(window, controls::MF_File, "C:\\Altro.txt");
+  Click(::GetDlgItem(window, IDC_cmdSalva));
+  ::CloseHandle(held);
+  EXPECT_EQ(home.Read("_Valico.ini"), saved);
+  EXPECT_EQ(Text(Item(window, controls::MF_File)), "C:\\Caff\xe8\\Scontrino.txt")
+      << "the stored value, read as Windows reads it (trailing blanks dropped)";
+
+  Click(::GetDlgItem(window, IDC_cmdNascondi));
+  EXPECT_FALSE(::IsWindowVisible(window));
+  EXPECT_TRUE(valico.running());
+}
+
+TEST(TrayProgramTest, EsciAnsweredNoHidesAndYesEnds) {
+  testing::TempFolder home;
+  TrayProgram valico(home.path());
+  HWND window = valico.MainWindow(home);
+  ASSERT_NE(window, nullptr);
+  ::SendMessageA(window, kTrayMessage, kTrayIconId, WM_LBUTTONUP);
+
+  ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_Esci, 0), 0);
+  ASSERT_EQ(Answer(valico, IDNO), kExitQuestion);
+  EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(window); }, 5s));
+  EXPECT_TRUE(valico.running());
+
+  ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_Esci, 0), 0);
+  ASSERT_EQ(Answer(valico, IDYES), kExitQuestion);
+  EXPECT_EQ(valico.EndedWith(10s), 0);
+  EXPECT_NE(home.Read("Valico.log").find("Valico stopped"), std::string::npos);
+}
+
+// The tools of the menus: each a single window beside the main one; the program ends only
+// once they are closed too. The buttons reach their routines.
+TEST(TrayProgramTest, ToolWindowsAreSingleAndOutliveTheMainWindow) {
+  testing::TempFolder home;
+  home.Write("_Valico.ini", "[Varie]\r\nCORT_COM=29\r\n");  // a port that is not there
+  TrayProgram valico(home.path());
+  HWND window = valico.MainWindow(home);
+  ASSERT_NE(window, nullptr);
+  auto menu = [&](int command) { ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(command, 0), 0); };
+
+  menu(IDM_About);
+  HWND about = valico.Find(AboutBoxText::kTitle);
+  ASSERT_NE(about, nullptr);
+  menu(IDM_About);
+  EXPECT_FALSE(
+      WaitFor([&] { return valico.Find(AboutBoxText::kTitle, "#32770", 0ms) != about; }, 1s))
+      << "one About box";
+  EXPECT_EQ(Text(::GetDlgItem(about, IDC_ABOUT_BOREA)), AboutBoxText::kBorea);
+
+  menu(IDM_Stampa_Porte);
+  HWND list = valico.Find(PrinterListWindowText::kTitle);
+  ASSERT_NE(list, nullptr);
+  std::string printers;
+  if (FILE* out = ::_popen((testing::TestProgram("valico") + " printers").c_str(), "rb")) {
+    for (int c; (c = std::fgetc(out)) != EOF;) printers += static_cast<char>(c);
+    ::_pclose(out);
+  }
+  EXPECT_EQ(Text(::GetDlgItem(list, IDC_txListaStampanti)), printers)
+      << "the list that `valico printers` prints";
+
+  // Without the slip printer in the settings the test says so, and prints nothing.
+  menu(IDM_Str_U295);
+  HWND slip = valico.Find(SlipTestWindowText::kTitle);
+  ASSERT_NE(slip, nullptr);
+  EXPECT_EQ(Text(::GetDlgItem(slip, IDC_testRow)), SlipTestWindowText::kRows);
+  ::PostMessageA(::GetDlgItem(slip, IDC_cmdTest), BM_CLICK, 0, 0);
+  EXPECT_EQ(Answer(valico, IDOK).rfind("Nella schermata principale", 0), 0u);
+
+  // Command1's test line says why it was not sent.
+  ::PostMessageA(::GetDlgItem(window, IDC_Command1), BM_CLICK, 0, 0);
+  EXPECT_EQ(Answer(valico, IDOK).rfind("Errore: ", 0), 0u);
+
+  menu(IDM_Esci);
+  ASSERT_EQ(Answer(valico, IDYES), kExitQuestion);
+  EXPECT_EQ(valico.EndedWith(1s), -1) << "the tools are still open";
+  Click(::GetDlgItem(about, IDC_ABOUT_CLOSE));
+  Click(::GetDlgItem(list, IDC_LIST_CLOSE));
+  EXPECT_EQ(valico.EndedWith(1s), -1) << "the slip test is still open";
+  ::PostMessageA(slip, WM_CLOSE, 0, 0);
+  EXPECT_EQ(valico.EndedWith(10s), 0);
+}
+
+// One copy per folder: a second start shows the first one's window and ends; a copy on another
+// folder runs. WM_CLOSE from outside (the installer's upgrade) ends a copy cleanly.
+TEST(TrayProgramTest, OneCopyPerFolderAndWmCloseEndsIt) {
+  testing::TempFolder home, other;
+  TrayProgram first(home.path());
+  HWND window = first.MainWindow(home);
+  ASSERT_NE(window, nullptr);
+  ASSERT_FALSE(::IsWindowVisible(window));
+
+  TrayProgram second(home.path());
+  EXPECT_EQ(second.EndedWith(20s), 0);
+  EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }, 5s))
+      << "the second start shows the first one's window";
+
+  TrayProgram elsewhere(other.path());
+  HWND other_window = elsewhere.MainWindow(other);
+  EXPECT_NE(other_window, nullptr) << "a copy on another folder runs";
+
+  for (auto [copy, w, folder] :
+       {std::tuple{&first, window, &home}, {&elsewhere, other_window, &other}}) {
+    if (!w) continue;
+    ::PostMessageA(w, WM_CLOSE, 0, 0);
+    EXPECT_EQ(copy->EndedWith(10s), 0);
+    EXPECT_NE(folder->Read("Valico.log").find("Valico stopped"), std::string::npos);
+  }
+}
+
+// The window shows the layout's groups, labels and controls, each of the form model's kind,
+// labels to the left of their controls and no two controls overlapping, and its menus.
+TEST(TrayProgramTest, WindowMatchesTheLayout) {
+  testing::TempFolder home;
+  TrayProgram valico(home.path());
+  HWND window = valico.MainWindow(home);
+  ASSERT_NE(window, nullptr);
+  FormModel form;
+  std::vector<std::pair<std::string, RECT>> placed;
+  auto place = [&](const std::string& what, HWND w) {
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    placed.emplace_back(what, r);
+    return r;
+  };
+  auto check_control = [&](const char* name, const LayoutField& field) {
+    SCOPED_TRACE(name);
+    HWND w = Item(window, name);
+    ASSERT_NE(w, nullptr);
+    char cls[32] = "";
+    ::GetClassNameA(w, cls, sizeof(cls));
+    LONG style = ::GetWindowLongA(w, GWL_STYLE);
+    switch (form.Get(name).kind) {
+      case ControlKind::kTextBox:
+        EXPECT_STREQ(cls, "Edit");
+        EXPECT_EQ((style & ES_PASSWORD) != 0, field.password);
+        break;
+      case ControlKind::kCheckBox:
+        EXPECT_STREQ(cls, "Button");
+        EXPECT_EQ(style & BS_TYPEMASK, BS_AUTOCHECKBOX);
+        EXPECT_EQ(Text(w), "") << "a check box has no caption of its own";
+        break;
+      case ControlKind::kDropDown:
+        EXPECT_STREQ(cls, "ComboBox");
+        EXPECT_EQ(style & 3, CBS_DROPDOWNLIST);
+        break;
+      case ControlKind::kCombo:
+        EXPECT_STREQ(cls, "ComboBox");
+        EXPECT_EQ(style & 3, CBS_DROPDOWN);
+        break;
+    }
+    RECT control = place(name, w);
+    HWND label = ::GetDlgItem(window, ControlIdOf(name) + kLabelOffset);
+    if (!*field.label || field.second == name) return;
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(Text(label), field.label);
+    RECT l = place(std::string("label of ") + name, label);
+    EXPECT_LE(l.right, control.left) << "the label stands left of its control";
+    EXPECT_LT(l.top, control.bottom);
+    EXPECT_GT(l.bottom, control.top);
+  };
+  size_t controls = 0;
+  int group_id = IDC_GROUP_1;
+  for (const LayoutGroup& group : WindowGroups()) {
+    if (*group.heading) {
+      EXPECT_EQ(Text(::GetDlgItem(window, group_id++)), group.heading);
+    }
+    for (const LayoutField& field : group.fields) {
+      check_control(field.control, field);
+      ++controls;
+      if (field.second) {
+        check_control(field.second, field);
+        ++controls;
+      }
+    }
+  }
+  EXPECT_EQ(controls, form.size()) << "every control of the form, once";
+  for (const LayoutButton& button : WindowButtons()) {
+    HWND w = ::GetDlgItem(window, CommandIdOf(button.name));
+    EXPECT_EQ(Text(w), button.caption);
+    place(button.name, w);
+  }
+  for (size_t i = 0; i < placed.size(); ++i) {
+    for (size_t j = i + 1; j < placed.size(); ++j) {
+      RECT overlap;
+      RECT a = placed[i].second, b = placed[j].second;
+      // Drop-down lists: only their closed height counts.
+      EXPECT_FALSE(::IntersectRect(&overlap, &a, &b))
+          << placed[i].first << " overlaps " << placed[j].first;
+    }
+  }
+  // The menu bar as the program's resource holds it (a menu handle is the owner's own).
+  HMODULE exe =
+      ::LoadLibraryExA(testing::TestProgram("valico").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(exe, nullptr);
+  HMENU bar = ::LoadMenuA(exe, MAKEINTRESOURCEA(IDM_MAIN));
+  ASSERT_NE(bar, nullptr);
+  const std::vector<LayoutMenu>& menus = WindowMenus();
+  ASSERT_EQ(::GetMenuItemCount(bar), static_cast<int>(menus.size()));
+  for (size_t m = 0; m < menus.size(); ++m) {
+    char text[64] = "";
+    ::GetMenuStringA(bar, static_cast<UINT>(m), text, sizeof(text), MF_BYPOSITION);
+    EXPECT_EQ(std::string(text), menus[m].caption);
+    HMENU sub = ::GetSubMenu(bar, static_cast<int>(m));
+    if (menus[m].items.empty()) {
+      EXPECT_EQ(::GetMenuItemID(bar, static_cast<int>(m)),
+                static_cast<UINT>(CommandIdOf(menus[m].name)));
+      continue;
+    }
+    ASSERT_NE(sub, nullptr);
+    ASSERT_EQ(::GetMenuItemCount(sub), static_cast<int>(menus[m].items.size()));
+    for (size_t i = 0; i < menus[m].items.size(); ++i) {
+      ::GetMenuStringA(sub, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+      EXPECT_EQ(std::string(text), menus[m].items[i].caption);
+      EXPECT_EQ(::GetMenuItemID(sub, static_cast<int>(i)),
+                static_cast<UINT>(CommandIdOf(menus[m].items[i].name)));
+    }
+  }
+  ::DestroyMenu(bar);
+  ::FreeLibrary(exe);
+}
+
+}  // namespace
+}  // namespace valico::gui
