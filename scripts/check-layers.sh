@@ -13,6 +13,7 @@ floors=(
   "core"
   "spool fiscal prebill receipt display jobs"
   "shell"
+  "gui_qt"
 )
 
 declare -A rank

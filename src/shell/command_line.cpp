@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -10,7 +11,9 @@
 #include "jobs/ftp_transfer.h"
 #include "jobs/scheduler.h"
 #include "platform/diag_log.h"
+#include "platform/exec_program.h"
 #include "platform/path_mapper.h"
+#include "platform/program_folder.h"
 #include "platform/standard_output.h"
 #include "prebill/serial_prebill.h"
 #include "printing/sample_page.h"
@@ -103,6 +106,10 @@ struct CommandArgs {
   std::string model, folder;                                    // render (and FILE)
   // slip-test, from the test window's initial texts
   std::string rows = SlipTestWindowText::kRows, cols = SlipTestWindowText::kColumns;
+  // gui: the tray program built in, or none; the whole command line
+  GuiProgram gui = nullptr;
+  int argc = 0;
+  char** argv = nullptr;
 };
 
 // One command of the command line: its name and help line, the options of its own (none when
@@ -121,7 +128,29 @@ void RunOptions(CLI::App& command, CommandArgs& args) {
 
 int RunCommand(const MachineOptions& machine, const CommandArgs& args) {
   App valico(CompleteFromEnvironment(machine));
+  valico.ClaimFolder(true);
   return RunService(valico.ctx(), args.ticks);
+}
+
+// The tray program beside this one, built where Qt is found.
+std::string GuiProgramPath() { return ExecutableFolder() + "/valico-gui"; }
+
+// The tray program: built in, or the program beside this one in place of this process, with
+// the same command line.
+int GuiCommand(const MachineOptions& machine, const CommandArgs& args) {
+  if (args.gui) return args.gui(machine, args.argc, args.argv);
+  std::string err;
+  ExecProgram(GuiProgramPath(), {args.argv + 1, args.argv + args.argc}, &err);
+  std::cerr << "Errore: the desktop program could not be started: " << err << "\n";
+  return 1;
+}
+
+bool DesktopSession() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* v = std::getenv(name);
+    if (v && *v) return true;
+  }
+  return false;
 }
 
 void IniOptions(CLI::App& command, CommandArgs& args) {
@@ -276,6 +305,8 @@ int RenderCommand(const MachineOptions&, const CommandArgs& args) {
 // The first row is the command run when none is named.
 constexpr Command kCommands[] = {
     {"run", "Run the service: a tick every 500 ms until stopped", RunOptions, RunCommand},
+    {"gui", "Run the tray program with its configuration window (a desktop session)", nullptr,
+     GuiCommand},
     {"ini", "Read or write an INI file as Valico does", IniOptions, IniCommand},
     {"ftp", "Carry out the FTP request written in _Valico.ini now, then exit", nullptr, FtpCommand},
     {"schedule", "Run the scheduled operations once, as at the current minute or at --at",
@@ -293,7 +324,7 @@ constexpr Command kCommands[] = {
 
 }  // namespace
 
-int RunCommandLine(int argc, char** argv) {
+int RunCommandLine(int argc, char** argv, GuiProgram gui) {
   CLI::App app{"Valico - Versione " VALICO_VERSION
                ": hands Borea's spool jobs to the shop's devices"};
   app.set_version_flag("--version", "valico " VALICO_VERSION);
@@ -311,6 +342,9 @@ int RunCommandLine(int argc, char** argv) {
       ->check(CLI::Range(1, 3600));
 
   CommandArgs args;
+  args.gui = gui;
+  args.argc = argc;
+  args.argv = argv;
   std::vector<CLI::App*> commands;
   for (const Command& command : kCommands) {
     commands.push_back(app.add_subcommand(command.name, command.help));
@@ -328,6 +362,9 @@ int RunCommandLine(int argc, char** argv) {
   for (size_t i = 0; i < commands.size(); ++i) {
     if (commands[i]->parsed()) return kCommands[i].run(machine, args);
   }
+  std::error_code ec;
+  if (DesktopSession() && (gui || std::filesystem::exists(GuiProgramPath(), ec)))
+    return GuiCommand(machine, args);
   return kCommands[0].run(machine, args);
 }
 

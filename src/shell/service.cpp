@@ -1,33 +1,34 @@
 #include "shell/service.h"
 
-#include "jobs/jobs_runner.h"
 #include "platform/service_loop.h"
-#include "settings/ini_snapshot.h"
-#include "shell/devices.h"
 #include "shell/startup.h"
-#include "spool/polling_cycle.h"
 
 namespace valico {
 
+Service::Service(Context& ctx)
+    : ctx_(ctx),
+      devices_(ctx),
+      settings_(ctx.ini, ctx.svc.files, ctx.cfg.IniValico),
+      cycle_(ctx.svc.files, ctx.svc.log, ctx.svc.watch, settings_, ctx.cfg, devices_),
+      jobs_(ctx.svc, ctx.ini, settings_, ctx.cfg) {}
+
+bool Service::Tick() {
+  cycle_.Timer1_Timer();
+  jobs_.Tick();
+  return cycle_.backlog();
+}
+
 int RunService(Context& ctx, long max_ticks) {
   StartUp(ctx);
-  ValicoDevices devices(ctx);
-  FolderWatch& watch = ctx.svc.watch;
-  IniSnapshot settings(ctx.ini, ctx.svc.files, ctx.cfg.IniValico);
-  PollingCycle cycle(ctx.svc.files, ctx.svc.log, watch, settings, ctx.cfg, devices);
-  JobsRunner jobs(ctx.svc, ctx.ini, settings, ctx.cfg);
-  // A job that arrives wakes the loop for a pass at once; a pass that stopped at its limit of
-  // jobs is followed at once by the next.
-  RunServiceLoop(
-      std::chrono::milliseconds(500), max_ticks,
-      [&] {
-        cycle.Timer1_Timer();
-        jobs.Tick();
-        return cycle.backlog();
-      },
-      WakeSource{watch.WaitHandle(), [&] { return watch.Poll(); }});
-  // A transfer in progress gets its time-out to end before the exit cuts it short.
-  jobs.Stop(ctx.svc.ftp.timeout());
+  {
+    Service service(ctx);
+    // A job that arrives wakes the loop for a pass at once; a pass that stopped at its limit
+    // of jobs is followed at once by the next.
+    FolderWatch& watch = service.watch();
+    RunServiceLoop(
+        std::chrono::milliseconds(500), max_ticks, [&] { return service.Tick(); },
+        WakeSource{watch.WaitHandle(), [&] { return watch.Poll(); }});
+  }
   ShutDown(ctx);
   return 0;
 }

@@ -15,8 +15,8 @@ class TestContext : public TestPlatform {
   // With a real (or another) FTP client in place of the failing one, and other message boxes
   // in place of the headless ones.
   explicit TestContext(FtpClient* ftp_client, Dialogs* other_dialogs = nullptr)
-      : ctx(Services{files, clock, watch, log, other_dialogs ? *other_dialogs : dialogs,
-                     processes, serial, ftp_client ? *ftp_client : ftp, printing, regional},
+      : ctx(Services{files, clock, watch, log, other_dialogs ? *other_dialogs : dialogs, processes,
+                     serial, ftp_client ? *ftp_client : ftp, printing, regional},
             folder.path()),
         settings(ctx.ini, files, ctx.InProgramFolder("_Valico.ini")) {
     ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");

@@ -1,0 +1,174 @@
+#include "gui_qt/tray_program.h"
+
+#include <QDialog>
+
+#include "gui_qt/text_1252.h"
+#include "gui_qt/tool_windows.h"
+#include "prebill/serial_prebill.h"
+#include "shell/startup.h"
+
+namespace valico {
+namespace {
+
+// The mouse messages a Windows tray icon reports, which MainWindow::TrayCallback reads.
+int MouseMessage(QSystemTrayIcon::ActivationReason reason) {
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+      return kTrayLeftButtonUp;
+    case QSystemTrayIcon::DoubleClick:
+      return 515;  // left button double click
+    case QSystemTrayIcon::MiddleClick:
+      return 520;  // middle button released
+    default:
+      return 517;  // right button released (the context menu)
+  }
+}
+
+}  // namespace
+
+TrayProgram::TrayProgram(Context& ctx, bool tray_available)
+    : ctx_(ctx),
+      tray_available_(tray_available),
+      main_(MainWindow::Settings{ctx.ini, ctx.cfg, ctx.form, ctx.mscomm1, ctx.com_preconto},
+            ctx.svc.dialogs, ctx.svc.log, *this),
+      window_(ctx.form) {
+  window_.setWindowIcon(ValicoIcon());
+  tray_.setIcon(ValicoIcon());
+  tray_.setToolTip(FromBytes(kWindowCaption));
+  connect(&tray_, &QSystemTrayIcon::activated, this, &TrayProgram::OnTray);
+  connect(&window_, &ConfigWindow::buttonClicked, this, &TrayProgram::OnButton);
+  connect(&window_, &ConfigWindow::menuChosen, this, &TrayProgram::OnMenu);
+  connect(&window_, &ConfigWindow::rfFile2Changed, this, [this] { main_.RF_FILE_2_Change(); });
+  connect(&window_, &ConfigWindow::closeBoxClicked, this, [this] {
+    main_.CloseBox();
+    EndIfFinished();
+  });
+  timer_.setInterval(500);
+  connect(&timer_, &QTimer::timeout, this, &TrayProgram::Tick);
+}
+
+TrayProgram::~TrayProgram() {
+  for (QDialog* tool : tools_) {
+    if (!tool) continue;
+    disconnect(tool, nullptr, this, nullptr);
+    delete tool;
+  }
+  timer_.stop();
+  wake_.reset();
+  service_.reset();  // before the exit sequence: a transfer in progress gets its time-out
+  ShutDown(ctx_);
+}
+
+void TrayProgram::Start() {
+  StartUp(ctx_);
+  window_.Refresh();
+  if (!tray_available_)
+    ctx_.svc.log.Warn(
+        "the desktop shows no tray icons (no system tray or status-notifier host): the window "
+        "stays in the task bar, minimised, instead of hiding");
+  main_.LoadEnded();
+  service_ = std::make_unique<Service>(ctx_);
+  std::intptr_t handle = service_->watch().WaitHandle();
+  if (handle >= 0) {
+    wake_ = std::make_unique<QSocketNotifier>(static_cast<qintptr>(handle), QSocketNotifier::Read);
+    connect(wake_.get(), &QSocketNotifier::activated, this, [this] {
+      if (service_->watch().Poll()) Tick();
+    });
+  }
+  timer_.start();
+}
+
+void TrayProgram::Tick() {
+  if (!main_.Ticking() || in_tick_ || !service_) return;
+  // A message box raised inside the tick runs its own event loop: the timer goes on firing,
+  // but those ticks do nothing, and the wake-up waits, until the box is closed.
+  in_tick_ = true;
+  if (wake_) wake_->setEnabled(false);
+  bool more = service_->Tick();
+  if (wake_) wake_->setEnabled(true);
+  in_tick_ = false;
+  if (more) QTimer::singleShot(0, this, &TrayProgram::Tick);
+}
+
+void TrayProgram::SetVisible(bool visible) {
+  if (visible) {
+    window_.showNormal();
+    window_.raise();
+    window_.activateWindow();
+  } else if (tray_available_ || main_.state() == MainWindowState::kEnded) {
+    window_.hide();
+  } else {
+    window_.showMinimized();
+  }
+}
+
+bool TrayProgram::AddTrayIcon() {
+  if (!tray_available_) return false;
+  tray_.show();
+  return true;
+}
+
+void TrayProgram::RemoveTrayIcon() { tray_.hide(); }
+
+void TrayProgram::OnTray(QSystemTrayIcon::ActivationReason reason) {
+  main_.TrayCallback(MouseMessage(reason));
+}
+
+void TrayProgram::OnButton(const QString& name) {
+  if (name == "cmdSalva") {
+    main_.cmdSalva_Click();
+    window_.Refresh();
+  } else if (name == "cmdNascondi") {
+    main_.cmdNascondi_Click();
+  } else if (name == "Command1") {
+    SerialPrebill prebill(ctx_.cfg, ctx_.svc.regional, ctx_.com_preconto, ctx_.svc.files,
+                          ctx_.svc.log, ctx_.svc.dialogs);
+    prebill.Command1_Click();
+  }
+}
+
+void TrayProgram::OnMenu(const QString& name) {
+  if (name == "Esci") {
+    main_.Esci_Click();
+    EndIfFinished();
+  } else if (name == "Str_U295") {
+    OpenTool(ToolWindow::kSlipTest);
+  } else if (name == "Stampa_Porte") {
+    OpenTool(ToolWindow::kPrinterList);
+  } else if (name == "About") {
+    OpenTool(ToolWindow::kAbout);
+  }
+}
+
+void TrayProgram::OpenTool(ToolWindow which) {
+  QPointer<QDialog>& slot = tools_[static_cast<int>(which)];
+  if (main_.OpenTool(which)) {
+    switch (which) {
+      case ToolWindow::kAbout:
+        slot = MakeAboutBox();
+        break;
+      case ToolWindow::kSlipTest:
+        slot = MakeSlipTestWindow(ctx_);
+        break;
+      case ToolWindow::kPrinterList:
+        slot = MakePrinterListWindow(ctx_);
+        break;
+    }
+    connect(slot.data(), &QObject::destroyed, this, [this, which] {
+      main_.ToolClosed(which);
+      EndIfFinished();
+    });
+  }
+  slot->show();
+  slot->raise();
+  slot->activateWindow();
+}
+
+void TrayProgram::EndIfFinished() {
+  if (main_.Finished()) {
+    timer_.stop();
+    emit finished();
+  }
+}
+
+}  // namespace valico
