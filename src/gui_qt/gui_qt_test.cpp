@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -220,6 +221,28 @@ TEST(TrayProgram, WithoutATrayTheWindowStaysMinimisedAndJobsAreServed) {
   d.home.Write("drive_c/Valico/Display.txt", "BUONGIORNO\r\nTOTALE 1,00\r\n");
   EXPECT_TRUE(QTest::qWaitFor([&] { return d.home.Has("screen.txt"); }, 5000));
   EXPECT_NE(d.home.Read("screen.txt").find("BUONGIORNO"), std::string::npos);
+
+  d.dialogs.answers = {true};
+  d.Menu("Esci");
+  EXPECT_FALSE(d.window().isVisible()) << "the exit takes the minimised window too";
+}
+
+TEST(TrayProgram, ToolWindowsRunTheirTools) {
+  Desktop d(true);
+  d.Menu("Stampa_Porte");
+  QDialog* list = d.program->tool(ToolWindow::kPrinterList);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->findChild<QPlainTextEdit*>("txListaStampanti")->toPlainText(),
+            "Port    > COM3:\nPrinter > EPSON TM-U295 Slip\n" + QString(37, '-') + "\n");
+
+  d.Menu("Str_U295");
+  QDialog* test = d.program->tool(ToolWindow::kSlipTest);
+  ASSERT_NE(test, nullptr);
+  auto* rows = test->findChild<QLineEdit*>("testRow");
+  rows->clear();
+  QTest::keyClicks(rows, "x");
+  QTest::mouseClick(test->findChild<QPushButton*>("cmdTest"), Qt::LeftButton);
+  EXPECT_EQ(d.dialogs.shown.back(), "Impostare numero righe e numero colonne.");
 }
 
 // The window is drawn from the layout table: every field, button and menu command is there,

@@ -95,7 +95,7 @@ void TrayProgram::SetVisible(bool visible) {
     window_.showNormal();
     window_.raise();
     window_.activateWindow();
-  } else if (tray_available_ || main_.state() == MainWindowState::kEnded) {
+  } else if (tray_available_) {
     window_.hide();
   } else {
     window_.showMinimized();
@@ -108,7 +108,12 @@ bool TrayProgram::AddTrayIcon() {
   return true;
 }
 
-void TrayProgram::RemoveTrayIcon() { tray_.hide(); }
+// The icon goes only when the window is unloaded; the window goes with it, also where it was
+// kept minimised for want of a tray.
+void TrayProgram::RemoveTrayIcon() {
+  tray_.hide();
+  window_.hide();
+}
 
 void TrayProgram::OnTray(QSystemTrayIcon::ActivationReason reason) {
   main_.TrayCallback(MouseMessage(reason));
