@@ -19,6 +19,11 @@
 #include "gui_qt/text_1252.h"
 
 namespace valico {
+namespace {
+
+constexpr int kFieldWidth = 180;  // pixels
+
+}  // namespace
 
 ConfigWindow::ConfigWindow(FormModel& form) : form_(form) {
   setWindowTitle(FromBytes(kWindowCaption));
@@ -50,6 +55,7 @@ ConfigWindow::ConfigWindow(FormModel& form) : form_(form) {
 QWidget* ConfigWindow::MakeGroup(const LayoutGroup& group) {
   QWidget* box = *group.heading ? new QGroupBox(FromBytes(group.heading)) : new QWidget;
   auto* rows = new QFormLayout(box);
+  rows->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
   for (const LayoutField& field : group.fields) {
     QWidget* first = MakeControl(field.control, field.tip, field.password);
     if (!field.second) {
@@ -106,6 +112,8 @@ QWidget* ConfigWindow::MakeControl(const char* name, const char* tip, bool passw
     }
   }
   widget->setObjectName(name);
+  // Wide enough for a path such as C:\CALDERA\Casio\CAS.txt.
+  if (form_.Get(key).kind != ControlKind::kCheckBox) widget->setMinimumWidth(kFieldWidth);
   if (tip) widget->setToolTip(FromBytes(tip));
   controls_[key] = widget;
   return widget;
