@@ -36,7 +36,7 @@ int RunQtGui(const MachineOptions& machine, int argc, char** argv) {
     return 1;
   }
 
-  TrayProgram program(valico.ctx(), QSystemTrayIcon::isSystemTrayAvailable());
+  TrayProgram program(valico.ctx(), &QSystemTrayIcon::isSystemTrayAvailable);
   QObject::connect(&program, &TrayProgram::finished, &qt, &QApplication::quit);
   std::unique_ptr<QSocketNotifier> stop_requests;
   if (stop_fd >= 0) {

@@ -82,6 +82,7 @@ std::string SampleIni() {
 // a virtual pole display on COM3.
 struct Desktop {
   explicit Desktop(bool tray_available) {
+    tray = tray_available;
     home.Write("_Valico.ini", SampleIni());
     home.Write("_Stampanti.ini", "[EPSON TM-U295 Slip]\r\nPorta=COM3:\r\nTipo=Modulo\r\n");
     home.Write("drive_c/Valico/.keep", "");
@@ -90,7 +91,7 @@ struct Desktop {
     options.com_ports[3] = "display:" + home / "screen.txt";
     options.log_to_stderr = false;
     app = std::make_unique<App>(CompleteFromEnvironment(options), &dialogs);
-    program = std::make_unique<TrayProgram>(app->ctx(), tray_available);
+    program = std::make_unique<TrayProgram>(app->ctx(), [this] { return tray; });
     program->Start();
   }
   ConfigWindow& window() { return program->window(); }
@@ -104,6 +105,7 @@ struct Desktop {
   void Menu(const char* item) { Find<QAction>(item)->trigger(); }
   std::string Ini() const { return home.Read("_Valico.ini"); }
 
+  bool tray;  // whether the desktop shows tray icons
   TempFolder home;
   ScriptedDialogs dialogs;
   std::unique_ptr<App> app;
@@ -222,9 +224,21 @@ TEST(TrayProgram, WithoutATrayTheWindowStaysMinimisedAndJobsAreServed) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return d.home.Has("screen.txt"); }, 5000));
   EXPECT_NE(d.home.Read("screen.txt").find("BUONGIORNO"), std::string::npos);
 
+  // A panel started after the program: the window goes to the tray once it is there.
+  d.tray = true;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return d.program->tray().isVisible(); }, 5000));
+  EXPECT_FALSE(d.window().isVisible());
+
   d.dialogs.answers = {true};
   d.Menu("Esci");
-  EXPECT_FALSE(d.window().isVisible()) << "the exit takes the minimised window too";
+  EXPECT_FALSE(d.program->tray().isVisible());
+}
+
+TEST(TrayProgram, TheExitTakesAWindowKeptMinimisedForWantOfATray) {
+  Desktop d(false);
+  d.dialogs.answers = {true};
+  d.Menu("Esci");
+  EXPECT_FALSE(d.window().isVisible());
 }
 
 TEST(TrayProgram, ToolWindowsRunTheirTools) {

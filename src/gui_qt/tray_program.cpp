@@ -26,9 +26,10 @@ int MouseMessage(QSystemTrayIcon::ActivationReason reason) {
 
 }  // namespace
 
-TrayProgram::TrayProgram(Context& ctx, bool tray_available)
+TrayProgram::TrayProgram(Context& ctx, TrayCheck tray_available)
     : ctx_(ctx),
-      tray_available_(tray_available),
+      tray_check_(std::move(tray_available)),
+      tray_available_(tray_check_()),
       main_(MainWindow::Settings{ctx.ini, ctx.cfg, ctx.form, ctx.mscomm1, ctx.com_preconto},
             ctx.svc.dialogs, ctx.svc.log, *this),
       window_(ctx.form) {
@@ -80,6 +81,7 @@ void TrayProgram::Start() {
 
 void TrayProgram::Tick() {
   if (!main_.Ticking() || in_tick_ || !service_) return;
+  LookForTray();
   // A message box raised inside the tick runs its own event loop: the timer goes on firing,
   // but those ticks do nothing, and the wake-up waits, until the box is closed.
   in_tick_ = true;
@@ -167,6 +169,22 @@ void TrayProgram::OpenTool(ToolWindow which) {
   slot->show();
   slot->raise();
   slot->activateWindow();
+}
+
+void TrayProgram::LookForTray() {
+  constexpr int kTicksBetweenLooks = 4;  // 2 s
+  if (tray_available_ || ++ticks_without_tray_ < kTicksBetweenLooks) return;
+  ticks_without_tray_ = 0;
+  if (!tray_check_()) return;
+  tray_available_ = true;
+  ctx_.svc.log.Info("a tray appeared on the desktop: the icon is added");
+  // A window the user has not opened goes to the tray as at the start; an open one keeps
+  // standing, with the icon beside it.
+  if (main_.state() == MainWindowState::kHidden) {
+    main_.cmdNascondi_Click();
+  } else {
+    AddTrayIcon();
+  }
 }
 
 void TrayProgram::EndIfFinished() {

@@ -6,6 +6,7 @@
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "config_ui/main_window.h"
@@ -22,9 +23,11 @@ class TrayProgram : public QObject, public WindowToolkit {
   Q_OBJECT
 
  public:
-  // `tray_available`: whether the desktop shows tray icons. Without one the window hides
-  // minimised into the task bar instead, so the program stays reachable.
-  TrayProgram(Context& ctx, bool tray_available);
+  // Tells whether the desktop shows tray icons now. Without one the window hides minimised
+  // into the task bar instead, so the program stays reachable; a tray that appears later (a
+  // panel started after the session's autostart) takes the icon then.
+  using TrayCheck = std::function<bool()>;
+  TrayProgram(Context& ctx, TrayCheck tray_available);
   ~TrayProgram() override;
 
   // The load: the start-up sequence, the controls filled, the window hidden to the tray; then
@@ -53,9 +56,12 @@ class TrayProgram : public QObject, public WindowToolkit {
   void OnTray(QSystemTrayIcon::ActivationReason reason);
   void OpenTool(ToolWindow which);
   void EndIfFinished();
+  void LookForTray();
 
   Context& ctx_;
-  bool tray_available_;
+  TrayCheck tray_check_;
+  bool tray_available_ = false;
+  int ticks_without_tray_ = 0;
   MainWindow main_;
   ConfigWindow window_;
   QSystemTrayIcon tray_;
