@@ -83,7 +83,9 @@ void TrayProgram::Tick() {
   if (!main_.Ticking() || in_tick_ || !service_) return;
   LookForTray();
   // A message box raised inside the tick runs its own event loop: the timer goes on firing,
-  // but those ticks do nothing, and the wake-up waits, until the box is closed.
+  // but those ticks do nothing until the box is closed (the scheduler and FTP steps no more
+  // than the polling cycle), and the folder's wake-up, which would fire without end while its
+  // notices wait unread, is held.
   in_tick_ = true;
   if (wake_) wake_->setEnabled(false);
   bool more = service_->Tick();
