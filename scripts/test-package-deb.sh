@@ -54,7 +54,7 @@ if [[ "${1:-}" == "--inside" ]]; then
     valico --home "$home" gui >>"$log" 2>&1 || rc=$?
   wait $service || fail "the service's command failed beside the desktop program"
   [[ $rc == 1 ]] || fail "the desktop program beside the service exited with $rc"
-  grep -q "another Valico serves $home" "$home/Valico.log" || fail "the desktop program did not say why it ended"
+  grep -q "already running on $home" "$home/Valico.log" || fail "the desktop program did not say why it ended"
 
   echo job >"$home/Borea/job.txt"
   echo "VALICO_COM1=/dev/ttyUSB0" >>/etc/default/valico

@@ -173,8 +173,6 @@ Section "-un.Valico"
   Call un.CloseRunningCopies
   Delete "$INSTDIR\valico.exe"
   Delete "$INSTDIR\uninstall.exe"
-  ; the running program's claim on its folder, left when it ends
-  Delete "$INSTDIR\.valico.lock"
   SetShellVarContext all
   Delete "$SMPROGRAMS\Valico.lnk"
   DeleteRegValue HKLM "${RUN_KEY}" "Valico"

@@ -10,10 +10,17 @@
 
 #include "gui_qt/qt_dialogs.h"
 #include "gui_qt/tray_program.h"
+#include "platform/program_folder_lock.h"
 
 namespace valico {
 
-int RunQtGui(const MachineOptions& machine, int argc, char** argv) {
+namespace {
+
+std::unique_ptr<Dialogs> MakeQtDialogs(DiagLog&) { return std::make_unique<QtDialogs>(); }
+
+}  // namespace
+
+int RunQtGui(const MachineOptions& machine) {
   // The session's stop requests arrive through a descriptor the event loop watches, so they
   // end the program between ticks, with its exit sequence. Blocked before any thread starts,
   // so every thread inherits the mask.
@@ -24,14 +31,19 @@ int RunQtGui(const MachineOptions& machine, int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stop, nullptr);
   int stop_fd = ::signalfd(-1, &stop, SFD_CLOEXEC);
 
-  QApplication qt(argc, argv);
+  // The command line is valico's; Qt takes its own settings from the environment.
+  int qt_argc = 1;
+  char name[] = "valico-gui";
+  char* qt_argv[] = {name, nullptr};
+  QApplication qt(qt_argc, qt_argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  QtDialogs dialogs;
-  App valico(CompleteFromEnvironment(machine), &dialogs);
-  if (!valico.ClaimFolder(false)) {
-    std::string text = "another Valico serves " + valico.ctx().program_folder() +
-                       " (the service, or a desktop session): this one ends";
-    valico.ctx().svc.log.Warn(text);
+  MachineOptions options = CompleteFromEnvironment(machine);
+  // One copy per program folder: the service, or another desktop session, may serve it.
+  ProgramFolderLock lock(options.home);
+  App valico(options, MakeQtDialogs);
+  if (!lock.held()) {
+    // Said in the folder's log too: a session's autostart has no terminal.
+    valico.ctx().svc.log.Warn("Valico is already running on " + options.home + ": this one ends");
     ::close(stop_fd);
     return 1;
   }

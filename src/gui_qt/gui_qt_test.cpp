@@ -90,7 +90,9 @@ struct Desktop {
     options.home = home.path();
     options.com_ports[3] = "display:" + home / "screen.txt";
     options.log_to_stderr = false;
-    app = std::make_unique<App>(CompleteFromEnvironment(options), &dialogs);
+    app = std::make_unique<App>(CompleteFromEnvironment(options), [](DiagLog&) {
+      return std::unique_ptr<Dialogs>(std::make_unique<ScriptedDialogs>());
+    });
     program = std::make_unique<TrayProgram>(app->ctx(), [this] { return tray; });
     program->Start();
   }
@@ -104,10 +106,10 @@ struct Desktop {
   void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
   void Menu(const char* item) { Find<QAction>(item)->trigger(); }
   std::string Ini() const { return home.Read("_Valico.ini"); }
+  ScriptedDialogs& dialogs() { return static_cast<ScriptedDialogs&>(app->ctx().svc.dialogs); }
 
   bool tray;  // whether the desktop shows tray icons
   TempFolder home;
-  ScriptedDialogs dialogs;
   std::unique_ptr<App> app;
   std::unique_ptr<TrayProgram> program;
 };
@@ -194,9 +196,9 @@ TEST(TrayProgram, ExitQuestion) {
   QSignalSpy finished(d.program.get(), &TrayProgram::finished);
   emit d.program->tray().activated(QSystemTrayIcon::Trigger);
 
-  d.dialogs.answers = {false, true};
+  d.dialogs().answers = {false, true};
   d.Menu("Esci");
-  EXPECT_EQ(d.dialogs.shown.back(), "Chiudere il programma");
+  EXPECT_EQ(d.dialogs().shown.back(), "Chiudere il programma");
   EXPECT_FALSE(d.window().isVisible()) << "No hides the window to the tray";
   EXPECT_TRUE(d.program->main().Ticking());
   EXPECT_EQ(finished.count(), 0);
@@ -229,14 +231,14 @@ TEST(TrayProgram, WithoutATrayTheWindowStaysMinimisedAndJobsAreServed) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return d.program->tray().isVisible(); }, 5000));
   EXPECT_FALSE(d.window().isVisible());
 
-  d.dialogs.answers = {true};
+  d.dialogs().answers = {true};
   d.Menu("Esci");
   EXPECT_FALSE(d.program->tray().isVisible());
 }
 
 TEST(TrayProgram, TheExitTakesAWindowKeptMinimisedForWantOfATray) {
   Desktop d(false);
-  d.dialogs.answers = {true};
+  d.dialogs().answers = {true};
   d.Menu("Esci");
   EXPECT_FALSE(d.window().isVisible());
 }
@@ -256,7 +258,7 @@ TEST(TrayProgram, ToolWindowsRunTheirTools) {
   rows->clear();
   QTest::keyClicks(rows, "x");
   QTest::mouseClick(test->findChild<QPushButton*>("cmdTest"), Qt::LeftButton);
-  EXPECT_EQ(d.dialogs.shown.back(), "Impostare numero righe e numero colonne.");
+  EXPECT_EQ(d.dialogs().shown.back(), "Impostare numero righe e numero colonne.");
 }
 
 // The window is drawn from the layout table: every field, button and menu command is there,

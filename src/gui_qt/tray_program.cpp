@@ -56,7 +56,8 @@ TrayProgram::~TrayProgram() {
   }
   timer_.stop();
   wake_.reset();
-  service_.reset();  // before the exit sequence: a transfer in progress gets its time-out
+  if (service_) service_->Stop();  // a transfer in progress gets its time-out to end
+  service_.reset();
   ShutDown(ctx_);
 }
 
@@ -68,12 +69,13 @@ void TrayProgram::Start() {
         "the desktop shows no tray icons (no system tray or status-notifier host): the window "
         "stays in the task bar, minimised, instead of hiding");
   main_.LoadEnded();
-  service_ = std::make_unique<Service>(ctx_);
-  std::intptr_t handle = service_->watch().WaitHandle();
-  if (handle >= 0) {
-    wake_ = std::make_unique<QSocketNotifier>(static_cast<qintptr>(handle), QSocketNotifier::Read);
-    connect(wake_.get(), &QSocketNotifier::activated, this, [this] {
-      if (service_->watch().Poll()) Tick();
+  service_ = std::make_unique<ServiceTicks>(ctx_);
+  WakeSource wake = service_->Wake();
+  if (wake.handle >= 0) {
+    wake_ =
+        std::make_unique<QSocketNotifier>(static_cast<qintptr>(wake.handle), QSocketNotifier::Read);
+    connect(wake_.get(), &QSocketNotifier::activated, this, [this, woken = wake.woken] {
+      if (woken()) Tick();
     });
   }
   timer_.start();

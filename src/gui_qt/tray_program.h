@@ -65,7 +65,7 @@ class TrayProgram : public QObject, public WindowToolkit {
   MainWindow main_;
   ConfigWindow window_;
   QSystemTrayIcon tray_;
-  std::unique_ptr<Service> service_;
+  std::unique_ptr<ServiceTicks> service_;
   QTimer timer_;
   std::unique_ptr<QSocketNotifier> wake_;
   bool in_tick_ = false;

@@ -33,12 +33,12 @@ MachineOptions CompleteFromEnvironment(MachineOptions o) {
   return o;
 }
 
-App::App(const MachineOptions& o, Dialogs* dialogs)
+App::App(const MachineOptions& o, MakeDialogs make_dialogs)
     : mapper_(MapperOptions(o)),
       files_(mapper_),
       log_(MakeDiagLog(o.log_to_file ? o.home : "", o.log_to_stderr)),
       watch_(MakeFolderWatch(*log_)),
-      headless_dialogs_(*log_),
+      dialogs_(make_dialogs ? make_dialogs(*log_) : std::make_unique<HeadlessDialogs>(*log_)),
       processes_(MakeProcesses(*log_, files_, o.wine)),
       serial_ports_(MakeSerialPorts(o.com_ports, *log_)),
       ftp_(MakeFtpClient(*log_, std::chrono::seconds(o.ftp_timeout_s))) {
@@ -48,23 +48,9 @@ App::App(const MachineOptions& o, Dialogs* dialogs)
   printing.serial_ports = serial_ports_.get();
   print_system_ = MakePrintSystem(printing);
   Regional regional = o.locale.empty() ? UserRegional() : RegionalFor(o.locale);
-  ctx_ = std::make_unique<Context>(
-      Services{files_, clock_, *watch_, *log_, dialogs ? *dialogs : headless_dialogs_, *processes_,
-               *serial_ports_, *ftp_, *print_system_, regional},
-      o.home);
-}
-
-bool App::ClaimFolder(bool wait) {
-  const std::string& folder = ctx_->program_folder();
-  FolderClaim claim = LockFolder(folder, false);
-  if (claim.held_elsewhere && wait) {
-    log_->Warn("another Valico serves " + folder + ": waiting for it to end");
-    claim = LockFolder(folder, true);
-  }
-  if (claim.held_elsewhere) return false;
-  if (!claim.lock) log_->Warn("the program folder is served without a claim on it: " + claim.error);
-  folder_lock_ = std::move(claim.lock);
-  return true;
+  ctx_ = std::make_unique<Context>(Services{files_, clock_, *watch_, *log_, *dialogs_, *processes_,
+                                            *serial_ports_, *ftp_, *print_system_, regional},
+                                   o.home);
 }
 
 }  // namespace valico

@@ -8,7 +8,6 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
-#include "platform/folder_lock.h"
 #include "platform/folder_watch.h"
 #include "platform/path_mapper.h"
 #include "printing/print_system.h"
@@ -27,19 +26,15 @@ struct MachineOptions {
   bool log_to_file = true;
 };
 
+// The message boxes of a Valico: the headless one logs them; a GUI shows them.
+using MakeDialogs = std::unique_ptr<Dialogs> (*)(DiagLog& log);
+
 // A Valico with real platform services, built from the command line's options: owns the
-// services and the context that refers to them. Message boxes go to the log unless a window
-// gives its own `dialogs`, which must outlive the App.
+// services and the context that refers to them.
 class App {
  public:
-  explicit App(const MachineOptions& options, Dialogs* dialogs = nullptr);
+  explicit App(const MachineOptions& options, MakeDialogs make_dialogs = nullptr);
   Context& ctx() { return *ctx_; }
-
-  // Claims the program folder for this process until the App goes, so that no other Valico
-  // polls its spools meanwhile. `wait`: while another program holds it, waits for it to end
-  // (the log says so once). False, when not waiting, if another program holds it. A folder
-  // whose lock file cannot be made is served all the same; the log says why.
-  bool ClaimFolder(bool wait);
 
  private:
   PathMapper mapper_;
@@ -47,12 +42,11 @@ class App {
   SystemClock clock_;
   std::unique_ptr<DiagLog> log_;
   std::unique_ptr<FolderWatch> watch_;
-  HeadlessDialogs headless_dialogs_;
+  std::unique_ptr<Dialogs> dialogs_;
   std::unique_ptr<Processes> processes_;
   std::unique_ptr<SerialPorts> serial_ports_;
   std::unique_ptr<FtpClient> ftp_;
   std::unique_ptr<PrintSystem> print_system_;
-  std::unique_ptr<FolderLock> folder_lock_;
   std::unique_ptr<Context> ctx_;  // last: its printers send their open documents when it goes
 };
 

@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -11,15 +10,15 @@
 #include "jobs/ftp_transfer.h"
 #include "jobs/scheduler.h"
 #include "platform/diag_log.h"
-#include "platform/exec_program.h"
 #include "platform/path_mapper.h"
-#include "platform/program_folder.h"
+#include "platform/program_folder_lock.h"
 #include "platform/standard_output.h"
 #include "prebill/serial_prebill.h"
 #include "printing/sample_page.h"
 #include "receipt/printer_list.h"
 #include "receipt/slip_calibration.h"
 #include "shell/app.h"
+#include "shell/desktop_program.h"
 #include "shell/render.h"
 #include "shell/service.h"
 #include "shell/startup.h"
@@ -106,10 +105,7 @@ struct CommandArgs {
   std::string model, folder;                                    // render (and FILE)
   // slip-test, from the test window's initial texts
   std::string rows = SlipTestWindowText::kRows, cols = SlipTestWindowText::kColumns;
-  // gui: the tray program built in, or none; the whole command line
-  GuiProgram gui = nullptr;
-  int argc = 0;
-  char** argv = nullptr;
+  NoCommand gui = nullptr;  // gui: the tray program, where it is built in
 };
 
 // One command of the command line: its name and help line, the options of its own (none when
@@ -126,31 +122,21 @@ void RunOptions(CLI::App& command, CommandArgs& args) {
   command.add_option("--ticks", args.ticks, "Stop after this many ticks");
 }
 
+// One copy per program folder: a second would hand every job to its device twice.
 int RunCommand(const MachineOptions& machine, const CommandArgs& args) {
-  App valico(CompleteFromEnvironment(machine));
-  valico.ClaimFolder(true);
+  MachineOptions options = CompleteFromEnvironment(machine);
+  ProgramFolderLock lock(options.home);
+  if (!lock.held()) {
+    std::cerr << "Errore: Valico is already running on " << options.home << "\n";
+    return 1;
+  }
+  App valico(options);
   return RunService(valico.ctx(), args.ticks);
 }
 
-// The tray program beside this one, built where Qt is found.
-std::string GuiProgramPath() { return ExecutableFolder() + "/valico-gui"; }
-
-// The tray program: built in, or the program beside this one in place of this process, with
-// the same command line.
+// The tray program: built in, or the desktop program beside this one.
 int GuiCommand(const MachineOptions& machine, const CommandArgs& args) {
-  if (args.gui) return args.gui(machine, args.argc, args.argv);
-  std::string err;
-  ExecProgram(GuiProgramPath(), {args.argv + 1, args.argv + args.argc}, &err);
-  std::cerr << "Errore: the desktop program could not be started: " << err << "\n";
-  return 1;
-}
-
-bool DesktopSession() {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-    const char* v = std::getenv(name);
-    if (v && *v) return true;
-  }
-  return false;
+  return args.gui ? args.gui(machine) : StartDesktopProgram(machine);
 }
 
 void IniOptions(CLI::App& command, CommandArgs& args) {
@@ -324,7 +310,7 @@ constexpr Command kCommands[] = {
 
 }  // namespace
 
-int RunCommandLine(int argc, char** argv, GuiProgram gui) {
+int RunCommandLine(int argc, char** argv, NoCommand no_command) {
   CLI::App app{"Valico - Versione " VALICO_VERSION
                ": hands Borea's spool jobs to the shop's devices"};
   app.set_version_flag("--version", "valico " VALICO_VERSION);
@@ -342,9 +328,7 @@ int RunCommandLine(int argc, char** argv, GuiProgram gui) {
       ->check(CLI::Range(1, 3600));
 
   CommandArgs args;
-  args.gui = gui;
-  args.argc = argc;
-  args.argv = argv;
+  args.gui = no_command;
   std::vector<CLI::App*> commands;
   for (const Command& command : kCommands) {
     commands.push_back(app.add_subcommand(command.name, command.help));
@@ -362,10 +346,7 @@ int RunCommandLine(int argc, char** argv, GuiProgram gui) {
   for (size_t i = 0; i < commands.size(); ++i) {
     if (commands[i]->parsed()) return kCommands[i].run(machine, args);
   }
-  std::error_code ec;
-  if (DesktopSession() && (gui || std::filesystem::exists(GuiProgramPath(), ec)))
-    return GuiCommand(machine, args);
-  return kCommands[0].run(machine, args);
+  return no_command ? no_command(machine) : kCommands[0].run(machine, args);
 }
 
 }  // namespace valico

@@ -4,8 +4,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
+#include "platform/program_folder_lock.h"
 #include "platform/testing/ftp_test_server.h"
 #include "platform/testing/loopback_port.h"
 #include "platform/testing/temp_folder.h"
@@ -45,6 +47,18 @@ TEST(CommandLineTest, IniCommandsReadAndWriteAsTheStoreDoes) {
   EXPECT_EQ(dir.Read("a.ini"), "[Varie]\r\nRitardo=12,5\r\n");
   EXPECT_EQ(RunValico({"ini", "set", dir / "missing/dir/b.ini", "S", "k", "v"}).status, 1);
   EXPECT_NE(RunValico({"--drive", "CC=/x", "ini", "get", f, "S", "k"}).status, 0);
+}
+
+// Two copies on one folder would hand every job twice: run leaves a folder that another copy
+// serves alone, and serves it once that copy has gone.
+TEST(CommandLineTest, RunServesAFolderNoOtherCopyServes) {
+  testing::TempFolder home;
+  auto other = std::make_unique<ProgramFolderLock>(home.path());
+  EXPECT_EQ(RunValico({"--home", home.path(), "run", "--ticks", "1"}).status, 1);
+  EXPECT_FALSE(home.Has("_Valico.ini")) << "the folder is left alone";
+  other.reset();
+  EXPECT_EQ(RunValico({"--home", home.path(), "run", "--ticks", "1"}).status, 0);
+  EXPECT_TRUE(home.Has("_Valico.ini"));
 }
 
 TEST(CommandLineTest, VersionIsOneLine) {

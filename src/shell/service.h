@@ -2,26 +2,27 @@
 
 #include "core/context.h"
 #include "jobs/jobs_runner.h"
+#include "platform/service_loop.h"
 #include "settings/ini_snapshot.h"
 #include "shell/devices.h"
 #include "spool/polling_cycle.h"
 
 namespace valico {
 
-// One running service over a context: built after the start-up sequence, it runs the passes
-// of the tick (the polling cycle, then the scheduler and FTP requests) for whichever loop
-// drives it, the headless loop or a window's timer. Main thread only.
-class Service {
+// The device work of a running Valico once its start-up has run: the polling cycle and the
+// jobs, one pass per Tick. The headless loop and the window's timer both drive it.
+class ServiceTicks {
  public:
-  explicit Service(Context& ctx);
-  // A transfer in progress gets its time-out to end before the exit cuts it short.
-  ~Service() { jobs_.Stop(ctx_.svc.ftp.timeout()); }
-  Service(const Service&) = delete;
-  Service& operator=(const Service&) = delete;
+  explicit ServiceTicks(Context& ctx);
+  ServiceTicks(const ServiceTicks&) = delete;
+  ServiceTicks& operator=(const ServiceTicks&) = delete;
 
-  // One pass. True when work is left that the next pass could take at once.
+  // One pass; true when it left jobs that the next pass could take at once.
   bool Tick();
-  FolderWatch& watch() { return ctx_.svc.watch; }
+  // What wakes a pass between the ticks: the folder watch's notices.
+  WakeSource Wake();
+  // Gives a transfer in progress its time-out to end; call before the exit sequence.
+  void Stop();
 
  private:
   Context& ctx_;
