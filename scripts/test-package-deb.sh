@@ -55,6 +55,11 @@ if [[ "${1:-}" == "--inside" ]]; then
   wait $service || fail "the service's command failed beside the desktop program"
   [[ $rc == 1 ]] || fail "the desktop program beside the service exited with $rc"
   grep -q "already running on $home" "$home/Valico.log" || fail "the desktop program did not say why it ended"
+  # A session of a user outside the group valico leaves the folder alone.
+  rc=0
+  runuser -u nobody -- env QT_QPA_PLATFORM=offscreen HOME=/tmp timeout 30 \
+    valico --home "$home" gui >>"$log" 2>&1 || rc=$?
+  [[ $rc == 1 ]] || fail "the desktop program of a user outside the group exited with $rc"
 
   echo job >"$home/Borea/job.txt"
   echo "VALICO_COM1=/dev/ttyUSB0" >>/etc/default/valico

@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+#include <iostream>
 #include <memory>
 
 #include "gui_qt/qt_dialogs.h"
@@ -38,6 +41,13 @@ int RunQtGui(const MachineOptions& machine) {
   QApplication qt(qt_argc, qt_argv);
   QApplication::setQuitOnLastWindowClosed(false);
   MachineOptions options = CompleteFromEnvironment(machine);
+  // A folder this user may not use (the packaged service's, for a user outside its group) is
+  // not served from this session: the autostart ends here, as it does beside the service.
+  if (::access(options.home.c_str(), R_OK | W_OK | X_OK) != 0 && errno != ENOENT) {
+    std::cerr << "Errore: " << options.home << ": " << std::strerror(errno) << "\n";
+    ::close(stop_fd);
+    return 1;
+  }
   // One copy per program folder: the service, or another desktop session, may serve it.
   ProgramFolderLock lock(options.home);
   App valico(options, MakeQtDialogs);
