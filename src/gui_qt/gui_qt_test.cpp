@@ -89,6 +89,7 @@ struct Desktop {
     MachineOptions options;
     options.home = home.path();
     options.com_ports[3] = "display:" + home / "screen.txt";
+    options.com_ports[5] = "display:" + home / "prebill.txt";  // the pre-bill printer's port
     options.log_to_stderr = false;
     app = std::make_unique<App>(CompleteFromEnvironment(options), [](DiagLog&) {
       return std::unique_ptr<Dialogs>(std::make_unique<ScriptedDialogs>());
@@ -241,6 +242,14 @@ TEST(TrayProgram, TheExitTakesAWindowKeptMinimisedForWantOfATray) {
   d.dialogs().answers = {true};
   d.Menu("Esci");
   EXPECT_FALSE(d.window().isVisible());
+}
+
+TEST(TrayProgram, Command1SendsThePrebillTestToItsPort) {
+  Desktop d(true);
+  emit d.program->tray().activated(QSystemTrayIcon::Trigger);
+  d.Click("Command1");
+  EXPECT_TRUE(d.dialogs().shown.empty()) << d.dialogs().shown.front();
+  EXPECT_TRUE(d.home.Has("prebill.txt")) << "no byte reached COM5";
 }
 
 TEST(TrayProgram, ToolWindowsRunTheirTools) {
