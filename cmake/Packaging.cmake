@@ -2,7 +2,8 @@
 #  - Windows (the MinGW cross build): the `installer` target makes valico-setup-<version>.exe
 #    with NSIS from packaging/windows/valico.nsi;
 #  - Linux: `cpack -G DEB` makes valico_<version>_amd64.deb from the install rules below: the
-#    program, the systemd unit valico.service and the package's scripts (packaging/debian).
+#    program, the systemd unit valico.service and the package's scripts (packaging/debian), and
+#    where Qt 6 was found the desktop program valico-gui with its autostart entry.
 # CMakePresets.json names both: `cmake --workflow --preset installer` and `... --preset deb`.
 
 set(VALICO_PUBLISHER "Valico" CACHE STRING "Publisher named by the installer and the package")
@@ -29,6 +30,13 @@ set(deb_dir ${CMAKE_SOURCE_DIR}/packaging/debian)
 set(doc_dir share/doc/valico)
 
 install(TARGETS valico RUNTIME DESTINATION bin)
+# What the package's build step builds (the `deb` preset): the programs, not the tests.
+add_custom_target(packaged_programs)
+add_dependencies(packaged_programs valico)
+if(TARGET valico-gui)
+  install(TARGETS valico-gui RUNTIME DESTINATION bin)
+  add_dependencies(packaged_programs valico-gui)
+endif()
 install(FILES ${deb_dir}/valico.service DESTINATION /lib/systemd/system)
 install(FILES ${deb_dir}/copyright DESTINATION ${doc_dir})
 install(FILES ${deb_dir}/lintian-overrides DESTINATION share/lintian/overrides RENAME valico)
@@ -49,6 +57,11 @@ macro(valico_deb_conffile source destination_dir name)
   string(APPEND conffiles "${destination_dir}/${name}\n")
 endmacro()
 valico_deb_conffile(${deb_dir}/valico.default /etc/default valico)
+# A desktop session starts the tray program on the service's folder; while the service runs it
+# holds that folder, and the tray program ends at once (README, "Linux desktop program").
+if(TARGET valico-gui)
+  valico_deb_conffile(${deb_dir}/valico.desktop /etc/xdg/autostart valico.desktop)
+endif()
 
 set(control_dir ${CMAKE_BINARY_DIR}/packaging/control)
 file(MAKE_DIRECTORY ${control_dir})

@@ -13,7 +13,7 @@ floors=(
   "core"
   "spool fiscal prebill receipt display jobs"
   "shell"
-  "gui_win32"
+  "gui_win32 gui_qt"
 )
 
 declare -A rank

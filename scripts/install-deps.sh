@@ -12,6 +12,8 @@ PACKAGES=(
   libcurl4-openssl-dev python3 python3-pyftpdlib
   # Pseudo-terminal plumbing for the serial-port tests
   socat
+  # The Linux desktop program valico-gui: Qt 6 Widgets (its tests run offscreen, no display)
+  qt6-base-dev qt6-base-dev-tools libgl-dev
   # Printing on Linux: previews and PDFs drawn with cairo in DejaVu Sans Mono, PDFs to CUPS
   # queues, Windows bitmaps (logos) read with stb_image (header-only, so MinGW uses it too)
   libcairo2-dev libcups2-dev fonts-dejavu-core libstb-dev

@@ -42,6 +42,27 @@ if [[ "${1:-}" == "--inside" ]]; then
   # The service's own command, as its user, makes its settings and spool folders.
   runuser -u valico -- valico --home "$home" run --ticks 1 >>"$log" 2>&1 || fail "the service's command failed"
   [[ -f "$home/_Valico.ini" && -d "$home/Borea" ]] || fail "the service made no settings in $home"
+
+  # The autostart's desktop program beside the running service: the folder is the service's,
+  # so it ends at once and says so.
+  runuser -u valico -- valico --home "$home" run --ticks 20 >>"$log" 2>&1 &
+  service=$!
+  for _ in $(seq 100); do
+    [[ $(grep -c "started in $home" "$home/Valico.log") -ge 2 ]] && break
+    sleep 0.1
+  done
+  rc=0
+  runuser -u valico -- env QT_QPA_PLATFORM=offscreen timeout 30 \
+    valico --home "$home" gui >>"$log" 2>&1 || rc=$?
+  wait $service || fail "the service's command failed beside the desktop program"
+  [[ $rc == 1 ]] || fail "the desktop program beside the service exited with $rc"
+  grep -q "already running on $home" "$home/Valico.log" || fail "the desktop program did not say why it ended"
+  # A session of a user outside the group valico leaves the folder alone.
+  rc=0
+  runuser -u nobody -- env QT_QPA_PLATFORM=offscreen HOME=/tmp timeout 30 \
+    valico --home "$home" gui >>"$log" 2>&1 || rc=$?
+  [[ $rc == 1 ]] || fail "the desktop program of a user outside the group exited with $rc"
+
   echo job >"$home/Borea/job.txt"
   echo "VALICO_COM1=/dev/ttyUSB0" >>/etc/default/valico
 
@@ -74,8 +95,10 @@ chmod 644 "$deb"
 # Exactly these files: nothing else of the build folder slips in.
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
 expected="./etc/default/valico
+./etc/xdg/autostart/valico.desktop
 ./lib/systemd/system/valico.service
 ./usr/bin/valico
+./usr/bin/valico-gui
 ./usr/share/doc/valico/changelog.gz
 ./usr/share/doc/valico/copyright
 ./usr/share/lintian/overrides/valico"

@@ -18,6 +18,7 @@
 #include "receipt/printer_list.h"
 #include "receipt/slip_calibration.h"
 #include "shell/app.h"
+#include "shell/desktop_program.h"
 #include "shell/render.h"
 #include "shell/service.h"
 #include "shell/startup.h"
@@ -98,6 +99,7 @@ struct CommandArgs {
   std::string model, folder;                                    // render (and FILE)
   // slip-test, from the test window's initial texts
   std::string rows = SlipTestWindowText::kRows, cols = SlipTestWindowText::kColumns;
+  NoCommand gui = nullptr;  // gui: the tray program, where it is built in
 };
 
 // One command of the command line: its name and help line, the options of its own (none when
@@ -124,6 +126,11 @@ int RunCommand(const MachineOptions& machine, const CommandArgs& args) {
   }
   App valico(options);
   return RunService(valico.ctx(), args.ticks);
+}
+
+// The tray program: built in, or the desktop program beside this one.
+int GuiCommand(const MachineOptions& machine, const CommandArgs& args) {
+  return args.gui ? args.gui(machine) : StartDesktopProgram(machine);
 }
 
 void IniOptions(CLI::App& command, CommandArgs& args) {
@@ -278,6 +285,8 @@ int RenderCommand(const MachineOptions&, const CommandArgs& args) {
 // The first row is the command run when none is named.
 constexpr Command kCommands[] = {
     {"run", "Run the service: a tick every 500 ms until stopped", RunOptions, RunCommand},
+    {"gui", "Run the tray program with its configuration window (a desktop session)", nullptr,
+     GuiCommand},
     {"ini", "Read or write an INI file as Valico does", IniOptions, IniCommand},
     {"ftp", "Carry out the FTP request written in _Valico.ini now, then exit", nullptr, FtpCommand},
     {"schedule", "Run the scheduled operations once, as at the current minute or at --at",
@@ -313,6 +322,7 @@ int RunCommandLine(int argc, char** argv, NoCommand no_command) {
       ->check(CLI::Range(1, 3600));
 
   CommandArgs args;
+  args.gui = no_command;
   std::vector<CLI::App*> commands;
   for (const Command& command : kCommands) {
     commands.push_back(app.add_subcommand(command.name, command.help));

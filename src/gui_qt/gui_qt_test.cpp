@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <deque>
+
+#include "config_ui/window_layout.h"
+#include "gui_qt/text_1252.h"
+#include "gui_qt/tray_program.h"
+#include "platform/testing/temp_folder.h"
+#include "shell/app.h"
+
+namespace valico {
+namespace {
+
+using testing::TempFolder;
+
+// Answers the message boxes as a test says, and keeps what they showed.
+class ScriptedDialogs : public Dialogs {
+ public:
+  using Dialogs::Message;
+  void Message(std::string_view text, std::string_view) override { shown.emplace_back(text); }
+  bool Question(std::string_view text, bool) override {
+    shown.emplace_back(text);
+    bool yes = answers.front();
+    answers.pop_front();
+    return yes;
+  }
+  std::deque<bool> answers;
+  std::vector<std::string> shown;
+};
+
+// Every byte a Windows-1252 path may hold above ASCII.
+std::string HighBytes() {
+  std::string s;
+  for (int b = 0x80; b <= 0xFF; ++b) s += static_cast<char>(b);
+  return s;
+}
+
+// Every key the save writes, with values the load shows as they are, so a save without edits
+// rewrites nothing.
+std::string SampleIni() {
+  return "[Varie]\r\n"
+         "Borea_Directory=C:\\CALDERA\r\n"
+         "Borea_Setting=0\r\n"
+         "Display_Active=-1\r\n"
+         "Display_File=C:\\Valico\\Display.txt\r\n"
+         "Display_Type=ASEM\r\n"
+         "Display_COM=3\r\n"
+         "Display_Parametri=9600,N,8,1\r\n"
+         "MF_Active=0\r\n"
+         "MF_File=C:\\CALDERA\\Casio\\CAS.txt\r\n"
+         "MF_File_Output=\r\n"
+         "MF_Type=0 - NON PRESENTE\r\n"
+         "MF_Prot=Nessuno\r\n"
+         "MF_COM=1\r\n"
+         "MF_Parametri=9600,N,8,1\r\n"
+         "MF_Buffer=0\r\n"
+         "MF_Ritardo=50\r\n"
+         "RF_Active=-1\r\n"
+         "RF_Stampante=EPSON TM-U295 Slip\r\n"
+         "RF_Seriale=3\r\n"
+         "RF_File=C:\\Ricevute\\" +
+         HighBytes() +
+         "\\Ricevuta.txt\r\n"
+         "RF_Righe=41\r\n"
+         "CORT_Active=0\r\n"
+         "CORT_Printer=NON PRESENTE\r\n"
+         "CORT_File=C:\\CALDERA\\LogoCassa.bmp\r\n"
+         "CORT_COM=5\r\n"
+         "CORT_Logo=0\r\n";
+}
+
+// A tray program over a real program folder holding the sample settings, one slip printer and
+// a virtual pole display on COM3.
+struct Desktop {
+  explicit Desktop(bool tray_available) {
+    tray = tray_available;
+    home.Write("_Valico.ini", SampleIni());
+    home.Write("_Stampanti.ini", "[EPSON TM-U295 Slip]\r\nPorta=COM3:\r\nTipo=Modulo\r\n");
+    home.Write("drive_c/Valico/.keep", "");
+    MachineOptions options;
+    options.home = home.path();
+    options.com_ports[3] = "display:" + home / "screen.txt";
+    options.com_ports[5] = "display:" + home / "prebill.txt";  // the pre-bill printer's port
+    options.log_to_stderr = false;
+    app = std::make_unique<App>(CompleteFromEnvironment(options), [](DiagLog&) {
+      return std::unique_ptr<Dialogs>(std::make_unique<ScriptedDialogs>());
+    });
+    program = std::make_unique<TrayProgram>(app->ctx(), [this] { return tray; });
+    program->Start();
+  }
+  ConfigWindow& window() { return program->window(); }
+  template <typename W>
+  W* Find(const char* name) {
+    W* w = window().findChild<W*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+  void Menu(const char* item) { Find<QAction>(item)->trigger(); }
+  std::string Ini() const { return home.Read("_Valico.ini"); }
+  ScriptedDialogs& dialogs() { return static_cast<ScriptedDialogs&>(app->ctx().svc.dialogs); }
+
+  bool tray;  // whether the desktop shows tray icons
+  TempFolder home;
+  std::unique_ptr<App> app;
+  std::unique_ptr<TrayProgram> program;
+};
+
+// Types any text, letters beyond ASCII too, as key presses that carry their text.
+void Type(QWidget* widget, const QString& text) {
+  for (QChar ch : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(widget, &press);
+  }
+}
+
+std::string Replaced(std::string text, const std::string& line, const std::string& by) {
+  size_t at = text.find(line);
+  EXPECT_NE(at, std::string::npos) << line;
+  if (at != std::string::npos) text.replace(at, line.size(), by);
+  return text;
+}
+
+TEST(Text1252, EveryByteComesBackAndForeignLettersBecomeQuestionMarks) {
+  std::string all;
+  for (int b = 1; b <= 0xFF; ++b) all += static_cast<char>(b);
+  EXPECT_EQ(ToBytes(FromBytes(all)), all);
+  EXPECT_EQ(FromBytes("\x80\xE8"), QString::fromUtf8("€è"));
+  EXPECT_EQ(ToBytes(QString::fromUtf8("a→b😀c")), "a?b?c");
+}
+
+TEST(TrayProgram, SavesWhatTheWidgetsShowByteForByte) {
+  Desktop d(true);
+  emit d.program->tray().activated(QSystemTrayIcon::Trigger);
+  const std::string loaded = d.Ini();
+  auto* rf_file = d.Find<QLineEdit>(controls::RF_File);
+  EXPECT_EQ(ToBytes(rf_file->text()), "C:\\Ricevute\\" + HighBytes() + "\\Ricevuta.txt");
+
+  // Saved untouched: not one byte changes, 0x80-0x9F included.
+  d.Click("cmdSalva");
+  EXPECT_EQ(d.Ini(), loaded);
+
+  // Edits through the widgets: typed text, a tick, a choice from a list.
+  auto* mf_file = d.Find<QLineEdit>(controls::MF_File);
+  mf_file->selectAll();
+  Type(mf_file, QString::fromUtf8("C:\\Scontrini\\caffè €.txt"));
+  QTest::keyClick(d.Find<QCheckBox>(controls::MF_Buffer), Qt::Key_Space);
+  d.Find<QComboBox>(controls::MF_Protocol)->setCurrentText("GLOBE DRIVER - 106");
+  EXPECT_EQ(d.Ini(), loaded) << "edits reach the file only through the save";
+
+  d.Click("cmdSalva");
+  std::string expected = Replaced(loaded, "MF_File=C:\\CALDERA\\Casio\\CAS.txt",
+                                  "MF_File=C:\\Scontrini\\caff\xE8 \x80.txt");
+  expected = Replaced(expected, "MF_Buffer=0", "MF_Buffer=1");
+  expected = Replaced(expected, "MF_Prot=Nessuno", "MF_Prot=GLOBE DRIVER - 106");
+  EXPECT_EQ(d.Ini(), expected);
+  EXPECT_EQ(d.app->ctx().cfg.MF_Prot, "GLOBE DRIVER - 106") << "the save reloads the model";
+}
+
+TEST(TrayProgram, SecondReceiptPrinterIsStoredAtEveryKeystroke) {
+  Desktop d(true);
+  emit d.program->tray().activated(QSystemTrayIcon::Trigger);
+  QTest::keyClicks(d.Find<QLineEdit>(controls::RF_FILE_2), "R2");
+  std::string ini = d.Ini();
+  EXPECT_NE(ini.find("RF_FILE_2=R2\r\n"), std::string::npos) << ini;
+}
+
+TEST(TrayProgram, TrayShowsAndHidesTheWindow) {
+  Desktop d(true);
+  ConfigWindow& w = d.window();
+  EXPECT_FALSE(w.isVisible()) << "the window is never seen at the start";
+  EXPECT_EQ(d.program->tray().toolTip(), "Valico - Versione 2.2.0");
+
+  emit d.program->tray().activated(QSystemTrayIcon::Context);
+  emit d.program->tray().activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_FALSE(w.isVisible()) << "only a left click shows the window";
+  emit d.program->tray().activated(QSystemTrayIcon::Trigger);
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(d.program->main().state(), MainWindowState::kShown);
+
+  d.Click("cmdNascondi");
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_TRUE(d.program->main().Ticking());
+}
+
+TEST(TrayProgram, ExitQuestion) {
+  Desktop d(true);
+  QSignalSpy finished(d.program.get(), &TrayProgram::finished);
+  emit d.program->tray().activated(QSystemTrayIcon::Trigger);
+
+  d.dialogs().answers = {false, true};
+  d.Menu("Esci");
+  EXPECT_EQ(d.dialogs().shown.back(), "Chiudere il programma");
+  EXPECT_FALSE(d.window().isVisible()) << "No hides the window to the tray";
+  EXPECT_TRUE(d.program->main().Ticking());
+  EXPECT_EQ(finished.count(), 0);
+
+  // Yes with a tool window open: the window goes, the program waits for the tool window.
+  d.Menu("About");
+  QDialog* about = d.program->tool(ToolWindow::kAbout);
+  ASSERT_NE(about, nullptr);
+  d.Menu("About");
+  EXPECT_EQ(d.program->tool(ToolWindow::kAbout), about) << "one About box at a time";
+  d.Menu("Esci");
+  EXPECT_FALSE(d.program->main().Ticking());
+  EXPECT_EQ(finished.count(), 0);
+  QTest::mouseClick(about->findChild<QPushButton*>("cmdChiudi"), Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 2000));
+}
+
+TEST(TrayProgram, WithoutATrayTheWindowStaysMinimisedAndJobsAreServed) {
+  Desktop d(false);
+  EXPECT_TRUE(d.window().isVisible());
+  EXPECT_TRUE(d.window().isMinimized());
+  EXPECT_NE(d.home.Read("Valico.log").find("no system tray"), std::string::npos);
+
+  d.home.Write("drive_c/Valico/Display.txt", "BUONGIORNO\r\nTOTALE 1,00\r\n");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return d.home.Has("screen.txt"); }, 5000));
+  EXPECT_NE(d.home.Read("screen.txt").find("BUONGIORNO"), std::string::npos);
+
+  // A panel started after the program: the window goes to the tray once it is there.
+  d.tray = true;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return d.program->tray().isVisible(); }, 5000));
+  EXPECT_FALSE(d.window().isVisible());
+
+  d.dialogs().answers = {true};
+  d.Menu("Esci");
+  EXPECT_FALSE(d.program->tray().isVisible());
+}
+
+TEST(TrayProgram, TheExitTakesAWindowKeptMinimisedForWantOfATray) {
+  Desktop d(false);
+  d.dialogs().answers = {true};
+  d.Menu("Esci");
+  EXPECT_FALSE(d.window().isVisible());
+}
+
+TEST(TrayProgram, Command1SendsThePrebillTestToItsPort) {
+  Desktop d(true);
+  emit d.program->tray().activated(QSystemTrayIcon::Trigger);
+  d.Click("Command1");
+  EXPECT_TRUE(d.dialogs().shown.empty()) << d.dialogs().shown.front();
+  EXPECT_TRUE(d.home.Has("prebill.txt")) << "no byte reached COM5";
+}
+
+TEST(TrayProgram, ToolWindowsRunTheirTools) {
+  Desktop d(true);
+  d.Menu("Stampa_Porte");
+  QDialog* list = d.program->tool(ToolWindow::kPrinterList);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->findChild<QPlainTextEdit*>("txListaStampanti")->toPlainText(),
+            "Port    > COM3:\nPrinter > EPSON TM-U295 Slip\n" + QString(37, '-') + "\n");
+
+  d.Menu("Str_U295");
+  QDialog* test = d.program->tool(ToolWindow::kSlipTest);
+  ASSERT_NE(test, nullptr);
+  auto* rows = test->findChild<QLineEdit*>("testRow");
+  rows->clear();
+  QTest::keyClicks(rows, "x");
+  QTest::mouseClick(test->findChild<QPushButton*>("cmdTest"), Qt::LeftButton);
+  EXPECT_EQ(d.dialogs().shown.back(), "Impostare numero righe e numero colonne.");
+}
+
+// The window is drawn from the layout table: every field, button and menu command is there,
+// of the model's kind, with its tip and its password mask.
+TEST(ConfigWindow, HoldsTheLayoutTable) {
+  FormModel form;
+  ConfigWindow w(form);
+  size_t fields = 0;
+  for (const LayoutGroup& group : WindowGroups()) {
+    for (const LayoutField& f : group.fields) {
+      for (const char* name : {f.control, f.second}) {
+        if (!name) continue;
+        ++fields;
+        QWidget* widget = w.Widget(name);
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_EQ(widget->objectName(), name);
+        EXPECT_EQ(widget->toolTip(), f.tip ? QString(f.tip) : QString()) << name;
+        switch (form.Get(name).kind) {
+          case ControlKind::kTextBox:
+            ASSERT_TRUE(qobject_cast<QLineEdit*>(widget)) << name;
+            EXPECT_EQ(qobject_cast<QLineEdit*>(widget)->echoMode() == QLineEdit::Password,
+                      f.password)
+                << name;
+            break;
+          case ControlKind::kCheckBox:
+            EXPECT_TRUE(qobject_cast<QCheckBox*>(widget)) << name;
+            break;
+          case ControlKind::kDropDown:
+          case ControlKind::kCombo:
+            ASSERT_TRUE(qobject_cast<QComboBox*>(widget)) << name;
+            EXPECT_EQ(qobject_cast<QComboBox*>(widget)->isEditable(),
+                      form.Get(name).kind == ControlKind::kCombo)
+                << name;
+            break;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(fields, form.size()) << "every control of the model is in the window";
+  for (const LayoutButton& b : WindowButtons()) {
+    auto* button = w.findChild<QPushButton*>(b.name);
+    ASSERT_NE(button, nullptr) << b.name;
+    EXPECT_EQ(button->text(), b.caption);
+  }
+  for (const LayoutMenu& m : WindowMenus()) {
+    for (const LayoutMenuItem& item : m.items) {
+      auto* action = w.findChild<QAction*>(item.name);
+      ASSERT_NE(action, nullptr) << item.name;
+      EXPECT_EQ(action->text(), item.caption);
+    }
+    if (m.items.empty()) {
+      EXPECT_NE(w.findChild<QAction*>(m.name), nullptr) << m.name;
+    }
+  }
+  EXPECT_EQ(w.windowTitle(), "Valico - Versione 2.2.0");
+}
+
+}  // namespace
+}  // namespace valico

@@ -1,0 +1,121 @@
+#include "gui_qt/tool_windows.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "config_ui/about_box.h"
+#include "config_ui/window_layout.h"
+#include "gui_qt/text_1252.h"
+#include "receipt/printer_list.h"
+#include "receipt/slip_calibration.h"
+
+namespace valico {
+namespace {
+
+QPixmap Logo(int size) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(QColor(0x1f, 0x5f, 0xa8));
+  p.setPen(Qt::NoPen);
+  p.drawRoundedRect(QRectF(0, 0, size, size), size / 6.0, size / 6.0);
+  QFont font(QStringLiteral("DejaVu Sans"));
+  font.setBold(true);
+  font.setPixelSize(size * 3 / 4);
+  p.setFont(font);
+  p.setPen(Qt::white);
+  p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("V"));
+  return pixmap;
+}
+
+QDialog* NewToolWindow(const char* title) {
+  auto* window = new QDialog(nullptr);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setWindowTitle(FromBytes(title));
+  window->setWindowIcon(ValicoIcon());
+  window->setFont(QFont(kWindowFont, 9));
+  return window;
+}
+
+QPushButton* NewButton(const char* name, const char* caption) {
+  auto* button = new QPushButton(FromBytes(caption));
+  button->setObjectName(name);
+  return button;
+}
+
+}  // namespace
+
+QIcon ValicoIcon() {
+  QIcon icon;
+  for (int size : {16, 22, 32, 48, 64}) icon.addPixmap(Logo(size));
+  return icon;
+}
+
+QDialog* MakeAboutBox() {
+  using T = AboutBoxText;
+  QDialog* box = NewToolWindow(T::kTitle);
+  auto* lines = new QVBoxLayout(box);
+  auto* logo = new QLabel;
+  logo->setPixmap(Logo(64));
+  lines->addWidget(logo, 0, Qt::AlignHCenter);
+  for (const char* line : {T::kMaker, T::kStreet, T::kTown, T::kSupport, T::kBorea, T::kVersion})
+    lines->addWidget(new QLabel(FromBytes(line)));
+  QPushButton* close = NewButton("cmdChiudi", T::kClose);
+  QObject::connect(close, &QPushButton::clicked, box, &QDialog::close);
+  lines->addWidget(close);
+  return box;
+}
+
+QDialog* MakeSlipTestWindow(Context& ctx) {
+  using T = SlipTestWindowText;
+  QDialog* window = NewToolWindow(T::kTitle);
+  auto* rows = new QFormLayout(window);
+  auto* test_row = new QLineEdit(FromBytes(T::kRows));
+  test_row->setObjectName("testRow");
+  auto* test_char = new QLineEdit(FromBytes(T::kColumns));
+  test_char->setObjectName("testChar");
+  rows->addRow(FromBytes(T::kRowsLabel), test_row);
+  rows->addRow(FromBytes(T::kColumnsLabel), test_char);
+  QPushButton* print = NewButton("cmdTest", T::kPrint);
+  rows->addRow(print);
+  QObject::connect(print, &QPushButton::clicked, window, [&ctx, test_row, test_char] {
+    SlipTestResult r = StampaTestU295(ctx.cfg, ctx.svc.regional, ctx.printers,
+                                      ToBytes(test_row->text()), ToBytes(test_char->text()));
+    ctx.svc.dialogs.Message(r.message, r.title);
+  });
+  return window;
+}
+
+QDialog* MakePrinterListWindow(Context& ctx) {
+  using T = PrinterListWindowText;
+  QDialog* window = NewToolWindow(T::kTitle);
+  auto* lines = new QVBoxLayout(window);
+  auto* list = new QPlainTextEdit;
+  list->setObjectName("txListaStampanti");
+  list->setFont(QFont(T::kFont, 9));
+  list->setLineWrapMode(QPlainTextEdit::NoWrap);
+  list->setMinimumSize(420, 240);
+  lines->addWidget(list);
+  QPushButton* close = NewButton("cmdChiudi", T::kClose);
+  QObject::connect(close, &QPushButton::clicked, window, &QDialog::close);
+  lines->addWidget(close);
+
+  std::string text, err;
+  if (ListaStampanti(ctx.printers, &text, &err)) {
+    QString shown = FromBytes(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    list->setPlainText(shown);
+  } else {
+    ctx.svc.dialogs.Message("Errore: " + err);
+  }
+  return window;
+}
+
+}  // namespace valico

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+
+#include "core/context.h"
+
+namespace valico {
+
+// The program's icon: the tray's and the windows'.
+QIcon ValicoIcon();
+
+// The small windows of the menus. Each is modeless, without an owner, and deletes itself when
+// closed; none keeps anything from one opening to the next.
+
+// "About": the maker's logo and lines, the Borea release, the version, "Chiudi".
+QDialog* MakeAboutBox();
+
+// "TEST Epson TM-U295": rows and columns, and "Stampa TEST", which prints the slip printer's
+// calibration test and shows its result through the context's message boxes.
+QDialog* MakeSlipTestWindow(Context& ctx);
+
+// "Elenco Porte Stampanti": the installed printers with their ports, listed at the opening.
+QDialog* MakePrinterListWindow(Context& ctx);
+
+}  // namespace valico

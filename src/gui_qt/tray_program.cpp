@@ -1,0 +1,201 @@
+#include "gui_qt/tray_program.h"
+
+#include <QDialog>
+
+#include "gui_qt/text_1252.h"
+#include "gui_qt/tool_windows.h"
+#include "prebill/serial_prebill.h"
+#include "shell/startup.h"
+
+namespace valico {
+namespace {
+
+// The mouse messages a Windows tray icon reports, which MainWindow::TrayCallback reads.
+int MouseMessage(QSystemTrayIcon::ActivationReason reason) {
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+      return kTrayLeftButtonUp;
+    case QSystemTrayIcon::DoubleClick:
+      return 515;  // left button double click
+    case QSystemTrayIcon::MiddleClick:
+      return 520;  // middle button released
+    default:
+      return 517;  // right button released (the context menu)
+  }
+}
+
+}  // namespace
+
+TrayProgram::TrayProgram(Context& ctx, TrayCheck tray_available)
+    : ctx_(ctx),
+      tray_check_(std::move(tray_available)),
+      tray_available_(tray_check_()),
+      main_(MainWindow::Settings{ctx.ini, ctx.cfg, ctx.form, ctx.mscomm1, ctx.com_preconto},
+            ctx.svc.dialogs, ctx.svc.log, *this),
+      window_(ctx.form) {
+  window_.setWindowIcon(ValicoIcon());
+  tray_.setIcon(ValicoIcon());
+  tray_.setToolTip(FromBytes(kWindowCaption));
+  connect(&tray_, &QSystemTrayIcon::activated, this, &TrayProgram::OnTray);
+  connect(&window_, &ConfigWindow::buttonClicked, this, &TrayProgram::OnButton);
+  connect(&window_, &ConfigWindow::menuChosen, this, &TrayProgram::OnMenu);
+  connect(&window_, &ConfigWindow::rfFile2Changed, this, [this] { main_.RF_FILE_2_Change(); });
+  connect(&window_, &ConfigWindow::closeBoxClicked, this, [this] {
+    main_.CloseBox();
+    EndIfFinished();
+  });
+  timer_.setInterval(500);
+  connect(&timer_, &QTimer::timeout, this, &TrayProgram::Tick);
+}
+
+TrayProgram::~TrayProgram() {
+  for (QDialog* tool : tools_) {
+    if (!tool) continue;
+    disconnect(tool, nullptr, this, nullptr);
+    delete tool;
+  }
+  timer_.stop();
+  wake_.reset();
+  if (service_) service_->Stop();  // a transfer in progress gets its time-out to end
+  service_.reset();
+  ShutDown(ctx_);
+}
+
+void TrayProgram::Start() {
+  StartUp(ctx_);
+  window_.Refresh();
+  if (!tray_available_)
+    ctx_.svc.log.Warn(
+        "the desktop shows no tray icons (no system tray or status-notifier host): the window "
+        "stays in the task bar, minimised, instead of hiding");
+  main_.LoadEnded();
+  service_ = std::make_unique<ServiceTicks>(ctx_);
+  WakeSource wake = service_->Wake();
+  if (wake.handle >= 0) {
+    wake_ =
+        std::make_unique<QSocketNotifier>(static_cast<qintptr>(wake.handle), QSocketNotifier::Read);
+    connect(wake_.get(), &QSocketNotifier::activated, this, [this, woken = wake.woken] {
+      if (woken()) Tick();
+    });
+  }
+  timer_.start();
+}
+
+void TrayProgram::Tick() {
+  if (!main_.Ticking() || in_tick_ || !service_) return;
+  LookForTray();
+  // A message box raised inside the tick runs its own event loop: the timer goes on firing,
+  // but those ticks do nothing until the box is closed (the scheduler and FTP steps no more
+  // than the polling cycle), and the folder's wake-up, which would fire without end while its
+  // notices wait unread, is held.
+  in_tick_ = true;
+  if (wake_) wake_->setEnabled(false);
+  bool more = service_->Tick();
+  if (wake_) wake_->setEnabled(true);
+  in_tick_ = false;
+  if (more) QTimer::singleShot(0, this, &TrayProgram::Tick);
+}
+
+void TrayProgram::SetVisible(bool visible) {
+  if (visible) {
+    window_.showNormal();
+    window_.raise();
+    window_.activateWindow();
+  } else if (tray_available_) {
+    window_.hide();
+  } else {
+    window_.showMinimized();
+  }
+}
+
+bool TrayProgram::AddTrayIcon() {
+  if (!tray_available_) return false;
+  tray_.show();
+  return true;
+}
+
+// The icon goes only when the window is unloaded; the window goes with it, also where it was
+// kept minimised for want of a tray.
+void TrayProgram::RemoveTrayIcon() {
+  tray_.hide();
+  window_.hide();
+}
+
+void TrayProgram::OnTray(QSystemTrayIcon::ActivationReason reason) {
+  main_.TrayCallback(MouseMessage(reason));
+}
+
+void TrayProgram::OnButton(const QString& name) {
+  if (name == "cmdSalva") {
+    main_.cmdSalva_Click();
+    window_.Refresh();
+  } else if (name == "cmdNascondi") {
+    main_.cmdNascondi_Click();
+  } else if (name == "Command1") {
+    SerialPrebill prebill(ctx_.cfg, ctx_.svc.regional, ctx_.com_preconto, ctx_.svc.files,
+                          ctx_.svc.log, ctx_.svc.dialogs);
+    prebill.Command1_Click();
+  }
+}
+
+void TrayProgram::OnMenu(const QString& name) {
+  if (name == "Esci") {
+    main_.Esci_Click();
+    EndIfFinished();
+  } else if (name == "Str_U295") {
+    OpenTool(ToolWindow::kSlipTest);
+  } else if (name == "Stampa_Porte") {
+    OpenTool(ToolWindow::kPrinterList);
+  } else if (name == "About") {
+    OpenTool(ToolWindow::kAbout);
+  }
+}
+
+void TrayProgram::OpenTool(ToolWindow which) {
+  QPointer<QDialog>& slot = tools_[static_cast<int>(which)];
+  if (main_.OpenTool(which)) {
+    switch (which) {
+      case ToolWindow::kAbout:
+        slot = MakeAboutBox();
+        break;
+      case ToolWindow::kSlipTest:
+        slot = MakeSlipTestWindow(ctx_);
+        break;
+      case ToolWindow::kPrinterList:
+        slot = MakePrinterListWindow(ctx_);
+        break;
+    }
+    connect(slot.data(), &QObject::destroyed, this, [this, which] {
+      main_.ToolClosed(which);
+      EndIfFinished();
+    });
+  }
+  slot->show();
+  slot->raise();
+  slot->activateWindow();
+}
+
+void TrayProgram::LookForTray() {
+  constexpr int kTicksBetweenLooks = 4;  // 2 s
+  if (tray_available_ || ++ticks_without_tray_ < kTicksBetweenLooks) return;
+  ticks_without_tray_ = 0;
+  if (!tray_check_()) return;
+  tray_available_ = true;
+  ctx_.svc.log.Info("a tray appeared on the desktop: the icon is added");
+  // A window the user has not opened goes to the tray as at the start; an open one keeps
+  // standing, with the icon beside it.
+  if (main_.state() == MainWindowState::kHidden) {
+    main_.cmdNascondi_Click();
+  } else {
+    AddTrayIcon();
+  }
+}
+
+void TrayProgram::EndIfFinished() {
+  if (main_.Finished()) {
+    timer_.stop();
+    emit finished();
+  }
+}
+
+}  // namespace valico
