@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace valico {
 
@@ -29,5 +30,9 @@ class ProgramFolderLock {
 // trailing separator on Windows): the mutex's name, and the name of the message that asks
 // the running copy to show its window. Per-OS.
 std::string ProgramFolderKey(const std::string& folder);
+
+// The key of a folder path already in its one spelling: "Valico-" and an FNV-1a hash of the
+// bytes, as system object names may not hold backslashes and are limited in length.
+std::string KeyOfFolderPath(std::string_view path);
 
 }  // namespace valico

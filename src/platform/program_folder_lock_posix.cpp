@@ -15,11 +15,7 @@ std::string ProgramFolderKey(const std::string& folder) {
   std::error_code ec;
   std::string path = std::filesystem::weakly_canonical(folder, ec).string();
   if (ec) path = folder;
-  std::uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : path) hash = (hash ^ c) * 1099511628211ull;
-  char key[32];
-  std::snprintf(key, sizeof(key), "Valico-%016llx", static_cast<unsigned long long>(hash));
-  return key;
+  return KeyOfFolderPath(path);
 }
 
 // A socket bound to an abstract name made of the folder's key: nothing is written into the

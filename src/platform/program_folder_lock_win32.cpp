@@ -15,13 +15,7 @@ std::string ProgramFolderKey(const std::string& folder) {
   }
   while (path.size() > 3 && path.back() == '\\') path.pop_back();
   ::CharUpperBuffA(path.data(), static_cast<DWORD>(path.size()));
-  // FNV-1a: object names may not hold backslashes and are limited in length; a hash of the
-  // folder has neither problem.
-  std::uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : path) hash = (hash ^ c) * 1099511628211ull;
-  char key[32];
-  std::snprintf(key, sizeof(key), "Valico-%016llx", static_cast<unsigned long long>(hash));
-  return key;
+  return KeyOfFolderPath(path);
 }
 
 ProgramFolderLock::ProgramFolderLock(const std::string& folder) {
