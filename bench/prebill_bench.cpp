@@ -7,6 +7,7 @@
 #include "platform/text_lines.h"
 #include "prebill/prebill_renderer.h"
 #include "printing/escpos_encoder.h"
+#include "printing/testing/direct_printers.h"
 
 namespace valico {
 namespace {
@@ -24,9 +25,10 @@ class EscPosPrintSystem : public PrintSystem {
     return true;
   }
   std::string DefaultPrinter() override { return "SAMSUNG SRP-500"; }
-  bool Print(const Document& doc, std::string*) override {
+  PrinterQueueSettings QueueSettings(const std::string&) override { return {}; }
+  DeliveryResult Deliver(const Document& doc, std::stop_token) override {
     bytes += EncodeEscPos(doc, PrinterProfile{}).size();
-    return true;
+    return {Delivery::kHandedOver, ""};
   }
   bool KeepAsPreview(const Document&, const std::string&, std::vector<std::string>*,
                      std::string*) override {
@@ -52,7 +54,8 @@ struct Setup {
   QuietLog log;
   HeadlessDialogs dialogs{log};
   EscPosPrintSystem system;
-  Printers printers{system, log, folder / "NonStampati"};
+  testing::DirectPrinters direct{system, log, folder.path()};
+  Printers& printers = direct.printers;
   Regional regional = RegionalFor("it_IT");
   Config cfg;
   std::string job = JoinPath(folder.path(), "job.txt");

@@ -7,8 +7,8 @@
 #include "platform/testing/temp_folder.h"
 #include "printing/escpos_encoder.h"
 #include "printing/ops.h"
-#include "printing/page_drawing_posix.h"
 #include "printing/page_layout.h"
+#include "printing/posix/page_drawing_posix.h"
 
 namespace valico {
 namespace {

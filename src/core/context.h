@@ -6,6 +6,7 @@
 #include "config_ui/form_model.h"
 #include "core/services.h"
 #include "platform/serial_control.h"
+#include "printing/print_queue.h"
 #include "printing/printers.h"
 #include "settings/config.h"
 #include "settings/ini_store.h"
@@ -21,12 +22,15 @@ namespace valico {
 // window's timer). Each member says who may touch it.
 class Context {
  public:
-  Context(Services services, std::string program_folder)
+  // `printing`: how ended documents go out (see PrintQueueOptions::Mode).
+  Context(Services services, std::string program_folder,
+          PrintQueueOptions::Mode printing = PrintQueueOptions::Mode::kService)
       : svc(std::move(services)),
         ini(svc.files, svc.regional, svc.log),
         mscomm1(svc.serial_ports, svc.log, "display port"),
         com_preconto(svc.serial_ports, svc.log, "pre-bill port"),
-        printers(svc.printing, svc.log, svc.files.Native(JoinPath(program_folder, "NonStampati"))),
+        print_queue(svc.printing, svc.log, {svc.files.Native(program_folder), printing}),
+        printers(svc.printing, print_queue, svc.log),
         program_folder_(std::move(program_folder)) {}
   Context(const Context&) = delete;
   Context& operator=(const Context&) = delete;
@@ -44,8 +48,11 @@ class Context {
   FormModel form;              // main thread
   SerialControl mscomm1;       // main thread: the customer display's port
   SerialControl com_preconto;  // main thread: the serial pre-bill printer's port
+  // Main thread (its workers are its own): the print queue in CodaStampa of the program
+  // folder; documents that could not be printed are kept in NonStampati.
+  PrintQueue print_queue;
   // Main thread: the installed printers, the program-wide current printer and the open
-  // documents; undelivered documents are kept in NonStampati of the program folder.
+  // documents, which go to the print queue when they end.
   Printers printers;
 
  private:

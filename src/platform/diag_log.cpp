@@ -38,6 +38,13 @@ class SpdDiagLog : public DiagLog {
 
 }  // namespace
 
+std::string Shown(std::string_view value) {
+  constexpr size_t kLongest = 200;
+  if (value.size() <= kLongest) return "\"" + std::string(value) + "\"";
+  return "\"" + std::string(value.substr(0, kLongest)) + "...\" (" + std::to_string(value.size()) +
+         " characters)";
+}
+
 std::unique_ptr<DiagLog> MakeDiagLog(const std::string& folder, bool to_stderr) {
   std::vector<spdlog::sink_ptr> sinks;
   if (to_stderr) sinks.push_back(std::make_shared<spdlog::sinks::stderr_sink_mt>());

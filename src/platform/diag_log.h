@@ -21,6 +21,10 @@ class DiagLog {
   void Error(std::string_view m) { Write(LogLevel::kError, m); }
 };
 
+// A value from outside (a setting, a file name, a printer's answer) as a log line shows it:
+// in double quotes, cut at 200 characters, so that a huge value never floods the log.
+std::string Shown(std::string_view value);
+
 // The real log: to standard error and to a rotating file "Valico.log" in `folder` (native).
 // `folder` may be empty for standard error only.
 std::unique_ptr<DiagLog> MakeDiagLog(const std::string& folder, bool to_stderr);

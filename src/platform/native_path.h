@@ -12,6 +12,11 @@ namespace valico {
 std::filesystem::path FsPath(const std::string& native);
 std::string NarrowPath(const std::filesystem::path& path);
 
+// `name` inside the native folder `folder`, joined with the system's separator.
+inline std::string InNativeFolder(const std::string& folder, const std::string& name) {
+  return NarrowPath(FsPath(folder) / FsPath(name));
+}
+
 // The absolute form of a native path (from the current folder), with "." and ".." resolved;
 // the path as it is when it cannot be made absolute. Per-OS.
 std::string AbsoluteNativePath(const std::string& native);

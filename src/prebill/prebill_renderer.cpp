@@ -36,7 +36,18 @@ void InstalledPrinterPrebill::RemoveJob(const std::string& job) {
   if (!files_.Remove(job, &err)) log_.Debug("pre-bill job not deleted: " + err);
 }
 
+// The documents a job ended go to the print queue together; the job file goes only once they
+// are queued (the intake removes what is left).
+void InstalledPrinterPrebill::Finish(const std::string& job, bool remove) {
+  SubmitResult r = printers_.SubmitBatch();
+  if (!r.ok())
+    log_.Error("pre-bill job " + job + " not printed: " + r.detail);
+  else if (remove)
+    RemoveJob(job);
+}
+
 void InstalledPrinterPrebill::StampaCortOlivetti(const std::string& job) {
+  printers_.BeginBatch();
   const std::string port = PortNameOf(cfg_.Cort_Com, regional_);
   JobLines j = ReadJob(job);
   if (!j.read) log_.Warn("pre-bill job " + job + " cannot be read, nothing printed: " + j.err);
@@ -44,10 +55,11 @@ void InstalledPrinterPrebill::StampaCortOlivetti(const std::string& job) {
   for (const std::string& line : j.lines)
     printers_.Apply({ops::FontName("FontA11"), ops::Print(TextOfPlainLine(line))});
   printers_.Apply(ops::EndDocument());
-  RemoveJob(job);
+  Finish(job, true);
 }
 
 void InstalledPrinterPrebill::StampaCortSolipos(const std::string& job) {
+  printers_.BeginBatch();
   const std::string port = PortNameOf(cfg_.Cort_Com, regional_);
   ChoosePrinterOrCurrent(port, job);
   JobLines j = ReadJob(job);
@@ -57,7 +69,7 @@ void InstalledPrinterPrebill::StampaCortSolipos(const std::string& job) {
       printers_.Apply({ops::FontName("Courier New"), ops::FontSize(9), ops::Print(*text)});
   }
   printers_.Apply(ops::EndDocument());
-  RemoveJob(job);
+  Finish(job, true);
 }
 
 std::shared_ptr<const Bitmap> InstalledPrinterPrebill::LoadLogo(std::string* err) {
@@ -72,13 +84,21 @@ void InstalledPrinterPrebill::PrintLogo(std::shared_ptr<const Bitmap> logo) {
   printers_.Apply(ops::EndDocument());
 }
 
-void InstalledPrinterPrebill::PrintErrorLine(const std::string& job, const std::string& why) {
+bool InstalledPrinterPrebill::PrintErrorLine(const std::string& job, const std::string& why) {
   log_.Warn("pre-bill job " + job + ": " + why + "; the error line is printed instead");
   printers_.Apply({ops::FontSize(9), ops::FontName("FontA12cpi"), ops::Bold(true),
                    ops::Print(kErrorLine), ops::Bold(false), ops::EndDocument()});
+  return false;
 }
 
 void InstalledPrinterPrebill::StampaCortSamsung(const std::string& job) {
+  printers_.BeginBatch();
+  bool remove = PrintSamsung(job);
+  Finish(job, remove);
+}
+
+// The field-format job; true when its family removes the job file once printed.
+bool InstalledPrinterPrebill::PrintSamsung(const std::string& job) {
   const std::string port = ComPortName(cfg_.Cort_Com, regional_);
   JobLines j = ReadJob(job);
   std::string why;
@@ -86,7 +106,7 @@ void InstalledPrinterPrebill::StampaCortSamsung(const std::string& job) {
   if (!device) {
     log_.Warn("pre-bill job " + job + " not printed: " + why);
     dialogs_.Message(kPrinterNotFound);
-    return;
+    return false;
   }
   const PrinterFamily family = PrinterFamilyOf(*device);
   std::string err;
@@ -111,9 +131,7 @@ void InstalledPrinterPrebill::StampaCortSamsung(const std::string& job) {
   }
   FieldFormatReader reader(family, regional_);
   for (const std::string& line : j.lines) printers_.Apply(OperationsFor(family, reader.Read(line)));
-  log_.Debug("pre-bill job " + job + " printed on \"" + *device + "\" (family " +
-             FamilyName(family) + ")");
-  if (family != PrinterFamily::k500) RemoveJob(job);
+  return family != PrinterFamily::k500;
 }
 
 }  // namespace valico

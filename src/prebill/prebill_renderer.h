@@ -65,8 +65,10 @@ class InstalledPrinterPrebill : public PrebillRenderer {
   void ChoosePrinterOrCurrent(const std::string& port, const std::string& job);
   std::shared_ptr<const Bitmap> LoadLogo(std::string* err);
   void PrintLogo(std::shared_ptr<const Bitmap> logo);
-  void PrintErrorLine(const std::string& job, const std::string& why);
+  bool PrintSamsung(const std::string& job);
+  bool PrintErrorLine(const std::string& job, const std::string& why);
   void RemoveJob(const std::string& job);
+  void Finish(const std::string& job, bool remove);
 
   const Config& cfg_;
   const Regional& regional_;

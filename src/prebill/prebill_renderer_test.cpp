@@ -7,6 +7,7 @@
 #include "printing/ops.h"
 #include "printing/printer_declarations.h"
 #include "printing/testing/bitmap_files.h"
+#include "printing/testing/direct_printers.h"
 #include "printing/testing/recording_print_system.h"
 #include "printing/trace.h"
 #include "settings/typed_value.h"
@@ -46,7 +47,8 @@ Outcome RunJob(Model model, std::vector<PrinterInfo> installed, const char* cort
   testing::RecordingPrintSystem system;
   system.installed = installed;
   system.default_printer = installed.front().device;
-  Printers printers(system, t.log, t.folder / "NonStampati");
+  testing::DirectPrinters direct(system, t.log, t.folder.path());
+  Printers& printers = direct.printers;
   Config cfg;
   cfg.DirBorea = "C:\\CALDERA";
   cfg.Cort_Com = ConvertStoredText(cort_com, t.regional);

@@ -16,4 +16,9 @@ bool WritePreviewFiles(const Document& doc, const PrinterProfile& profile,
                        const std::string& native_folder, std::vector<std::string>* files,
                        std::string* err);
 
+// The same files named "<base>.txt", "<base>.png"... (a native path without extension). Per-OS.
+bool WritePreviewFilesAt(const Document& doc, const PrinterProfile& profile,
+                         const std::string& base, std::vector<std::string>* files,
+                         std::string* err);
+
 }  // namespace valico

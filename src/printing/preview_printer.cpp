@@ -9,20 +9,20 @@ bool PreviewPrintSystem::ListPrinters(std::vector<PrinterInfo>* out, std::string
   return true;
 }
 
-bool PreviewPrintSystem::Print(const Document& doc, std::string* err) {
-  if (doc.printer != printer_.device) {
-    *err = "printer \"" + doc.printer + "\" is not installed";
-    return false;
-  }
+DeliveryResult PreviewPrintSystem::Deliver(const Document& doc, std::stop_token) {
+  if (doc.printer != printer_.device)
+    return {Delivery::kFailed, "printer \"" + doc.printer + "\" is not installed"};
   std::vector<std::string> written;
-  bool ok = WritePreviewFiles(doc, paper_, folder_, &written, err);
+  std::string err;
+  bool ok = WritePreviewFiles(doc, paper_, folder_, &written, &err);
   files_.insert(files_.end(), written.begin(), written.end());
-  return ok;
+  if (!ok) return {Delivery::kFailed, err};
+  return {Delivery::kPrinted, "preview " + (written.empty() ? folder_ : written.front())};
 }
 
-bool PreviewPrintSystem::KeepAsPreview(const Document& doc, const std::string& native_folder,
+bool PreviewPrintSystem::KeepAsPreview(const Document& doc, const std::string& base,
                                        std::vector<std::string>* files, std::string* err) {
-  return WritePreviewFiles(doc, paper_, native_folder, files, err);
+  return WritePreviewFilesAt(doc, paper_, base, files, err);
 }
 
 }  // namespace valico

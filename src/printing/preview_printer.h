@@ -19,12 +19,13 @@ class PreviewPrintSystem : public PrintSystem {
 
   bool ListPrinters(std::vector<PrinterInfo>* out, std::string* err) override;
   std::string DefaultPrinter() override { return printer_.device; }
+  PrinterQueueSettings QueueSettings(const std::string&) override { return {}; }
   // Writes the preview of a document of this printer; refuses one for any other.
-  bool Print(const Document& doc, std::string* err) override;
-  bool KeepAsPreview(const Document& doc, const std::string& native_folder,
-                     std::vector<std::string>* files, std::string* err) override;
+  DeliveryResult Deliver(const Document& doc, std::stop_token stop) override;
+  bool KeepAsPreview(const Document& doc, const std::string& base, std::vector<std::string>* files,
+                     std::string* err) override;
 
-  // The files printed so far, in order.
+  // The files printed so far, in order (one thread delivers).
   const std::vector<std::string>& files() const { return files_; }
 
  private:

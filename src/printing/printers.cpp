@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "printing/ops.h"
-#include "printing/trace.h"
 
 namespace valico {
 namespace {
@@ -19,15 +18,13 @@ std::string Quoted(const std::string& s) {
 
 }  // namespace
 
-Printers::Printers(PrintSystem& system, DiagLog& log, std::string unprinted_folder)
-    : system_(system), log_(log), unprinted_folder_(std::move(unprinted_folder)) {}
-
 Printers::~Printers() {
+  if (batch_) SubmitBatch();
   for (auto& [device, s] : printers_) {
     if (!s.open) continue;
     log_.Warn("Valico exits with a document open on printer " + Quoted(device) +
-              ": it is ended and sent now");
-    Send(*s.open);
+              ": it is ended and handed over now");
+    Send(std::move(*s.open));
   }
 }
 
@@ -125,7 +122,7 @@ bool Printers::Apply(const PrinterOp& op) {
       if (!s.open) return true;
       Document doc = std::move(*s.open);
       s.open.reset();
-      return Send(doc);
+      return Send(std::move(doc));
     }
   }
   Record(s, op);
@@ -170,21 +167,36 @@ void Printers::PrintLines(PrinterState& s, const std::string& text) {
               " control bytes in a printed text are printed as blanks");
 }
 
-bool Printers::Send(const Document& doc) {
-  std::string err;
-  if (system_.Print(doc, &err)) return true;
-  std::vector<std::string> files;
-  std::string keep_err;
-  if (system_.KeepAsPreview(doc, unprinted_folder_, &files, &keep_err)) {
-    std::string names;
-    for (const std::string& f : files) names += (names.empty() ? "" : ", ") + f;
-    log_.Error("printer " + Quoted(doc.printer) + ": the document was not printed (" + err +
-               "); it is kept as " + names);
-  } else {
-    log_.Error("printer " + Quoted(doc.printer) + ": the document was not printed (" + err +
-               ") and could not be kept (" + keep_err + "); its operations:\n" + TraceText(doc));
+bool Printers::Send(Document doc) {
+  if (batch_) {
+    batch_->push_back(std::move(doc));
+    return true;
   }
-  return false;
+  std::vector<Document> one;
+  one.push_back(std::move(doc));
+  return outlet_.Submit(std::move(one), nullptr).ok();
+}
+
+void Printers::BeginBatch() {
+  if (batch_) SubmitBatch();
+  batch_.emplace();
+}
+
+SubmitResult Printers::SubmitBatch(const SourceFile* source) {
+  std::vector<Document> documents = batch_ ? std::move(*batch_) : std::vector<Document>{};
+  batch_.reset();
+  SubmitResult result{Submitted::kNothingToPrint, "no document was ended", false};
+  // Consecutive documents of one printer make one job; the job file goes with the last.
+  for (size_t first = 0; first < documents.size();) {
+    size_t end = first + 1;
+    while (end < documents.size() && documents[end].printer == documents[first].printer) ++end;
+    std::vector<Document> job(std::make_move_iterator(documents.begin() + first),
+                              std::make_move_iterator(documents.begin() + end));
+    SubmitResult r = outlet_.Submit(std::move(job), end == documents.size() ? source : nullptr);
+    if (result.ok()) result = r;
+    first = end;
+  }
+  return result;
 }
 
 }  // namespace valico

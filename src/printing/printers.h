@@ -7,6 +7,7 @@
 
 #include "platform/diag_log.h"
 #include "printing/document.h"
+#include "printing/print_outlet.h"
 #include "printing/print_system.h"
 
 namespace valico {
@@ -14,9 +15,10 @@ namespace valico {
 // The printers as the system's routines use them: the installed printers, one program-wide
 // current printer, and per printer its text state and open document. The first output after
 // an end of document opens a new document, which starts with the text state of that moment;
-// ending it sends it as one print job. A document that cannot be delivered is kept as
-// preview files in the folder of undelivered documents, and the log says why.
-// One per running Valico, touched by the tick thread only; `system` must outlive it.
+// ending it hands it to the outlet (the print queue) as one print job. Between BeginBatch and
+// SubmitBatch the documents ended are collected and handed over together, as one job.
+// One per running Valico, touched by the tick thread only; `system` and `outlet` must
+// outlive it.
 class Printers {
  public:
   struct TextState {
@@ -27,9 +29,9 @@ class Printers {
     bool operator==(const TextState&) const = default;
   };
 
-  // `unprinted_folder`: native folder for documents that could not be delivered.
-  Printers(PrintSystem& system, DiagLog& log, std::string unprinted_folder);
-  // Ends and sends every document still open (Valico is exiting); the log says so.
+  Printers(PrintSystem& system, PrintOutlet& outlet, DiagLog& log)
+      : system_(system), outlet_(outlet), log_(log) {}
+  // Ends and hands over every document still open (Valico is exiting); the log says so.
   ~Printers();
   Printers(const Printers&) = delete;
   Printers& operator=(const Printers&) = delete;
@@ -54,9 +56,15 @@ class Printers {
   // inside its text ends a line too: the document receives one print per line, with other
   // control bytes printed as blanks. Font names longer than a face name can be (31
   // characters) and sizes out of range are refused and logged; the state keeps its value.
-  // False only when an end of document could not be delivered.
+  // False only when an ended document was refused by the outlet (not queued, not printed).
   bool Apply(const PrinterOp& op);
   bool Apply(const std::vector<PrinterOp>& ops);
+
+  // From now on ended documents are collected instead of handed over, until SubmitBatch.
+  void BeginBatch();
+  // Hands the collected documents to the outlet as one job, with the job file they were
+  // made of (see PrintOutlet::Submit). Documents of several printers go as one job each.
+  SubmitResult SubmitBatch(const SourceFile* source = nullptr);
 
   // The text state of the current printer, and whether it has an open document.
   const TextState& State();
@@ -73,11 +81,12 @@ class Printers {
   void Record(PrinterState& s, const PrinterOp& op);
   void Open(PrinterState& s);
   void PrintLines(PrinterState& s, const std::string& text);
-  bool Send(const Document& doc);
+  bool Send(Document doc);
 
   PrintSystem& system_;
+  PrintOutlet& outlet_;
   DiagLog& log_;
-  std::string unprinted_folder_;
+  std::optional<std::vector<Document>> batch_;
   std::optional<std::string> current_;
   std::map<std::string, PrinterState> printers_;
 };

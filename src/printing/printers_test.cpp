@@ -20,6 +20,18 @@ class FakePrintSystem : public testing::RecordingPrintSystem {
   FakePrintSystem() { installed = {{"Prima", "COM1:"}, {"Seconda", "COM2:"}}; }
 };
 
+// Takes every job as it comes, and says it printed it.
+class RecordingOutlet : public PrintOutlet {
+ public:
+  SubmitResult Submit(std::vector<Document> documents, const SourceFile* source) override {
+    jobs.push_back(std::move(documents));
+    sources.push_back(source ? source->native_path : "");
+    return {Submitted::kPrinted, "recorded", false};
+  }
+  std::vector<std::vector<Document>> jobs;
+  std::vector<std::string> sources;
+};
+
 std::vector<std::string> Trace(const Document& d) {
   std::vector<std::string> t;
   for (const PrinterOp& op : d.ops) t.push_back(Describe(op));
@@ -28,27 +40,29 @@ std::vector<std::string> Trace(const Document& d) {
 
 TEST(PrintersTest, CurrentPrinterIsTheDefaultElseTheFirstUntilAnotherIsMadeCurrent) {
   FakePrintSystem system;
+  RecordingOutlet outlet;
   testing::RecordingLog log;
   {
     system.default_printer = "Seconda";
-    Printers p(system, log, "/k");
+    Printers p(system, outlet, log);
     EXPECT_EQ(p.Current(), "Seconda");
     p.MakeCurrent("Prima");
     EXPECT_EQ(p.Current(), "Prima");
   }
   system.default_printer = "";
-  EXPECT_EQ(Printers(system, log, "/k").Current(), "Prima");
+  EXPECT_EQ(Printers(system, outlet, log).Current(), "Prima");
   system.installed.clear();
-  EXPECT_EQ(Printers(system, log, "/k").Current(), "");
+  EXPECT_EQ(Printers(system, outlet, log).Current(), "");
 }
 
 TEST(PrintersTest, DocumentsOpenAtTheFirstOutputWithTheTextStateAndEndAsOneJob) {
   FakePrintSystem system;
+  RecordingOutlet outlet;
   testing::RecordingLog log;
-  Printers p(system, log, "/k");
+  Printers p(system, outlet, log);
   p.Apply({FontName("FontA11"), FontSize(9.5), Bold(true), Colour(kRed), Position(0, 0),
            EndDocument()});
-  EXPECT_TRUE(system.printed.empty()) << "nothing printed: nothing sent";
+  EXPECT_TRUE(outlet.jobs.empty()) << "nothing printed: nothing sent";
   p.Apply({Print("Uno\r\nDue\r\n"), Bold(false), Print(std::string("a\0b\tc", 5))});
   // The other printer keeps its own state and document meanwhile.
   p.MakeCurrent("Seconda");
@@ -59,21 +73,22 @@ TEST(PrintersTest, DocumentsOpenAtTheFirstOutputWithTheTextStateAndEndAsOneJob) 
   p.Apply(Print("Dopo"));
   p.Apply(EndDocument());
 
-  ASSERT_EQ(system.printed.size(), 2u);
-  EXPECT_EQ(system.printed[0].printer, "Prima");
-  EXPECT_EQ(Trace(system.printed[0]),
+  ASSERT_EQ(outlet.jobs.size(), 2u);
+  EXPECT_EQ(outlet.jobs[0][0].printer, "Prima");
+  EXPECT_EQ(Trace(outlet.jobs[0][0]),
             (std::vector<std::string>{"font FontA11", "size 9.5", "bold on", "colour 255,0,0",
                                       "position x=0 y=0", "print Uno", "print Due", "print ",
                                       "bold off", "print a b c"}));
-  EXPECT_EQ(Trace(system.printed[1]),
+  EXPECT_EQ(Trace(outlet.jobs[1][0]),
             (std::vector<std::string>{"font FontA11", "size 9.5", "colour 255,0,0", "print Dopo"}));
   EXPECT_TRUE(log.Contains("2 control bytes in a printed text are printed as blanks"));
 }
 
 TEST(PrintersTest, WrongInputIsRefusedWithItsReasonAndTheStateKept) {
   FakePrintSystem system;
+  RecordingOutlet outlet;
   testing::RecordingLog log;
-  Printers p(system, log, "/k");
+  Printers p(system, outlet, log);
   p.Apply({FontName("FontB11"), FontSize(10), FontName(std::string(300, 'F')), FontSize(-1),
            FontSize(std::nan("")), DrawBitmap(nullptr)});
   EXPECT_EQ(p.State(), (Printers::TextState{"FontB11", 10, false, kBlack}));
@@ -83,22 +98,27 @@ TEST(PrintersTest, WrongInputIsRefusedWithItsReasonAndTheStateKept) {
   EXPECT_TRUE(log.Contains("a bitmap that was not loaded is not drawn"));
 }
 
-TEST(PrintersTest, UndeliveredDocumentsAreKeptAndOpenOnesAreSentAtExit) {
+TEST(PrintersTest, ABatchGoesAsOneJobPerPrinterAndOpenDocumentsGoAtExit) {
   FakePrintSystem system;
-  system.failing = "Prima";
+  RecordingOutlet outlet;
   testing::RecordingLog log;
   {
-    Printers p(system, log, "/home/NonStampati");
-    EXPECT_FALSE(p.Apply({Print("Conto"), EndDocument()}));
-    ASSERT_EQ(system.kept.size(), 1u);
-    EXPECT_TRUE(
-        log.Contains("printer \"Prima\": the document was not printed (connection "
-                     "refused); it is kept as /home/NonStampati/1.png"));
+    Printers p(system, outlet, log);
+    p.BeginBatch();
+    p.Apply({Print("Logo"), EndDocument(), Print("Conto"), EndDocument(), Print("Resto")});
+    EXPECT_TRUE(outlet.jobs.empty()) << "collected until the batch is submitted";
+    SourceFile source{"/borea/rf.txt", {}};
+    EXPECT_EQ(p.SubmitBatch(&source).status, Submitted::kPrinted);
+    ASSERT_EQ(outlet.jobs.size(), 1u);
+    EXPECT_EQ(outlet.jobs[0].size(), 2u);
+    EXPECT_EQ(outlet.sources[0], "/borea/rf.txt");
+    EXPECT_EQ(p.SubmitBatch().status, Submitted::kNothingToPrint);
     p.MakeCurrent("Seconda");
     p.Apply(Print("Ultimo"));
   }
-  ASSERT_EQ(system.printed.size(), 1u);
-  EXPECT_EQ(Trace(system.printed[0]), (std::vector<std::string>{"print Ultimo"}));
+  ASSERT_EQ(outlet.jobs.size(), 3u) << "the two documents left open at exit";
+  EXPECT_EQ(Trace(outlet.jobs[1][0]), (std::vector<std::string>{"print Resto"}));
+  EXPECT_EQ(Trace(outlet.jobs[2][0]), (std::vector<std::string>{"print Ultimo"}));
   EXPECT_TRUE(log.Contains("Valico exits with a document open on printer \"Seconda\""));
 }
 

@@ -47,15 +47,16 @@ std::vector<PrinterOp> SamplePageOperations(const std::string& device) {
   return p;
 }
 
-bool PrintSamplePage(Printers& printers, const std::string& device, std::string* err) {
-  if (!device.empty() && !printers.ChooseInstalled(device, err)) return false;
+SubmitResult PrintSamplePage(Printers& printers, const std::string& device) {
+  SubmitResult not_printed{Submitted::kNotPrinted, "", false};
+  if (!device.empty() && !printers.ChooseInstalled(device, &not_printed.detail)) return not_printed;
   if (printers.Current().empty()) {
-    *err = "no printer is installed";
-    return false;
+    not_printed.detail = "no printer is installed";
+    return not_printed;
   }
-  if (printers.Apply(SamplePageOperations(printers.Current()))) return true;
-  *err = "the page was not delivered to \"" + printers.Current() + "\": see the log";
-  return false;
+  printers.BeginBatch();
+  printers.Apply(SamplePageOperations(printers.Current()));
+  return printers.SubmitBatch();
 }
 
 }  // namespace valico

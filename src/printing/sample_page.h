@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "printing/document.h"
+#include "printing/print_outlet.h"
 
 namespace valico {
 
@@ -18,8 +19,9 @@ std::vector<PrinterOp> SamplePageOperations(const std::string& device);
 inline constexpr const char* kSampleEan13 = "800123456789";
 
 // Prints the sample page on the installed printer `device`, or on the current printer when
-// `device` is empty; the printer stays current. False with the reason when the printer is
-// not installed or the page could not be delivered (it is then kept, as every document).
-bool PrintSamplePage(Printers& printers, const std::string& device, std::string* err);
+// `device` is empty; the printer stays current. What became of the page: queued, printed,
+// handed over, or not printed with the reason (the printer is not installed, or the page
+// could not be delivered and is kept, as every document).
+SubmitResult PrintSamplePage(Printers& printers, const std::string& device);
 
 }  // namespace valico

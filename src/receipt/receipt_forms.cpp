@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/file_identity.h"
 #include "receipt/receipt_layouts.h"
 
 namespace valico {
@@ -22,53 +23,58 @@ void ReceiptForms::LanciaFileRF() {
     return;
   }
   // A file Borea is still writing is left until the folder watch says it is whole.
-  if (job.refused || !watch_.IsWhole(files_.Native(path)) || clock_.Now() < job.retry_at) return;
-  if (!job.printed && !PrintJob(job)) return;
-  std::string err;
-  if (!files_.Remove(path, &err)) {
-    Report(job, "the receipt was printed, but its file cannot be deleted (" + err +
-                    "); it is not printed again");
+  if (job.refused || job.queued || !watch_.IsWhole(files_.Native(path)) ||
+      clock_.Now() < job.retry_at)
     return;
-  }
-  job_.reset();
+  QueueJob(job);
 }
 
-bool ReceiptForms::PrintJob(Job& job) {
+void ReceiptForms::QueueJob(Job& job) {
   const std::string& path = cfg_.RF_File;
   if (job.stamp.size > kMaxReceiptJobBytes) {
     job.refused = true;
     Report(job, path + " holds " + std::to_string(job.stamp.size) +
                     " bytes, more than a receipt job can (" + std::to_string(kMaxReceiptJobBytes) +
                     "): it is left as it is");
-    return false;
+    return;
   }
+  // The file's identity before and after the read: the one the queue removes, and only if
+  // nothing replaced it in between.
+  const std::string native = files_.Native(path);
+  std::optional<FileIdentity> read_from = IdentityOf(native);
   std::string text, err;
-  if (!files_.ReadAll(path, &text, &err)) {
-    Report(job, err + "; trying again at the next tick");
-    return false;
+  if (!read_from || !files_.ReadAll(path, &text, &err) || IdentityOf(native) != read_from) {
+    Report(job, (err.empty() ? path + " changed while it was read" : err) +
+                    "; trying again at the next tick");
+    return;
   }
   std::vector<std::vector<PrinterOp>> documents;
   if (!LayOutReceiptJob(cfg_.rf_model, text, &documents, &err)) {
     job.refused = true;
     Report(job, path + " is not printed: " + err + "; it is left as it is");
-    return false;
+    return;
   }
   if (!printers_.ChooseInstalled(cfg_.RF_Stampante, &err))
     Report(job,
            err + ": the receipt prints on the current printer \"" + printers_.Current() + "\"");
-  for (; job.pages_done < documents.size(); ++job.pages_done) {
-    if (printers_.Apply(documents[job.pages_done])) continue;
+  printers_.BeginBatch();
+  for (const std::vector<PrinterOp>& page : documents) printers_.Apply(page);
+  SourceFile source{native, *read_from};
+  SubmitResult result = printers_.SubmitBatch(&source);
+  if (!result.ok()) {
     job.retry_at = clock_.Now() + job.pause;
     job.pause = std::min(job.pause * 2, kMaxRetryPause);
-    Report(job, "page " + std::to_string(job.pages_done + 1) + " of " +
-                    std::to_string(documents.size()) + " of " + path +
-                    " was not delivered: the job stays, and is tried again from that page");
-    return false;
+    // The reason of each attempt is in the log already; the job's own line is said once.
+    Report(job, path + " was not queued for printing: the job stays and is tried again");
+    return;
   }
-  job.printed = true;
-  log_.Info("receipt forms: " + path + " printed on \"" + printers_.Current() + "\", " +
-            std::to_string(documents.size()) + " page(s)");
-  return true;
+  if (result.source_removed) {
+    job_.reset();
+    return;
+  }
+  job.queued = true;
+  Report(job, "the pages of " + path + " were queued, but the file stays (" + result.source_kept +
+                  "): it is not queued again while it stays as it is");
 }
 
 void RF_StartUP_Valori(Printers& printers, FormModel& form, Dialogs& dialogs) {

@@ -16,15 +16,16 @@
 
 namespace valico {
 
-// Receipt forms on the slip printer: prints the job in RF_File in the layout of the model that
-// RF_Stampante names, on the installed printer of that name (else on the current one), then
-// deletes the file. A job stays in place while Borea is still writing it and while it cannot be
-// printed, and the log gives the reason once per job. It remembers how far the job in the file
-// got: a retry after a page that was not delivered starts at that page, and a job printed but
-// not deleted is not printed twice. A job is told from the next by its size and time stamp.
+// Receipt forms on the slip printer: lays the job in RF_File out in the layout of the model that
+// RF_Stampante names and queues its pages, in order and as one job, for the installed printer
+// of that name (else the current one). The print queue removes the file once the pages are
+// durably queued, if it is still the file that was read; a file replaced meanwhile stays for
+// the next pass. A job stays in place while Borea is still writing it and while it cannot be
+// queued, and the log gives the reason once per job; a job queued but not removed is not
+// queued twice. A job is told from the next by its size and time stamp.
 class ReceiptForms {
  public:
-  // After a page that was not delivered, the job waits this long before it is tried again,
+  // After a job that could not be queued, it waits this long before it is tried again,
   // twice as long after each further failure, up to kMaxRetryPause.
   static constexpr std::chrono::seconds kRetryPause{1};
   static constexpr std::chrono::seconds kMaxRetryPause{60};
@@ -41,14 +42,13 @@ class ReceiptForms {
   struct Job {
     explicit Job(FileStamp s) : stamp(s) {}
     FileStamp stamp;
-    std::size_t pages_done = 0;
-    bool printed = false;
+    bool queued = false;   // queued, and its file could not be removed: not queued again
     bool refused = false;  // not a receipt job this build prints: left as it is
     std::chrono::steady_clock::time_point retry_at{};
     std::chrono::seconds pause = kRetryPause;
     std::set<std::string> reported;
   };
-  bool PrintJob(Job& job);
+  void QueueJob(Job& job);
   void Report(Job& job, const std::string& message);
 
   const Config& cfg_;

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <limits>
 
 #include "platform/testing/test_platform.h"
+#include "printing/testing/direct_printers.h"
 #include "printing/testing/recording_print_system.h"
 #include "printing/trace.h"
 
@@ -14,21 +14,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Takes the first `accept` documents, then refuses the rest ("paper out").
-class FlakyPrintSystem : public testing::RecordingPrintSystem {
+// The receipt printer and a preview printer, the default.
+class TwoPrinters : public testing::RecordingPrintSystem {
  public:
-  FlakyPrintSystem() {
+  TwoPrinters() {
     installed = {{"Anteprima", "Ne01:"}, {kRfTmL90, "COM3:"}};
     default_printer = "Anteprima";
   }
-  bool Print(const Document& doc, std::string* err) override {
-    if (printed.size() >= accept) {
-      *err = "paper out";
-      return false;
-    }
-    return RecordingPrintSystem::Print(doc, err);
-  }
-  size_t accept = std::numeric_limits<size_t>::max();
 };
 
 std::string Job(int receipt_lines) {
@@ -60,8 +52,9 @@ class ReceiptFormsTest : public ::testing::Test {
 
   testing::TestPlatform t;
   Config cfg;
-  FlakyPrintSystem system;
-  Printers printers{system, t.log, t.folder / "NonStampati"};
+  TwoPrinters system;
+  testing::DirectPrinters direct{system, t.log, t.folder.path()};
+  Printers& printers = direct.printers;
   ReceiptForms receipt{cfg, t.files, t.clock, t.watch, t.log, printers};
 };
 
@@ -93,31 +86,30 @@ TEST_F(ReceiptFormsTest, APrinterNotInstalledLeavesTheCurrentOneToPrint) {
   EXPECT_FALSE(Pending());
 }
 
-TEST_F(ReceiptFormsTest, AnUndeliveredPageIsRetriedFromThatPageAfterAPause) {
-  system.accept = 1;
+TEST_F(ReceiptFormsTest, AJobNotPrintedStaysAndIsTriedAgainAfterAPauseThatDoubles) {
+  system.failing = kRfTmL90;
   Write(Job(30));
   TwoTicks();
-  EXPECT_EQ(system.printed.size(), 1u);
-  EXPECT_EQ(system.kept.size(), 1u) << "page 2 is kept by the printing layer";
+  EXPECT_EQ(system.kept.size(), 2u) << "both pages are kept by the printing layer";
   EXPECT_TRUE(Pending());
 
   t.clock.Advance(500ms);
   receipt.LanciaFileRF();
-  EXPECT_EQ(system.kept.size(), 1u) << "not tried again before the pause is over";
+  EXPECT_EQ(system.kept.size(), 2u) << "not tried again before the pause is over";
   t.clock.Advance(500ms);
   receipt.LanciaFileRF();
-  EXPECT_EQ(system.kept.size(), 2u);
+  EXPECT_EQ(system.kept.size(), 4u);
   t.clock.Advance(ReceiptForms::kRetryPause);
   receipt.LanciaFileRF();
-  EXPECT_EQ(system.kept.size(), 2u) << "the pause doubles";
+  EXPECT_EQ(system.kept.size(), 4u) << "the pause doubles";
 
-  system.accept = 10;
+  system.failing.clear();
   t.clock.Advance(ReceiptForms::kRetryPause);
   receipt.LanciaFileRF();
-  ASSERT_EQ(system.printed.size(), 2u) << "page 1 is not printed twice";
+  ASSERT_EQ(system.printed.size(), 2u);
   EXPECT_NE(TraceText(system.printed[1]).find("print Riga 30\n"), std::string::npos);
   EXPECT_FALSE(Pending());
-  EXPECT_EQ(Logged("page 2 of 2 of C:\\Borea\\rf.txt was not delivered"), 1);
+  EXPECT_EQ(Logged("C:\\Borea\\rf.txt was not queued"), 1) << "the reason once per job";
 }
 
 TEST_F(ReceiptFormsTest, BadJobsStayWithTheReasonOnceAndOddOnesPrint) {
@@ -152,7 +144,8 @@ TEST(RfStartupValoriTest, FillsBothPrinterChoicesOrSaysWhyNot) {
   testing::TestPlatform t;
   testing::RecordingPrintSystem system;
   system.installed = {{"Anteprima", "Ne01:"}, {kRfTmU295, "COM3:"}};
-  Printers printers(system, t.log, "/k");
+  testing::DirectPrinters direct(system, t.log, t.folder.path());
+  Printers& printers = direct.printers;
   FormModel form;
   RF_StartUP_Valori(printers, form, t.dialogs);
   for (const char* combo : {controls::RF_Printer, controls::RF_PRINTER_2})

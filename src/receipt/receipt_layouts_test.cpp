@@ -10,6 +10,7 @@
 #include "platform/testing/temp_folder.h"
 #include "printing/preview_printer.h"
 #include "printing/printers.h"
+#include "printing/testing/direct_printers.h"
 #include "printing/testing/recording_print_system.h"
 #include "printing/trace.h"
 #include "receipt/receipt_fields.h"
@@ -48,8 +49,9 @@ std::vector<Lines> Traces(const char* model, const std::string& job, bool previe
   testing::RecordingPrintSystem recording;
   recording.installed = {{model, "COM3:"}};
   {
-    Printers printers(preview ? static_cast<PrintSystem&>(previews) : recording, log,
-                      folder / "NonStampati");
+    testing::DirectPrinters direct(preview ? static_cast<PrintSystem&>(previews) : recording, log,
+                                   folder.path());
+    Printers& printers = direct.printers;
     for (const auto& document : ReceiptDocuments(ParseRfModel(model), ReadReceiptFields(job)))
       EXPECT_TRUE(printers.Apply(document));
   }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/testing/recording_log.h"
+#include "platform/testing/temp_folder.h"
+#include "printing/testing/direct_printers.h"
 #include "printing/testing/recording_print_system.h"
 
 namespace valico {
@@ -44,7 +46,9 @@ class SlipCalibrationTest : public ::testing::Test {
   Config cfg;
   testing::RecordingPrintSystem system;
   testing::RecordingLog log;
-  Printers printers{system, log, "/k"};
+  testing::TempFolder home;
+  testing::DirectPrinters direct{system, log, home.path()};
+  Printers& printers = direct.printers;
 };
 
 TEST_F(SlipCalibrationTest, RulerCutToTheColumnsThenNumberedRows) {

@@ -31,7 +31,7 @@ MachineOptions CompleteFromEnvironment(MachineOptions o) {
   return o;
 }
 
-App::App(const MachineOptions& o, MakeDialogs make_dialogs)
+App::App(const MachineOptions& o, MakeDialogs make_dialogs, PrintQueueOptions::Mode mode)
     : mapper_(MapperOptions(o)),
       files_(mapper_),
       log_(MakeDiagLog(o.log_to_file ? o.home : "", o.log_to_stderr)),
@@ -48,7 +48,7 @@ App::App(const MachineOptions& o, MakeDialogs make_dialogs)
   Regional regional = o.locale.empty() ? UserRegional() : RegionalFor(o.locale);
   ctx_ = std::make_unique<Context>(Services{files_, clock_, *watch_, *log_, *dialogs_, *processes_,
                                             *serial_ports_, *ftp_, *print_system_, regional},
-                                   o.home);
+                                   o.home, mode);
 }
 
 }  // namespace valico

@@ -33,7 +33,9 @@ using MakeDialogs = std::unique_ptr<Dialogs> (*)(DiagLog& log);
 // services and the context that refers to them.
 class App {
  public:
-  explicit App(const MachineOptions& options, MakeDialogs make_dialogs = nullptr);
+  // `printing`: how this program's documents go out (see PrintQueueOptions::Mode).
+  explicit App(const MachineOptions& options, MakeDialogs make_dialogs = nullptr,
+               PrintQueueOptions::Mode printing = PrintQueueOptions::Mode::kService);
   Context& ctx() { return *ctx_; }
 
  private:

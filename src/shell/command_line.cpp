@@ -213,6 +213,20 @@ int PrebillTestCommand(const MachineOptions& machine, const CommandArgs&) {
   return prebill.Command1_Click() ? 0 : 1;
 }
 
+// A command that prints delivers at once on a folder no Valico serves, and tells whether the
+// printer confirmed it; beside the Valico that serves the folder it leaves its documents to
+// that program's print queue, so one program at a time sends to a printer.
+struct PrintingCommand {
+  explicit PrintingCommand(const MachineOptions& machine)
+      : options(CompleteFromEnvironment(machine)),
+        lock(options.home),
+        valico(options, nullptr,
+               lock.held() ? PrintQueueOptions::Mode::kDirect : PrintQueueOptions::Mode::kInbox) {}
+  MachineOptions options;
+  ProgramFolderLock lock;
+  App valico;
+};
+
 // The installed printers with their ports, as the installer's list shows them.
 int PrintersCommand(const MachineOptions& machine, const CommandArgs&) {
   App valico(CompleteFromEnvironment(machine));
@@ -230,14 +244,26 @@ void PrintTestOptions(CLI::App& command, CommandArgs& args) {
 
 // One sample page, so an installer checks a new printer in one command.
 int PrintTestCommand(const MachineOptions& machine, const CommandArgs& args) {
-  App valico(CompleteFromEnvironment(machine));
-  std::string err;
-  if (!PrintSamplePage(valico.ctx().printers, args.printer, &err)) {
-    std::cerr << "Errore: " << err << "\n";
-    return 1;
+  PrintingCommand command(machine);
+  Printers& printers = command.valico.ctx().printers;
+  SubmitResult r = PrintSamplePage(printers, args.printer);
+  const std::string printer = "\"" + printers.Current() + "\"";
+  switch (r.status) {
+    case Submitted::kPrinted:
+      std::cout << "sample page printed on " << printer << " (" << r.detail << ")\n";
+      return 0;
+    case Submitted::kHandedOver:
+      std::cout << "sample page handed over to " << printer << " (" << r.detail
+                << "); the printer cannot confirm that it printed it\n";
+      return 0;
+    case Submitted::kQueued:
+      std::cout << "sample page queued for " << printer
+                << ": the Valico that serves this folder prints it (valico status tells when)\n";
+      return 0;
+    default:
+      std::cerr << "Errore: " << r.detail << "\n";
+      return 1;
   }
-  std::cout << "sample page sent to " << valico.ctx().printers.Current() << "\n";
-  return 0;
 }
 
 void SlipTestOptions(CLI::App& command, CommandArgs& args) {
@@ -248,8 +274,8 @@ void SlipTestOptions(CLI::App& command, CommandArgs& args) {
 // The installer's calibration test of the slip printer, with the settings of _Valico.ini; the
 // spools are left alone, so it may run beside the service.
 int SlipTestCommand(const MachineOptions& machine, const CommandArgs& args) {
-  App valico(CompleteFromEnvironment(machine));
-  Context& ctx = valico.ctx();
+  PrintingCommand command(machine);
+  Context& ctx = command.valico.ctx();
   LoadSettings(ctx);
   SlipTestResult r = StampaTestU295(ctx.cfg, ctx.svc.regional, ctx.printers, args.rows, args.cols);
   std::string message = r.message;

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "prebill/prebill_renderer.h"
 #include "printing/preview_printer.h"
+#include "printing/print_queue.h"
 #include "printing/printers.h"
 #include "receipt/receipt_layouts.h"
 
@@ -135,7 +136,8 @@ bool RenderJob(const RenderRequest& request, DiagLog& log, std::vector<std::stri
   PreviewPrintSystem preview({device, "COM1:"}, model->paper(), request.folder);
   bool ok = false;
   {
-    Printers printers(preview, log, (fs::path(request.folder) / "NonStampati").string());
+    PrintQueue direct(preview, log, {request.folder, PrintQueueOptions::Mode::kDirect});
+    Printers printers(preview, direct, log);
     ok = model->lay_out(request, printers, log, err);
   }  // a document left open is ended and drawn too
   *files = preview.files();

@@ -9,9 +9,13 @@ ServiceTicks::ServiceTicks(Context& ctx)
       devices_(ctx),
       settings_(ctx.ini, ctx.svc.files, ctx.cfg.IniValico),
       cycle_(ctx.svc.files, ctx.svc.log, ctx.svc.watch, settings_, ctx.cfg, devices_),
-      jobs_(ctx.svc, ctx.ini, settings_, ctx.cfg) {}
+      jobs_(ctx.svc, ctx.ini, settings_, ctx.cfg) {
+  ctx.svc.watch.Follow(ctx.print_queue.folder());
+}
 
 bool ServiceTicks::Tick() {
+  // Jobs that other programs (valico reprint, a print test) left in the print queue's folder.
+  if (ctx_.svc.watch.TakeChange(ctx_.print_queue.folder())) ctx_.print_queue.AdoptInbox();
   cycle_.Timer1_Timer();
   jobs_.Tick();
   return cycle_.backlog();

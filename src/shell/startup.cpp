@@ -47,11 +47,27 @@ void Load(Context& ctx) {
   CaricaSettaggi(ctx.ini, ctx.cfg, ctx.form, ctx.mscomm1, ctx.com_preconto);
 }
 
+// The print queue takes over what an earlier run left, with the wait of _Valico.ini's
+// Stampa_Attesa: the minutes a printer may stay unreachable before its documents are set aside.
+void StartPrintQueue(Context& ctx) {
+  constexpr std::int64_t kDefaultMinutes = 10, kLongestMinutes = 24 * 60;
+  TypedValue v = ctx.ini.LeggiVarieDef("Stampa_Attesa", TypedValue::FromInt(kDefaultMinutes));
+  std::optional<std::int16_t> minutes = v.ToInt16(ctx.svc.regional);
+  if (!minutes || *minutes < 1 || *minutes > kLongestMinutes) {
+    ctx.svc.log.Warn("Stampa_Attesa=" + v.ToText(ctx.svc.regional) +
+                     " is not a number of minutes from 1 to 1440: 10 is used");
+    minutes = kDefaultMinutes;
+  }
+  ctx.print_queue.SetWait(std::chrono::minutes(*minutes));
+  ctx.print_queue.Start();
+}
+
 }  // namespace
 
 void StartUp(Context& ctx) {
   SetPaths(ctx);
   PreparaCartelle(ctx.ini, ctx.svc.files, ctx.svc.log, ctx.program_folder());
+  StartPrintQueue(ctx);
   Load(ctx);
   ctx.svc.log.Info("Valico - Versione " VALICO_VERSION " started in " + ctx.program_folder());
 }
@@ -63,6 +79,7 @@ void LoadSettings(Context& ctx) {
 
 void ShutDown(Context& ctx) {
   if (ctx.mscomm1.IsOpen()) ctx.mscomm1.Close();
+  ctx.print_queue.Stop();  // what is still queued is printed at the next start
   ctx.svc.log.Info("Valico stopped");
 }
 

@@ -8,7 +8,8 @@
 namespace valico::testing {
 
 // A Context over a fresh program folder (see TestPlatform), with _Valico.ini's path set and
-// a snapshot of it for the routines that read it once per tick.
+// a snapshot of it for the routines that read it once per tick. Documents go straight to the
+// recording printing system (no queue, no workers).
 class TestContext : public TestPlatform {
  public:
   TestContext() : TestContext(nullptr) {}
@@ -17,7 +18,7 @@ class TestContext : public TestPlatform {
   explicit TestContext(FtpClient* ftp_client, Dialogs* other_dialogs = nullptr)
       : ctx(Services{files, clock, watch, log, other_dialogs ? *other_dialogs : dialogs, processes,
                      serial, ftp_client ? *ftp_client : ftp, printing, regional},
-            folder.path()),
+            folder.path(), PrintQueueOptions::Mode::kDirect),
         settings(ctx.ini, files, ctx.InProgramFolder("_Valico.ini")) {
     ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
     ctx.cfg.DirProgramma = ctx.program_folder();

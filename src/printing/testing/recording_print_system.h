@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,7 @@ namespace valico::testing {
 
 // A printing system for unit tests: lists `installed` (or fails with `list_error`), keeps
 // every document it is given, and refuses those for the printer named in `failing`; kept
-// documents are recorded too.
+// documents are recorded too. Read `printed` and `kept` once the deliveries are over.
 class RecordingPrintSystem : public PrintSystem {
  public:
   bool ListPrinters(std::vector<PrinterInfo>* out, std::string* err) override {
@@ -22,18 +23,19 @@ class RecordingPrintSystem : public PrintSystem {
     return true;
   }
   std::string DefaultPrinter() override { return default_printer; }
-  bool Print(const Document& doc, std::string* err) override {
-    if (!failing.empty() && failing == doc.printer) {
-      *err = "connection refused";
-      return false;
-    }
+  PrinterQueueSettings QueueSettings(const std::string&) override { return {}; }
+  DeliveryResult Deliver(const Document& doc, std::stop_token) override {
+    std::lock_guard lock(mu);
+    if (!failing.empty() && failing == doc.printer)
+      return {Delivery::kFailed, "connection refused"};
     printed.push_back(doc);
-    return true;
+    return {Delivery::kPrinted, "recorded"};
   }
-  bool KeepAsPreview(const Document& doc, const std::string& folder,
-                     std::vector<std::string>* files, std::string*) override {
+  bool KeepAsPreview(const Document& doc, const std::string& base, std::vector<std::string>* files,
+                     std::string*) override {
+    std::lock_guard lock(mu);
     kept.push_back(doc);
-    files->push_back(folder + "/" + std::to_string(kept.size()) + ".png");
+    files->push_back(base + ".png");
     return true;
   }
 
@@ -42,6 +44,7 @@ class RecordingPrintSystem : public PrintSystem {
   std::string failing;
   std::string list_error;
   std::vector<Document> printed, kept;
+  std::mutex mu;
 };
 
 }  // namespace valico::testing

@@ -16,6 +16,7 @@
 #include "printing/escpos_encoder.h"
 #include "printing/ops.h"
 #include "printing/printers.h"
+#include "printing/testing/direct_printers.h"
 
 namespace valico {
 namespace {
@@ -89,8 +90,10 @@ TEST(PrintSystemPosixTest, EscPosBytesArriveWholeAtADeviceFileASerialLineAndTheN
   std::vector<PrinterOp> ops = {FontName("FontB11"), Print("Conto \x80 1,20"),
                                 FontName("FontControl"), Print("P")};
   std::string bytes = EncodeEscPos({"", ops}, PrinterProfile{});
-  for (const char* printer : {"File", "Seriale", "Rete"})
-    EXPECT_TRUE(system->Print({printer, ops}, &err)) << printer << ": " << err;
+  for (const char* printer : {"File", "Seriale", "Rete"}) {
+    DeliveryResult r = system->Deliver({printer, ops}, {});
+    EXPECT_NE(r.status, Delivery::kFailed) << printer << ": " << r.detail;
+  }
   EXPECT_EQ(home.Read("rotolo.bin"), bytes);
   EXPECT_EQ(far->Read(bytes.size()), bytes);
   EXPECT_EQ(network.Received(), bytes);
@@ -115,7 +118,8 @@ TEST(PrintSystemPosixTest, UndeliveredDocumentsSayWhyWithinTheBoundAndAreKept) {
                  "[Foglio]\nPorta=Ne01:\nUscita=anteprima:/proc/valico-nessuna\n");
   testing::RecordingLog log;
   auto system = MakePrintSystem({home.path(), &log, nullptr, 300ms, ""});
-  Printers printers(*system, log, home / "NonStampati");
+  testing::DirectPrinters direct(*system, log, home.path());
+  Printers& printers = direct.printers;
   struct {
     const char* printer;
     const char* reason;

@@ -1,4 +1,4 @@
-#include "printing/print_libraries_posix.h"
+#include "printing/posix/print_libraries_posix.h"
 
 #include <cairo-pdf.h>
 #include <cairo.h>

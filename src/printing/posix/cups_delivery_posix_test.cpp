@@ -131,22 +131,22 @@ TEST(CupsDeliveryPosixTest, APdfOfTheDocumentReachesTheQueueAndAMissingQueueSays
   auto system = MakePrintSystem({home.path(), &log, nullptr, 5s, ""});
 
   using namespace ops;
-  std::string err;
-  ASSERT_TRUE(system->Print(
+  DeliveryResult r = system->Deliver(
       {"Cassa", {FontName("FontA11"), Print("Conto tavolo 5"), Bold(true), Print("Totale 11,50")}},
-      &err))
-      << err << cups_dir.Read("error_log");
-  EXPECT_TRUE(log.Contains("printer \"Cassa\": CUPS job 1 on Cassa" + server));
+      {});
+  ASSERT_EQ(r.status, Delivery::kPrinted) << r.detail << cups_dir.Read("error_log");
+  EXPECT_EQ(r.detail, "CUPS job 1 on Cassa" + server);
   ASSERT_TRUE(testing::WaitFor([&] { return cups_dir.Read("out.pdf").size() > 100; }, 10s));
   std::string text = Output("pdftotext " + cups_dir / "out.pdf" + " -");
   EXPECT_NE(text.find("Conto tavolo 5"), std::string::npos) << text;
   EXPECT_NE(text.find("Totale 11,50"), std::string::npos) << text;
 
-  EXPECT_FALSE(system->Print({"Sparita", {Print("x")}}, &err));
-  EXPECT_NE(err.find("CUPS queue Sparita on 127.0.0.1:" + std::to_string(cups.port()) +
-                     " refused the job"),
+  r = system->Deliver({"Sparita", {Print("x")}}, {});
+  EXPECT_EQ(r.status, Delivery::kFailed);
+  EXPECT_NE(r.detail.find("CUPS queue Sparita on 127.0.0.1:" + std::to_string(cups.port()) +
+                          " refused the job"),
             std::string::npos)
-      << err;
+      << r.detail;
 }
 
 }  // namespace

@@ -6,14 +6,15 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <stop_token>
 #include <system_error>
 #include <thread>
 
 #include "platform/diag_log.h"
-#include "printing/gdi_renderer_win32.h"
-#include "printing/numbered_files_win32.h"
 #include "printing/preview.h"
 #include "printing/print_system.h"
+#include "printing/win32/gdi_renderer_win32.h"
+#include "printing/win32/numbered_files_win32.h"
 
 namespace valico {
 namespace {
@@ -43,9 +44,8 @@ bool HasOutput(const Document& doc) {
   return false;
 }
 
-// How one delivery ended, shared between the caller, who waits a bounded time, and the thread
-// that talks to the spooler, which may outlive the wait.
-struct Delivery {
+// How one delivery ended, and the spooler's job for the watchdog that may cancel it.
+struct GdiJob {
   std::mutex mu;
   std::condition_variable finished_cv;
   bool finished = false;
@@ -55,9 +55,8 @@ struct Delivery {
   std::atomic<int> job_id{0};  // the spooler's job, once StartDoc gave one
 };
 
-// Prints one document: CreateDC on the printer, StartDoc, pages, EndDoc. Runs on its own
-// thread; touches nothing but its arguments.
-void PrintOnPrinterDc(const Document& doc, const std::string& output_file, Delivery* d) {
+// Prints one document: CreateDC on the printer, StartDoc, pages, EndDoc.
+void PrintOnPrinterDc(const Document& doc, const std::string& output_file, GdiJob* d) {
   std::string err;
   std::vector<std::string> notes;
   bool ok = [&] {
@@ -145,51 +144,58 @@ class Win32PrintSystem : public PrintSystem {
     return name;
   }
 
-  // The spooler call runs on a thread of its own, and the tick waits for it at most
-  // write_bound. A printer set to print directly to its port holds EndDoc until the port has
-  // taken every byte; past the bound the job is taken out of the queue, so that a document
+  PrinterQueueSettings QueueSettings(const std::string&) override { return {}; }
+
+  // The GDI calls run on the calling thread (the printer's delivery worker). A printer set to
+  // print directly to its port holds EndDoc until the port has taken every byte: past the
+  // bound, or when Valico stops, a watchdog takes the job out of the queue, so that a document
   // reported as not delivered does not print later as well.
-  bool Print(const Document& doc, std::string* err) override {
-    if (doc.printer.empty()) return Fail(err, "no printer is named for the document");
-    if (!HasOutput(doc)) return true;  // nothing was printed: no page goes out
+  DeliveryResult Deliver(const Document& doc, std::stop_token stop) override {
+    std::string err;
+    if (doc.printer.empty()) return {Delivery::kFailed, "no printer is named for the document"};
+    if (!HasOutput(doc)) return {Delivery::kPrinted, "nothing to print: no page goes out"};
     std::string output_file;
     if (!options_.print_to_folder.empty()) {
-      output_file = CreateNumberedFile(options_.print_to_folder, doc.printer, ".prn", err);
-      if (output_file.empty()) return false;
+      output_file = CreateNumberedFile(options_.print_to_folder, doc.printer, ".prn", &err);
+      if (output_file.empty()) return {Delivery::kFailed, err};
     }
-    auto delivery = std::make_shared<Delivery>();
-    try {
-      std::thread([doc, output_file, delivery] {
-        PrintOnPrinterDc(doc, output_file, delivery.get());
-      }).detach();
-    } catch (const std::system_error& e) {
-      return Fail(err, std::string("cannot start the printing thread: ") + e.what());
-    }
-
-    std::unique_lock lock(delivery->mu);
-    if (!delivery->finished_cv.wait_for(lock, options_.write_bound,
-                                        [&] { return delivery->finished; })) {
-      lock.unlock();
-      std::string why = "the printer \"" + doc.printer + "\" did not take the document within " +
+    GdiJob d;
+    std::string cut;
+    {
+      std::jthread watchdog([&](std::stop_token done) {
+        std::mutex mu;
+        std::condition_variable_any cv;
+        std::unique_lock lock(mu);
+        auto deadline = std::chrono::steady_clock::now() + options_.write_bound;
+        while (!done.stop_requested() && !stop.stop_requested() &&
+               std::chrono::steady_clock::now() < deadline)
+          cv.wait_for(lock, done, std::chrono::milliseconds(50), [] { return false; });
+        if (done.stop_requested()) return;
+        cut = stop.stop_requested()
+                  ? "Valico is stopping"
+                  : "the printer \"" + doc.printer + "\" did not take the document within " +
                         std::to_string(options_.write_bound.count()) + " ms";
-      std::string cancel_err;
-      int job = delivery->job_id;
-      if (job > 0 && CancelJob(doc.printer, job, &cancel_err))
-        why += "; its print job was cancelled";
-      else
-        why += "; it may still print" + (cancel_err.empty() ? "" : " (" + cancel_err + ")");
-      return Fail(err, why);
-    }
+        std::string cancel_err;
+        int job = d.job_id;
+        if (job > 0 && CancelJob(doc.printer, job, &cancel_err))
+          cut += "; its print job was cancelled";
+        else
+          cut += "; it may still print" + (cancel_err.empty() ? "" : " (" + cancel_err + ")");
+      });
+      PrintOnPrinterDc(doc, output_file, &d);
+    }  // the watchdog ends here
     if (options_.log)
-      for (const std::string& note : delivery->notes)
+      for (const std::string& note : d.notes)
         options_.log->Warn("printer \"" + doc.printer + "\": " + note);
-    return delivery->ok || Fail(err, delivery->err);
+    if (!cut.empty()) return {Delivery::kFailed, cut};
+    if (!d.ok) return {Delivery::kFailed, d.err};
+    return {Delivery::kPrinted, "spooler job " + std::to_string(d.job_id.load())};
   }
 
-  bool KeepAsPreview(const Document& doc, const std::string& native_folder,
-                     std::vector<std::string>* files, std::string* err) override {
+  bool KeepAsPreview(const Document& doc, const std::string& base, std::vector<std::string>* files,
+                     std::string* err) override {
     // The spooler knows no paper width: a preview is drawn on a receipt roll.
-    return WritePreviewFiles(doc, PrinterProfile{}, native_folder, files, err);
+    return WritePreviewFilesAt(doc, PrinterProfile{}, base, files, err);
   }
 
  private:

@@ -1,4 +1,4 @@
-#include "printing/gdi_renderer_win32.h"
+#include "printing/win32/gdi_renderer_win32.h"
 
 #include <gtest/gtest.h>
 

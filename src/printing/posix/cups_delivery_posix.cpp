@@ -1,11 +1,11 @@
-#include "printing/cups_delivery_posix.h"
+#include "printing/posix/cups_delivery_posix.h"
 
 #include <cups/cups.h>
 
 #include <charconv>
 #include <memory>
 
-#include "printing/print_libraries_posix.h"
+#include "printing/posix/print_libraries_posix.h"
 
 namespace valico {
 namespace {

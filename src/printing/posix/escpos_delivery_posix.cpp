@@ -1,4 +1,4 @@
-#include "printing/escpos_delivery_posix.h"
+#include "printing/posix/escpos_delivery_posix.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -209,16 +209,25 @@ bool SerialTarget(std::string_view target, int* port, std::string_view* settings
 
 }  // namespace
 
-bool DeliverEscPos(std::string_view target, std::string_view bytes, const std::string& home,
-                   SerialPorts* ports, std::chrono::milliseconds bound, std::string* err) {
+DeliveryResult DeliverEscPos(std::string_view target, std::string_view bytes,
+                             const std::string& home, SerialPorts* ports,
+                             std::chrono::milliseconds bound, std::stop_token) {
   auto deadline = Clock::now() + bound;
   int port = 0;
   std::string_view settings;
-  if (SerialTarget(target, &port, &settings)) return WriteSerial(port, settings, bytes, ports, err);
-  if (target.substr(0, 6) == "tcp://") return WriteTcp(target.substr(6), bytes, deadline, err);
-  std::filesystem::path path(target);
-  if (path.is_relative()) path = std::filesystem::path(home) / path;
-  return WriteDevice(path.string(), bytes, deadline, err);
+  std::string err;
+  bool ok = false;
+  if (SerialTarget(target, &port, &settings))
+    ok = WriteSerial(port, settings, bytes, ports, &err);
+  else if (target.substr(0, 6) == "tcp://")
+    ok = WriteTcp(target.substr(6), bytes, deadline, &err);
+  else {
+    std::filesystem::path path(target);
+    if (path.is_relative()) path = std::filesystem::path(home) / path;
+    ok = WriteDevice(path.string(), bytes, deadline, &err);
+  }
+  if (!ok) return {Delivery::kFailed, err};
+  return {Delivery::kHandedOver, std::to_string(bytes.size()) + " bytes to " + std::string(target)};
 }
 
 }  // namespace valico

@@ -2,7 +2,7 @@
 // preview). Text goes out as the Windows-1252 bytes it is, through TextOutA, in fonts chosen by
 // face name, so that a receipt printer's driver can turn its device fonts, its control font and
 // its barcode fonts into printer commands.
-#include "printing/gdi_renderer_win32.h"
+#include "printing/win32/gdi_renderer_win32.h"
 
 #include <algorithm>
 #include <climits>

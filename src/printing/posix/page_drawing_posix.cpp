@@ -1,4 +1,4 @@
-#include "printing/page_drawing_posix.h"
+#include "printing/posix/page_drawing_posix.h"
 
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "printing/code_pages.h"
-#include "printing/print_libraries_posix.h"
+#include "printing/posix/print_libraries_posix.h"
 
 namespace valico {
 namespace {

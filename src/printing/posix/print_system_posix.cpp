@@ -1,13 +1,15 @@
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <optional>
 #include <sstream>
 
 #include "platform/diag_log.h"
-#include "printing/cups_delivery_posix.h"
-#include "printing/escpos_delivery_posix.h"
 #include "printing/escpos_encoder.h"
-#include "printing/page_drawing_posix.h"
 #include "printing/page_layout.h"
+#include "printing/posix/cups_delivery_posix.h"
+#include "printing/posix/escpos_delivery_posix.h"
+#include "printing/posix/page_drawing_posix.h"
 #include "printing/preview.h"
 #include "printing/print_system.h"
 #include "printing/printer_declarations.h"
@@ -27,6 +29,7 @@ class PosixPrintSystem : public PrintSystem {
   explicit PosixPrintSystem(PrintSystemOptions o) : o_(std::move(o)) {}
 
   bool ListPrinters(std::vector<PrinterInfo>* out, std::string* err) override {
+    std::lock_guard lock(mu_);
     out->clear();
     if (!Load(err)) return false;
     for (const PrinterDeclaration& d : printers_) out->push_back(d.info);
@@ -34,6 +37,7 @@ class PosixPrintSystem : public PrintSystem {
   }
 
   std::string DefaultPrinter() override {
+    std::lock_guard lock(mu_);
     std::string err;
     if (!Load(&err)) return "";
     for (const PrinterDeclaration& d : printers_)
@@ -41,57 +45,69 @@ class PosixPrintSystem : public PrintSystem {
     return "";
   }
 
-  bool Print(const Document& doc, std::string* err) override {
-    if (!Load(err)) return false;
-    const PrinterDeclaration* d = Find(doc.printer);
-    if (!d) {
-      *err = "printer \"" + doc.printer + "\" is not declared in " + kDeclarationsFile;
-      return false;
+  PrinterQueueSettings QueueSettings(const std::string& device) override {
+    (void)device;
+    return {};
+  }
+
+  DeliveryResult Deliver(const Document& doc, std::stop_token stop) override {
+    std::optional<PrinterDeclaration> d;
+    {
+      std::lock_guard lock(mu_);
+      std::string err;
+      if (!Load(&err)) return {Delivery::kFailed, err};
+      if (const PrinterDeclaration* found = Find(doc.printer)) d = *found;
     }
-    switch (d->output) {
+    if (!d)
+      return {Delivery::kFailed,
+              "printer \"" + doc.printer + "\" is not declared in " + kDeclarationsFile};
+    return DeliverTo(*d, doc, stop);
+  }
+
+  bool KeepAsPreview(const Document& doc, const std::string& base, std::vector<std::string>* files,
+                     std::string* err) override {
+    PrinterProfile profile;
+    {
+      std::lock_guard lock(mu_);
+      std::string ignored;
+      Load(&ignored);
+      if (const PrinterDeclaration* d = Find(doc.printer)) profile = d->profile;
+    }
+    return WritePreviewFilesAt(doc, profile, base, files, err);
+  }
+
+ private:
+  DeliveryResult DeliverTo(const PrinterDeclaration& d, const Document& doc, std::stop_token stop) {
+    std::string err;
+    switch (d.output) {
       case PrinterOutput::kNone:
-        *err = "printer \"" + doc.printer + "\" has no output (Uscita=" + d->uscita + ")";
-        return false;
+        return {Delivery::kFailed, "the printer has no output (Uscita=" + d.uscita + ")"};
       case PrinterOutput::kPreview: {
         std::vector<std::string> files;
-        if (!WritePreviewFiles(doc, d->profile, InHome(d->target), &files, err)) return false;
+        if (!WritePreviewFiles(doc, d.profile, InHome(d.target), &files, &err))
+          return {Delivery::kFailed, err};
         std::string names;
         for (const std::string& f : files) names += (names.empty() ? "" : ", ") + f;
-        Log(LogLevel::kInfo, doc.printer, "preview written: " + names);
-        return true;
+        return {Delivery::kPrinted, "preview " + names};
       }
       case PrinterOutput::kEscPos: {
         std::vector<std::string> notes;
-        std::string bytes = EncodeEscPos(doc, d->profile, &notes);
+        std::string bytes = EncodeEscPos(doc, d.profile, &notes);
         for (const std::string& n : notes) Log(LogLevel::kWarning, doc.printer, n);
-        if (!DeliverEscPos(d->target, bytes, o_.home, o_.serial_ports, o_.write_bound, err))
-          return false;
-        Log(LogLevel::kDebug, doc.printer,
-            std::to_string(bytes.size()) + " bytes sent to " + d->target);
-        return true;
+        return DeliverEscPos(d.target, bytes, o_.home, o_.serial_ports, o_.write_bound, stop);
       }
       case PrinterOutput::kCups: {
         std::string pdf;
         int job = 0;
-        if (!DrawPagePdf(LayoutPage(doc, d->profile), d->profile.dpi, &pdf, err) ||
-            !SubmitPdfToCups(d->target, pdf, "Valico - " + doc.printer, o_.write_bound, &job, err))
-          return false;
-        Log(LogLevel::kInfo, doc.printer, "CUPS job " + std::to_string(job) + " on " + d->target);
-        return true;
+        if (!DrawPagePdf(LayoutPage(doc, d.profile), d.profile.dpi, &pdf, &err) ||
+            !SubmitPdfToCups(d.target, pdf, "Valico - " + doc.printer, o_.write_bound, &job, &err))
+          return {Delivery::kFailed, err};
+        return {Delivery::kPrinted, "CUPS job " + std::to_string(job) + " on " + d.target};
       }
     }
-    return false;
+    return {Delivery::kFailed, "unknown output"};
   }
 
-  bool KeepAsPreview(const Document& doc, const std::string& native_folder,
-                     std::vector<std::string>* files, std::string* err) override {
-    std::string ignored;
-    Load(&ignored);
-    const PrinterDeclaration* d = Find(doc.printer);
-    return WritePreviewFiles(doc, d ? d->profile : PrinterProfile{}, native_folder, files, err);
-  }
-
- private:
   // Reads _Stampanti.ini again when its text changed. A missing file declares no printers.
   bool Load(std::string* err) {
     fs::path path = fs::path(o_.home) / kDeclarationsFile;
@@ -136,6 +152,7 @@ class PosixPrintSystem : public PrintSystem {
   }
 
   PrintSystemOptions o_;
+  std::mutex mu_;  // the declarations: deliveries of several printers run at once
   bool loaded_ = false;
   std::string text_;
   std::vector<PrinterDeclaration> printers_;

@@ -1,4 +1,4 @@
-#include "printing/numbered_files_win32.h"
+#include "printing/win32/numbered_files_win32.h"
 
 #include <windows.h>
 

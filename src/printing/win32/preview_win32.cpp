@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <fstream>
 
-#include "printing/gdi_renderer_win32.h"
-#include "printing/numbered_files_win32.h"
 #include "printing/preview.h"
 #include "printing/trace.h"
+#include "printing/win32/gdi_renderer_win32.h"
+#include "printing/win32/numbered_files_win32.h"
 
 namespace valico {
 namespace {
@@ -79,11 +79,16 @@ bool WriteMetafile(const Document& doc, const PrinterProfile& profile, const std
 bool WritePreviewFiles(const Document& doc, const PrinterProfile& profile,
                        const std::string& native_folder, std::vector<std::string>* files,
                        std::string* err) {
-  files->clear();
   // The trace's name takes the running number; the metafile shares it.
   std::string trace = CreateNumberedFile(native_folder, doc.printer, ".txt", err);
   if (trace.empty()) return false;
-  std::string picture = trace.substr(0, trace.size() - 4) + ".emf";
+  return WritePreviewFilesAt(doc, profile, trace.substr(0, trace.size() - 4), files, err);
+}
+
+bool WritePreviewFilesAt(const Document& doc, const PrinterProfile& profile,
+                         const std::string& base, std::vector<std::string>* files,
+                         std::string* err) {
+  std::string trace = base + ".txt", picture = base + ".emf";
   std::vector<std::string> notes;
   std::string why;
   bool drawn = WriteMetafile(doc, profile, picture, &notes, &why);

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "printing/page_drawing_posix.h"
 #include "printing/page_layout.h"
+#include "printing/posix/page_drawing_posix.h"
 #include "printing/preview.h"
 #include "printing/trace.h"
 
@@ -77,8 +77,13 @@ bool WritePreviewFiles(const Document& doc, const PrinterProfile& profile,
       return false;
     }
   }
-  std::string txt = base.string() + ".txt", png = base.string() + ".png",
-              pdf_path = base.string() + ".pdf";
+  return WritePreviewFilesAt(doc, profile, base.string(), files, err);
+}
+
+bool WritePreviewFilesAt(const Document& doc, const PrinterProfile& profile,
+                         const std::string& base, std::vector<std::string>* files,
+                         std::string* err) {
+  std::string txt = base + ".txt", png = base + ".png", pdf_path = base + ".pdf";
   PageLayout page = LayoutPage(doc, profile);
   std::string trace = TraceText(doc);
   if (page.lines_left_out > 0)

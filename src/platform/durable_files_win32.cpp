@@ -1,0 +1,93 @@
+#include <windows.h>
+
+#include <cstdio>
+#include <random>
+
+#include "platform/durable_files.h"
+#include "platform/files.h"
+
+namespace valico {
+namespace {
+
+bool Fail(std::string* err, const std::string& what) {
+  if (err) *err = what + " (error " + std::to_string(::GetLastError()) + ")";
+  return false;
+}
+
+bool WriteAll(HANDLE h, std::string_view data) {
+  while (!data.empty()) {
+    DWORD chunk = data.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(data.size());
+    DWORD n = 0;
+    if (!::WriteFile(h, data.data(), chunk, &n, nullptr) || n == 0) return false;
+    data.remove_prefix(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CreateFileDurably(const std::string& native_path, std::string_view data, bool* exists,
+                       std::string* err) {
+  *exists = false;
+  std::random_device random;
+  char id[24];
+  std::snprintf(id, sizeof id, ".%08x.tmp", random());
+  const std::string tmp = native_path + id;
+  HANDLE h = ::CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return Fail(err, "cannot create " + tmp);
+  bool written = WriteAll(h, data) && ::FlushFileBuffers(h);
+  if (!written) Fail(err, "cannot write " + tmp);
+  ::CloseHandle(h);
+  if (!written) {
+    ::DeleteFileA(tmp.c_str());
+    return false;
+  }
+  std::string why;
+  if (!MoveWithoutReplace(tmp, native_path, &why)) {
+    ::DeleteFileA(tmp.c_str());
+    *exists = ::GetFileAttributesA(native_path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (err) *err = "cannot name " + native_path + ": " + why;
+    return false;
+  }
+  return true;
+}
+
+bool AppendDurably(const std::string& native_path, std::string_view data, std::string* err) {
+  HANDLE h = ::CreateFileA(native_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return Fail(err, "cannot open " + native_path);
+  bool ok = WriteAll(h, data) && ::FlushFileBuffers(h);
+  if (!ok) Fail(err, "cannot write " + native_path);
+  ::CloseHandle(h);
+  return ok;
+}
+
+bool ListNativeFolder(const std::string& native_folder, bool folders,
+                      std::vector<std::string>* names, std::string* err) {
+  names->clear();
+  WIN32_FIND_DATAA fd;
+  HANDLE find = ::FindFirstFileA((native_folder + "\\*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) {
+    DWORD e = ::GetLastError();
+    return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ||
+           Fail(err, "cannot list " + native_folder);
+  }
+  do {
+    std::string name = fd.cFileName;
+    if (name == "." || name == "..") continue;
+    bool is_folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (is_folder == folders) names->push_back(std::move(name));
+  } while (::FindNextFileA(find, &fd));
+  ::FindClose(find);
+  return true;
+}
+
+bool RemoveNativeFile(const std::string& native_path, std::string* err) {
+  if (::DeleteFileA(native_path.c_str())) return true;
+  DWORD e = ::GetLastError();
+  return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ||
+         Fail(err, "cannot remove " + native_path);
+}
+
+}  // namespace valico

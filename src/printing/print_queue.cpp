@@ -1,0 +1,572 @@
+#include "printing/print_queue.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "platform/diag_log.h"
+#include "platform/durable_files.h"
+#include "platform/file_identity.h"
+#include "platform/files.h"
+#include "platform/native_path.h"
+
+namespace valico {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr const char* kQueueFolder = "CodaStampa";
+constexpr const char* kUnprintedFolder = "NonStampati";
+constexpr std::string_view kJob = ".job";
+constexpr std::string_view kHeld = ".held";
+constexpr std::string_view kProgress = ".progress";
+constexpr std::string_view kTemporary = ".tmp";
+constexpr std::string_view kBroken = ".broken";
+// A worker with nothing to do for this long ends; the next job starts another.
+constexpr auto kIdleWorker = std::chrono::seconds(30);
+// A job file can hold a few large pictures; anything larger is no job of this program.
+constexpr std::size_t kLargestJob = std::size_t{1} << 30;
+
+std::int64_t NowMs() {
+  return std::chrono::duration_cast<milliseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+bool EndsWith(std::string_view s, std::string_view end) {
+  return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
+}
+
+// The folder of a printer's jobs: its device name made a file name, and a hash of the exact
+// name, so that names differing only in characters a file name cannot hold stay apart.
+std::string FolderNameOf(const std::string& printer) {
+  std::uint32_t hash = 2166136261u;
+  for (char c : printer) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  std::string name = printer.substr(0, 48);
+  for (char& c : name) {
+    bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                c == '-' || c == '.';
+    if (!keep) c = '_';
+  }
+  char tail[16];
+  std::snprintf(tail, sizeof tail, "-%08x", hash);
+  return name + tail;
+}
+
+std::string NumberName(std::uint64_t number) {
+  char name[24];
+  std::snprintf(name, sizeof name, "%010llu", static_cast<unsigned long long>(number));
+  return name;
+}
+
+// The number of a queue file's name ("0000000042.job"); 0 when it is none.
+std::uint64_t NumberOf(std::string_view name, std::string_view extension) {
+  if (!EndsWith(name, extension) || name.size() != 10 + extension.size()) return 0;
+  std::uint64_t n = 0;
+  for (char c : name.substr(0, 10)) {
+    if (c < '0' || c > '9') return 0;
+    n = n * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  return n;
+}
+
+bool ReadJob(const std::string& path, QueueFile* job, std::string* err) {
+  std::string bytes;
+  if (ReadNativeFile(path, kLargestJob, &bytes, err) != ReadStatus::kRead) {
+    if (err && err->empty()) *err = path + " is missing";
+    return false;
+  }
+  if (DecodeQueueFile(bytes, job, err)) return true;
+  *err = path + ": " + *err;
+  return false;
+}
+
+// Where a job's delivery got to, from its progress file: one line per event ("start 2",
+// "done 2", "failed 2", "kept 2": document 2 was set aside). The first document not done,
+// and whether its delivery was cut (started, and neither done nor failed).
+struct Progress {
+  std::size_t first_undone = 0;
+  bool cut = false;
+};
+
+Progress ReadProgress(const std::string& path) {
+  std::string text;
+  Progress p;
+  if (ReadNativeFile(path, 1 << 20, &text, nullptr) != ReadStatus::kRead) return p;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string::npos) break;  // a line cut by a crash says nothing
+    std::string_view line(text.data() + pos, end - pos);
+    pos = end + 1;
+    size_t space = line.find(' ');
+    if (space == std::string_view::npos) continue;
+    std::size_t k = std::strtoull(std::string(line.substr(space + 1)).c_str(), nullptr, 10);
+    std::string_view event = line.substr(0, space);
+    if ((event == "done" || event == "kept") && k + 1 > p.first_undone) p.first_undone = k + 1;
+    if (k == p.first_undone || event != "start") p.cut = event == "start" && k == p.first_undone;
+  }
+  return p;
+}
+
+std::string Seconds(milliseconds d) {
+  char s[32];
+  std::snprintf(s, sizeof s, "%.3g s", static_cast<double>(d.count()) / 1000);
+  return s;
+}
+
+}  // namespace
+
+struct PrintQueue::Line {
+  std::string printer;
+  std::string folder;  // native
+  std::deque<std::uint64_t> jobs;
+  std::uint64_t next = 1;
+  std::jthread worker;
+  bool running = false;
+  std::optional<SteadyClock::time_point> outage_since;
+  PrinterQueueState state;
+};
+
+bool RemoveSourceIfUnchanged(const SourceFile& source, std::string* why) {
+  std::optional<FileIdentity> now = IdentityOf(source.native_path);
+  if (!now) return true;  // gone already
+  if (*now != source.identity) {
+    *why = "it changed after it was read, so it holds another job";
+    return false;
+  }
+  return RemoveNativeFile(source.native_path, why);
+}
+
+PrintQueue::PrintQueue(PrintSystem& system, DiagLog& log, PrintQueueOptions options)
+    : system_(system),
+      log_(log),
+      o_(std::move(options)),
+      folder_(InNativeFolder(o_.home, kQueueFolder)),
+      unprinted_(InNativeFolder(o_.home, kUnprintedFolder), &system, &log, o_.max_unprinted) {}
+
+PrintQueue::~PrintQueue() { Stop(); }
+
+void PrintQueue::SetWait(milliseconds wait) {
+  std::lock_guard lock(mu_);
+  o_.wait = wait;
+}
+
+milliseconds PrintQueue::WaitOf(const std::string& printer) {
+  if (auto own = system_.QueueSettings(printer).wait) return *own;
+  std::lock_guard lock(mu_);
+  return o_.wait;
+}
+
+PrintQueue::Line& PrintQueue::LineFor(const std::string& printer, std::string folder) {
+  std::lock_guard lock(mu_);
+  std::unique_ptr<Line>& line = lines_[printer];
+  if (line) return *line;
+  line = std::make_unique<Line>();
+  line->printer = printer;
+  line->state.printer = printer;
+  line->folder = folder.empty() ? InNativeFolder(folder_, FolderNameOf(printer)) : folder;
+  std::error_code ec;
+  std::filesystem::create_directories(FsPath(line->folder), ec);
+  // Numbers go on from the highest in the folder, also one an earlier run left.
+  std::vector<std::string> names;
+  std::string err;
+  ListNativeFolder(line->folder, false, &names, &err);
+  for (const std::string& name : names)
+    for (std::string_view ext : {kJob, kHeld})
+      line->next = std::max(line->next, NumberOf(name, ext) + 1);
+  return *line;
+}
+
+SubmitResult PrintQueue::Submit(std::vector<Document> documents, const SourceFile* source) {
+  if (documents.empty()) return {Submitted::kNothingToPrint, "no document", false};
+  if (o_.mode == PrintQueueOptions::Mode::kDirect) return DeliverNow(std::move(documents), source);
+  if (o_.mode == PrintQueueOptions::Mode::kInbox) return WriteToInbox(documents);
+
+  const std::string printer = documents.front().printer;
+  const std::size_t count = documents.size();
+  if (printer.empty()) {
+    KeepAll(documents, 0, "no printer is installed", {});
+    return {Submitted::kNotPrinted, "no printer is installed", false};
+  }
+  Line& line = LineFor(printer);
+  const std::string bytes = EncodeQueueFile(
+      QueueFile{printer, NowMs(), source ? std::optional(*source) : std::nullopt, documents});
+  std::uint64_t number = 0;
+  std::string err;
+  if (!Commit(line, bytes, source != nullptr, &number, &err)) {
+    KeepAll(documents, 0, "cannot be queued: " + err, {});
+    return {Submitted::kNotPrinted, "cannot be queued: " + err, false};
+  }
+  SubmitResult result{Submitted::kQueued,
+                      NarrowPath(FsPath(line.folder).filename()) + "/" + NumberName(number), false};
+  std::string held = InNativeFolder(line.folder, NumberName(number) + std::string(kHeld));
+  if (source) {
+    result.source_removed = RemoveSourceIfUnchanged(*source, &result.source_kept);
+    std::string job = InNativeFolder(line.folder, NumberName(number) + std::string(kJob));
+    if (!MoveWithoutReplace(held, job, &err))
+      log_.Error("printer " + Shown(printer) + ": job " + held + " cannot be released: " + err);
+  }
+  log_.Info("printer " + Shown(printer) + ": job " + result.detail + " queued (" +
+            std::to_string(count) + " document(s)" + (source ? " of " + source->native_path : "") +
+            ")");
+  {
+    std::lock_guard lock(mu_);
+    line.jobs.push_back(number);
+  }
+  Wake(line);
+  return result;
+}
+
+bool PrintQueue::Commit(Line& line, const std::string& bytes, bool held, std::uint64_t* number,
+                        std::string* err) {
+  for (int tries = 0; tries < 100; ++tries) {
+    {
+      std::lock_guard lock(mu_);
+      *number = line.next++;
+    }
+    std::string path =
+        InNativeFolder(line.folder, NumberName(*number) + std::string(held ? kHeld : kJob));
+    bool exists = false;
+    if (CreateFileDurably(path, bytes, &exists, err)) return true;
+    if (!exists) return false;
+  }
+  return false;
+}
+
+SubmitResult PrintQueue::WriteToInbox(const std::vector<Document>& documents) {
+  const std::string& printer = documents.front().printer;
+  std::random_device random;
+  char name[48];
+  std::snprintf(name, sizeof name, "%lld-%08x.job", static_cast<long long>(NowMs()), random());
+  std::error_code ec;
+  std::filesystem::create_directories(FsPath(folder_), ec);
+  std::string path = InNativeFolder(folder_, name), err;
+  bool exists = false;
+  if (!CreateFileDurably(path,
+                         EncodeQueueFile(QueueFile{printer, NowMs(), std::nullopt, documents}),
+                         &exists, &err))
+    return {Submitted::kNotPrinted, "cannot be queued: " + err, false};
+  log_.Info("printer " + Shown(printer) + ": " + std::to_string(documents.size()) +
+            " document(s) queued as " + path + " for the Valico that serves this folder");
+  return {Submitted::kQueued, path, false};
+}
+
+SubmitResult PrintQueue::DeliverNow(std::vector<Document> documents, const SourceFile* source) {
+  SubmitResult result{Submitted::kPrinted, "", false};
+  for (std::size_t i = 0; i < documents.size(); ++i) {
+    const Document& doc = documents[i];
+    DeliveryResult r = system_.Deliver(doc, {});
+    std::string what = "printer " + Shown(doc.printer) + ": document " + std::to_string(i + 1) +
+                       " of " + std::to_string(documents.size());
+    if (r.status == Delivery::kPrinted) {
+      log_.Info(what + " printed (" + r.detail + ")");
+    } else if (r.status == Delivery::kHandedOver) {
+      log_.Info(what + " handed over (" + r.detail + ")");
+      if (result.status == Submitted::kPrinted) result.status = Submitted::kHandedOver;
+    } else {
+      std::string kept, err;
+      std::string where = unprinted_.Keep(doc, NowMs(), r.detail, &kept, &err)
+                              ? "kept as " + kept
+                              : "could not be kept: " + err;
+      log_.Error(what + " not printed (" + r.detail + "): " + where);
+      result.status = Submitted::kNotPrinted;
+      r.detail += "; " + where;
+    }
+    result.detail += (result.detail.empty() ? "" : "; ") + r.detail;
+  }
+  if (source && result.ok())
+    result.source_removed = RemoveSourceIfUnchanged(*source, &result.source_kept);
+  return result;
+}
+
+void PrintQueue::Wake(Line& line) {
+  std::unique_lock lock(mu_);
+  if (stopping_ || line.jobs.empty()) return;
+  if (!line.running) {
+    if (line.worker.joinable()) {
+      lock.unlock();
+      line.worker.join();  // it has ended: running is false
+      lock.lock();
+    }
+    line.running = true;
+    line.worker = std::jthread([this, &line](std::stop_token stop) { Run(line, stop); });
+  }
+  changed_.notify_all();
+}
+
+void PrintQueue::Run(Line& line, std::stop_token stop) {
+  std::unique_lock lock(mu_);
+  for (;;) {
+    changed_.wait_for(lock, stop, kIdleWorker, [&] { return !line.jobs.empty(); });
+    if (stop.stop_requested() || line.jobs.empty()) break;
+    std::uint64_t number = line.jobs.front();
+    lock.unlock();
+    bool finished = DeliverJob(line, number, stop);
+    lock.lock();
+    if (!finished) break;
+  }
+  line.running = false;
+  changed_.notify_all();
+}
+
+void PrintQueue::Finished(Line& line, std::uint64_t number) {
+  std::string err;
+  RemoveNativeFile(InNativeFolder(line.folder, NumberName(number) + std::string(kJob)), &err);
+  RemoveNativeFile(InNativeFolder(line.folder, NumberName(number) + std::string(kProgress)), &err);
+  std::lock_guard lock(mu_);
+  if (!line.jobs.empty() && line.jobs.front() == number) line.jobs.pop_front();
+  changed_.notify_all();
+}
+
+bool PrintQueue::DeliverJob(Line& line, std::uint64_t number, std::stop_token stop) {
+  const std::string base = InNativeFolder(line.folder, NumberName(number));
+  QueueFile job;
+  std::string err;
+  if (!ReadJob(base + std::string(kJob), &job, &err)) {
+    std::string moved = base + std::string(kBroken);
+    MoveWithoutReplace(base + std::string(kJob), moved, nullptr);
+    log_.Error("printer " + Shown(line.printer) + ": a queued job cannot be read (" + err +
+               "): it is set aside as " + moved);
+    Finished(line, number);
+    return true;
+  }
+  const std::string progress = base + std::string(kProgress);
+  const std::size_t count = job.documents.size();
+  for (std::size_t k = ReadProgress(progress).first_undone; k < count;) {
+    std::string why;
+    switch (DeliverDocument(line, job, k, progress, stop, &why)) {
+      case Attempt::kDelivered:
+        ++k;
+        break;
+      case Attempt::kStopped:
+        return false;
+      case Attempt::kWaitedTooLong:
+        // Set aside, the rest of the job is done with; what cannot even be kept stays queued
+        // and is tried again after the longest pause.
+        k = KeepAll(job.documents, k, why, progress);
+        if (k < count && !Pause(line, o_.max_pause, stop)) return false;
+        break;
+    }
+  }
+  Finished(line, number);
+  return true;
+}
+
+bool PrintQueue::Pause(Line& line, milliseconds pause, std::stop_token stop) {
+  std::unique_lock lock(mu_);
+  line.state.next_attempt_ms = NowMs() + pause.count();
+  changed_.wait_for(lock, stop, pause, [] { return false; });
+  return !stop.stop_requested();
+}
+
+// Delivers document `index` of `job`, trying again after each failure, until it is delivered,
+// the printer has been unreachable for its wait (*why says what failed last), or the queue
+// stops.
+PrintQueue::Attempt PrintQueue::DeliverDocument(Line& line, const QueueFile& job, std::size_t index,
+                                                const std::string& progress, std::stop_token stop,
+                                                std::string* why) {
+  const std::string k = std::to_string(index);
+  const std::string what =
+      "printer " + Shown(line.printer) + ": document " + std::to_string(index + 1) + " of " +
+      std::to_string(job.documents.size()) + " of job " + NarrowPath(FsPath(progress).stem());
+  milliseconds pause = o_.first_pause;
+  for (std::string err;;) {
+    AppendDurably(progress, "start " + k + "\n", &err);
+    DeliveryResult r = system_.Deliver(job.documents[index], stop);
+    if (r.status != Delivery::kFailed) {
+      AppendDurably(progress, "done " + k + "\n", &err);
+      std::string done =
+          (r.status == Delivery::kPrinted ? "printed (" : "handed over (") + r.detail + ")";
+      log_.Info(what + " " + done);
+      std::lock_guard lock(mu_);
+      line.outage_since.reset();
+      line.state.last_error.clear();
+      line.state.next_attempt_ms = 0;
+      line.state.last_done = done;
+      line.state.last_done_ms = NowMs();
+      return Attempt::kDelivered;
+    }
+    if (stop.stop_requested()) return Attempt::kStopped;  // it goes out again at the next start
+    AppendDurably(progress, "failed " + k + "\n", &err);
+    *why = r.detail;
+    const milliseconds wait = WaitOf(line.printer);
+    {
+      std::lock_guard lock(mu_);
+      auto now = SteadyClock::now();
+      if (!line.outage_since) line.outage_since = now;
+      if (now - *line.outage_since >= wait) return Attempt::kWaitedTooLong;
+      if (r.detail != line.state.last_error)
+        log_.Warn(what + " not delivered (" + r.detail + "); tried again in " + Seconds(pause) +
+                  ", the printer's later documents wait");
+      line.state.last_error = r.detail;
+    }
+    if (!Pause(line, pause, stop)) return Attempt::kStopped;
+    pause = std::min(pause * 2, o_.max_pause);
+  }
+}
+
+// Keeps documents `from`... of `documents` in NonStampati/ with the reason, each noted as kept
+// in `progress` (when given). Returns the index of the first one not kept (the size when all
+// were kept).
+std::size_t PrintQueue::KeepAll(const std::vector<Document>& documents, std::size_t from,
+                                const std::string& why, const std::string& progress) {
+  std::lock_guard keep_lock(keep_mu_);
+  for (std::size_t i = from; i < documents.size(); ++i) {
+    std::string kept, err;
+    std::string what = "printer " + Shown(documents[i].printer) + ": document " +
+                       std::to_string(i + 1) + " of " + std::to_string(documents.size());
+    if (!unprinted_.Keep(documents[i], NowMs(), why, &kept, &err)) {
+      log_.Error(what + " not printed (" + why + ") and it cannot be kept in NonStampati (" + err +
+                 ")" + (progress.empty() ? "" : ": it stays queued"));
+      return i;
+    }
+    log_.Error(what + " not printed (" + why + "): kept as " + kept);
+    if (!progress.empty()) AppendDurably(progress, "kept " + std::to_string(i) + "\n", &err);
+  }
+  return documents.size();
+}
+
+void PrintQueue::Start() {
+  if (o_.mode != PrintQueueOptions::Mode::kService) return;
+  std::vector<std::string> folders;
+  std::string err;
+  std::error_code ec;
+  std::filesystem::create_directories(FsPath(folder_), ec);
+  if (!ListNativeFolder(folder_, true, &folders, &err)) log_.Error("print queue: " + err);
+  for (const std::string& name : folders) TakeOverFolder(InNativeFolder(folder_, name));
+  AdoptInbox();
+}
+
+// One printer's folder as an earlier run left it: temporary files of a write a crash cut
+// short go; a job held for its job file is released (the file goes if it is still the one
+// read); deliveries that were cut are said; the jobs wait in order.
+void PrintQueue::TakeOverFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  std::string err;
+  ListNativeFolder(folder, false, &names, &err);
+  std::vector<std::uint64_t> numbers;
+  for (const std::string& name : names) {
+    std::string path = InNativeFolder(folder, name);
+    if (EndsWith(name, kTemporary)) RemoveNativeFile(path, &err);
+    if (std::uint64_t n = NumberOf(name, kHeld)) {
+      QueueFile job;
+      std::string why;
+      if (ReadJob(path, &job, &why) && job.source && !RemoveSourceIfUnchanged(*job.source, &why))
+        log_.Warn("print queue: " + job.source->native_path + " stays: " + why);
+      if (MoveWithoutReplace(path, InNativeFolder(folder, NumberName(n) + std::string(kJob)), &why))
+        numbers.push_back(n);
+    }
+    if (std::uint64_t n = NumberOf(name, kJob)) numbers.push_back(n);
+  }
+  std::sort(numbers.begin(), numbers.end());
+  for (const std::string& name : names) {  // progress of jobs that are gone
+    std::uint64_t n = NumberOf(name, kProgress);
+    if (n && !std::binary_search(numbers.begin(), numbers.end(), n))
+      RemoveNativeFile(InNativeFolder(folder, name), &err);
+  }
+  QueueFile first;
+  if (numbers.empty() ||
+      !ReadJob(InNativeFolder(folder, NumberName(numbers.front()) + std::string(kJob)), &first,
+               &err)) {
+    if (!numbers.empty()) log_.Error("print queue: " + err);
+    return;
+  }
+  Line& line = LineFor(first.printer, folder);
+  for (std::uint64_t n : numbers) {
+    Progress p = ReadProgress(InNativeFolder(folder, NumberName(n) + std::string(kProgress)));
+    if (p.cut)
+      log_.Warn("printer " + Shown(line.printer) + ": the delivery of document " +
+                std::to_string(p.first_undone + 1) + " of job " + NumberName(n) +
+                " was cut when Valico stopped: it goes out again, and may print twice");
+  }
+  {
+    std::lock_guard lock(mu_);
+    line.jobs.assign(numbers.begin(), numbers.end());
+    line.next = std::max(line.next, numbers.back() + 1);
+  }
+  log_.Info("printer " + Shown(line.printer) + ": " + std::to_string(numbers.size()) +
+            " job(s) of an earlier run wait in " + folder);
+  Wake(line);
+}
+
+void PrintQueue::AdoptInbox() {
+  std::vector<std::string> names;
+  std::string err;
+  ListNativeFolder(folder_, false, &names, &err);
+  std::sort(names.begin(), names.end());  // named by the time they were written
+  for (const std::string& name : names) {
+    if (!EndsWith(name, kJob)) continue;
+    std::string path = InNativeFolder(folder_, name);
+    QueueFile job;
+    if (!ReadJob(path, &job, &err)) {
+      MoveWithoutReplace(path, path + std::string(kBroken), nullptr);
+      log_.Error("print queue: a job from another program cannot be read (" + err +
+                 "): it is set aside as " + path + std::string(kBroken));
+      continue;
+    }
+    Line& line = LineFor(job.printer);
+    for (int tries = 0; tries < 100; ++tries) {
+      std::uint64_t number;
+      {
+        std::lock_guard lock(mu_);
+        number = line.next++;
+      }
+      std::string to = InNativeFolder(line.folder, NumberName(number) + std::string(kJob));
+      if (!MoveWithoutReplace(path, to, &err)) continue;
+      log_.Info("printer " + Shown(job.printer) + ": job " + name +
+                " of another program queued as " + NumberName(number) + " (" +
+                std::to_string(job.documents.size()) + " document(s))");
+      {
+        std::lock_guard lock(mu_);
+        line.jobs.push_back(number);
+      }
+      Wake(line);
+      break;
+    }
+  }
+}
+
+void PrintQueue::Stop() {
+  std::vector<Line*> lines;
+  {
+    std::lock_guard lock(mu_);
+    stopping_ = true;
+    for (auto& [printer, line] : lines_) {
+      line->worker.request_stop();
+      lines.push_back(line.get());
+    }
+    changed_.notify_all();
+  }
+  for (Line* line : lines)
+    if (line->worker.joinable()) line->worker.join();
+}
+
+std::vector<PrinterQueueState> PrintQueue::States() const {
+  std::lock_guard lock(mu_);
+  std::vector<PrinterQueueState> states;
+  for (const auto& [printer, line] : lines_) {
+    PrinterQueueState s = line->state;
+    s.jobs = line->jobs.size();
+    if (!line->jobs.empty()) {
+      auto id = IdentityOf(
+          InNativeFolder(line->folder, NumberName(line->jobs.front()) + std::string(kJob)));
+      if (id) s.oldest_ms = id->modified_ns / 1000000;
+    }
+    states.push_back(std::move(s));
+  }
+  return states;
+}
+
+bool PrintQueue::WaitUntilIdle(milliseconds timeout) {
+  std::unique_lock lock(mu_);
+  return changed_.wait_for(lock, timeout, [&] {
+    for (const auto& [printer, line] : lines_)
+      if (!line->jobs.empty()) return false;
+    return true;
+  });
+}
+
+}  // namespace valico
