@@ -367,7 +367,8 @@ bool ReadPixels(Reader& r, DrawnBitmaps* bitmaps) {
   Bitmap& b = *bitmaps->drawn[bitmaps->filled++];
   b.width = width;
   b.height = height;
-  b.rgb.assign(rgb.begin(), rgb.end());
+  const auto* first = reinterpret_cast<const std::uint8_t*>(rgb.data());
+  b.rgb.assign(first, first + rgb.size());  // bytes of the same type: one copy
   return true;
 }
 
