@@ -1,6 +1,7 @@
 // A 40-line receipt as ESC/POS bytes (what a tick spends on each receipt sent to a roll
 // printer on Linux), beside a plain copy of the same bytes; and the same receipt drawn as a
-// preview PNG, beside writing a blank PNG of the same size.
+// preview PNG, beside writing a blank PNG of the same size; and the receipt written to and
+// read from a queue file, with and without a logo, beside a plain copy of the file's bytes.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -9,6 +10,7 @@
 #include "printing/ops.h"
 #include "printing/page_layout.h"
 #include "printing/posix/page_drawing_posix.h"
+#include "printing/queue_file.h"
 
 namespace valico {
 namespace {
@@ -83,6 +85,53 @@ void BM_BlankPngOfTheSameSizeBaseline(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_BlankPngOfTheSameSizeBaseline)->Unit(benchmark::kMillisecond);
+
+// The receipt as the print queue keeps it; range(0) == 1 adds a 240x100 logo at its top.
+QueueFile QueuedReceipt(bool logo) {
+  Document d = Receipt();
+  if (logo) {
+    auto b = std::make_shared<Bitmap>();
+    b->width = 240;
+    b->height = 100;
+    for (int i = 0; i < 240 * 100; ++i) {
+      std::uint8_t v = (i / 240 + i % 240) % 40 < 10 ? 0 : 255;
+      b->rgb.insert(b->rgb.end(), {v, v, v});
+    }
+    d.ops.insert(d.ops.begin(), {Position(0, 0), DrawBitmap(b), Position(0, 80)});
+  }
+  SourceFile source{"/var/lib/valico/CortBorea/c000123.txt", {2049, 131, 512, 17, 18, false}};
+  return QueueFile{d.printer, 1712345678901, source, {d}};
+}
+
+void BM_QueueFileEncode(benchmark::State& state) {
+  QueueFile job = QueuedReceipt(state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(EncodeQueueFile(job));
+  state.counters["file_bytes"] = static_cast<double>(EncodeQueueFile(job).size());
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QueueFileEncode)->Arg(0)->Arg(1);
+
+void BM_QueueFileDecode(benchmark::State& state) {
+  std::string bytes = EncodeQueueFile(QueuedReceipt(state.range(0)));
+  for (auto _ : state) {
+    QueueFile job;
+    std::string err;
+    if (!DecodeQueueFile(bytes, &job, &err)) state.SkipWithError(err.c_str());
+    benchmark::DoNotOptimize(job);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QueueFileDecode)->Arg(0)->Arg(1);
+
+void BM_CopyQueueFileBytesBaseline(benchmark::State& state) {
+  std::string bytes = EncodeQueueFile(QueuedReceipt(state.range(0)));
+  for (auto _ : state) {
+    std::string copy(bytes.data(), bytes.size());
+    benchmark::DoNotOptimize(copy);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CopyQueueFileBytesBaseline)->Arg(0)->Arg(1);
 
 }  // namespace
 }  // namespace valico
