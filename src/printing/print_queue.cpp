@@ -44,7 +44,7 @@ struct PrintQueue::Line {
   std::string printer;
   QueueFolder folder;
   std::deque<std::uint64_t> jobs;
-  std::uint64_t next = 1;
+  std::uint64_t next = 1;  // the number of the next job: main thread only
   std::jthread worker;
   bool running = false;
   std::optional<SteadyClock::time_point> outage_since;
@@ -112,12 +112,7 @@ SubmitResult PrintQueue::Submit(std::vector<Document> documents, const SourceFil
       QueueFile{printer, NowMs(), source ? std::optional(*source) : std::nullopt, documents});
   std::uint64_t number = 0;
   std::string err;
-  bool written;
-  {
-    std::lock_guard lock(mu_);  // the numbers; the main thread is the only writer
-    written = line.folder.Write(bytes, source != nullptr, &line.next, &number, &err);
-  }
-  if (!written) {
+  if (!line.folder.Write(bytes, source != nullptr, &line.next, &number, &err)) {
     KeepAll(documents, 0, "cannot be queued: " + err, 0, nullptr);
     return {Submitted::kNotPrinted, "cannot be queued: " + err, false};
   }
@@ -248,6 +243,11 @@ bool PrintQueue::DeliverJob(Line& line, std::uint64_t number, std::stop_token st
         // Set aside, the rest of the job is done with; what cannot even be kept stays queued
         // and is tried again after the longest pause.
         k = KeepAll(job.documents, k, why, number, &line.folder);
+        {
+          std::lock_guard lock(mu_);
+          line.state.last_done = "not printed (" + why + ")";
+          line.state.last_done_ms = NowMs();
+        }
         if (k < count && !Pause(line, o_.max_pause, stop)) return false;
         break;
     }
