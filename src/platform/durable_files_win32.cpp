@@ -14,6 +14,20 @@ bool Fail(std::string* err, const std::string& what, DWORD code) {
   return false;
 }
 
+// Runs `call` (an open, a rename, a removal) again while another program holds the file without
+// sharing it (an antivirus or a backup looking at a new file), for at most 3 s, as the
+// settings files wait for their readers: a queued job whose removal failed would print again.
+// The error of the last try in *code.
+template <typename Call>
+bool UnlessBusy(const Call& call, DWORD* code) {
+  for (DWORD waited = 0;; waited += 10) {
+    if (call()) return true;
+    *code = ::GetLastError();
+    if (*code != ERROR_SHARING_VIOLATION || waited >= 3000) return false;
+    ::Sleep(10);
+  }
+}
+
 bool WriteAll(HANDLE h, std::string_view data) {
   while (!data.empty()) {
     DWORD chunk = data.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(data.size());
@@ -49,8 +63,9 @@ bool CreateFileDurably(const std::string& native_path, std::string_view data, bo
   // No MOVEFILE_REPLACE_EXISTING: an existing file of that name is never replaced. Write-through:
   // the new name is on the disk before this returns, as the caller may then delete the only
   // other copy of the data (the job file it was read from).
-  if (!::MoveFileExA(tmp.c_str(), native_path.c_str(), MOVEFILE_WRITE_THROUGH)) {
-    code = ::GetLastError();
+  if (!UnlessBusy(
+          [&] { return ::MoveFileExA(tmp.c_str(), native_path.c_str(), MOVEFILE_WRITE_THROUGH); },
+          &code)) {
     ::DeleteFileA(tmp.c_str());
     *exists = code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS;
     return Fail(err, "cannot name " + native_path, code);
@@ -59,14 +74,16 @@ bool CreateFileDurably(const std::string& native_path, std::string_view data, bo
 }
 
 bool AppendDurably(const std::string& native_path, std::string_view data, std::string* err) {
-  HANDLE h = ::CreateFileA(native_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    DWORD code = ::GetLastError();
-    return Fail(err, "cannot open " + native_path, code);
-  }
+  HANDLE h = INVALID_HANDLE_VALUE;
+  DWORD code = 0;
+  auto open = [&] {
+    h = ::CreateFileA(native_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    return h != INVALID_HANDLE_VALUE;
+  };
+  if (!UnlessBusy(open, &code)) return Fail(err, "cannot open " + native_path, code);
   bool ok = WriteAll(h, data) && ::FlushFileBuffers(h);
-  DWORD code = ::GetLastError();
+  code = ::GetLastError();
   ::CloseHandle(h);
   return ok || Fail(err, "cannot write " + native_path, code);
 }
@@ -94,8 +111,8 @@ bool ListNativeFolder(const std::string& native_folder, bool folders,
 }
 
 bool RemoveNativeFile(const std::string& native_path, std::string* err) {
-  if (::DeleteFileA(native_path.c_str())) return true;
-  DWORD e = ::GetLastError();
+  DWORD e = 0;
+  if (UnlessBusy([&] { return ::DeleteFileA(native_path.c_str()); }, &e)) return true;
   return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ||
          Fail(err, "cannot remove " + native_path, e);
 }
