@@ -4,14 +4,28 @@
 #include <random>
 
 #include "platform/durable_files.h"
-#include "platform/files.h"
+#include "platform/system_error_win32.h"
 
 namespace valico {
 namespace {
 
-bool Fail(std::string* err, const std::string& what) {
-  if (err) *err = what + " (error " + std::to_string(::GetLastError()) + ")";
+bool Fail(std::string* err, const std::string& what, DWORD code) {
+  if (err) *err = what + ": " + SystemErrorText(code);
   return false;
+}
+
+// Runs `call` (an open, a rename, a removal) again while another program holds the file without
+// sharing it (an antivirus or a backup looking at a new file), for at most 3 s, as the
+// settings files wait for their readers: a queued job whose removal failed would print again.
+// The error of the last try in *code.
+template <typename Call>
+bool UnlessBusy(const Call& call, DWORD* code) {
+  for (DWORD waited = 0;; waited += 10) {
+    if (call()) return true;
+    *code = ::GetLastError();
+    if (*code != ERROR_SHARING_VIOLATION || waited >= 3000) return false;
+    ::Sleep(10);
+  }
 }
 
 bool WriteAll(HANDLE h, std::string_view data) {
@@ -35,32 +49,43 @@ bool CreateFileDurably(const std::string& native_path, std::string_view data, bo
   const std::string tmp = native_path + id;
   HANDLE h = ::CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return Fail(err, "cannot create " + tmp);
+  if (h == INVALID_HANDLE_VALUE) {
+    DWORD code = ::GetLastError();
+    return Fail(err, "cannot create " + tmp, code);
+  }
   bool written = WriteAll(h, data) && ::FlushFileBuffers(h);
-  if (!written) Fail(err, "cannot write " + tmp);
+  DWORD code = ::GetLastError();
   ::CloseHandle(h);
   if (!written) {
     ::DeleteFileA(tmp.c_str());
-    return false;
+    return Fail(err, "cannot write " + tmp, code);
   }
-  std::string why;
-  if (!MoveWithoutReplace(tmp, native_path, &why)) {
+  // No MOVEFILE_REPLACE_EXISTING: an existing file of that name is never replaced. Write-through:
+  // the new name is on the disk before this returns, as the caller may then delete the only
+  // other copy of the data (the job file it was read from).
+  if (!UnlessBusy(
+          [&] { return ::MoveFileExA(tmp.c_str(), native_path.c_str(), MOVEFILE_WRITE_THROUGH); },
+          &code)) {
     ::DeleteFileA(tmp.c_str());
-    *exists = ::GetFileAttributesA(native_path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (err) *err = "cannot name " + native_path + ": " + why;
-    return false;
+    *exists = code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS;
+    return Fail(err, "cannot name " + native_path, code);
   }
   return true;
 }
 
 bool AppendDurably(const std::string& native_path, std::string_view data, std::string* err) {
-  HANDLE h = ::CreateFileA(native_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return Fail(err, "cannot open " + native_path);
+  HANDLE h = INVALID_HANDLE_VALUE;
+  DWORD code = 0;
+  auto open = [&] {
+    h = ::CreateFileA(native_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    return h != INVALID_HANDLE_VALUE;
+  };
+  if (!UnlessBusy(open, &code)) return Fail(err, "cannot open " + native_path, code);
   bool ok = WriteAll(h, data) && ::FlushFileBuffers(h);
-  if (!ok) Fail(err, "cannot write " + native_path);
+  code = ::GetLastError();
   ::CloseHandle(h);
-  return ok;
+  return ok || Fail(err, "cannot write " + native_path, code);
 }
 
 bool ListNativeFolder(const std::string& native_folder, bool folders,
@@ -71,7 +96,7 @@ bool ListNativeFolder(const std::string& native_folder, bool folders,
   if (find == INVALID_HANDLE_VALUE) {
     DWORD e = ::GetLastError();
     return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ||
-           Fail(err, "cannot list " + native_folder);
+           Fail(err, "cannot list " + native_folder, e);
   }
   do {
     std::string name = fd.cFileName;
@@ -79,15 +104,17 @@ bool ListNativeFolder(const std::string& native_folder, bool folders,
     bool is_folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (is_folder == folders) names->push_back(std::move(name));
   } while (::FindNextFileA(find, &fd));
+  DWORD e = ::GetLastError();
   ::FindClose(find);
-  return true;
+  // A listing cut short would hide queued jobs: it fails instead.
+  return e == ERROR_NO_MORE_FILES || Fail(err, "cannot list " + native_folder, e);
 }
 
 bool RemoveNativeFile(const std::string& native_path, std::string* err) {
-  if (::DeleteFileA(native_path.c_str())) return true;
-  DWORD e = ::GetLastError();
+  DWORD e = 0;
+  if (UnlessBusy([&] { return ::DeleteFileA(native_path.c_str()); }, &e)) return true;
   return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ||
-         Fail(err, "cannot remove " + native_path);
+         Fail(err, "cannot remove " + native_path, e);
 }
 
 }  // namespace valico

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/system_error_win32.h"
 
 namespace valico {
 namespace {
@@ -19,18 +20,8 @@ constexpr DWORD kBusyWaitMs = 3000;
 constexpr DWORD kReplaceWaitMs = 10000;
 constexpr const char* kTempSuffix = ".valico-tmp";
 
-// The system's text for an error code, without the trailing line break.
-std::string SystemMessage(DWORD code) {
-  char buf[512];
-  DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             code, 0, buf, sizeof(buf), nullptr);
-  while (n > 0 && (buf[n - 1] == '\n' || buf[n - 1] == '\r' || buf[n - 1] == ' ')) --n;
-  if (n == 0) return "error " + std::to_string(code);
-  return std::string(buf, n);
-}
-
 bool Fail(std::string* err, const std::string& what, DWORD code) {
-  if (err) *err = what + ": " + SystemMessage(code);
+  if (err) *err = what + ": " + SystemErrorText(code);
   return false;
 }
 
@@ -292,7 +283,7 @@ bool MoveWithoutReplace(const std::string& from_native, const std::string& to_na
         *err = "another program still has the file open";
         break;
       default:
-        *err = SystemMessage(e);
+        *err = SystemErrorText(e);
     }
   }
   return false;
@@ -300,7 +291,7 @@ bool MoveWithoutReplace(const std::string& from_native, const std::string& to_na
 
 bool CopyReplacing(const std::string& from_native, const std::string& to_native, std::string* err) {
   if (::CopyFileA(from_native.c_str(), to_native.c_str(), /*bFailIfExists=*/FALSE)) return true;
-  if (err) *err = SystemMessage(::GetLastError());
+  if (err) *err = SystemErrorText(::GetLastError());
   return false;
 }
 

@@ -38,9 +38,11 @@ TEST(ReceiptFormsWin32Test, AJobPrintsThroughGdiOnTheInstalledPrinterAndIsDelete
   options.log = &t.log;
   options.print_to_folder = jobs.path();
   std::unique_ptr<PrintSystem> system = MakePrintSystem(options);
+  // Pages go out at once, as in the other tests of a context: the print queue's delivery
+  // through GDI has its own test.
   Context ctx(Services{t.files, t.clock, t.watch, t.log, t.dialogs, t.processes, t.serial, t.ftp,
                        *system, t.regional},
-              t.folder.path());
+              t.folder.path(), PrintQueueOptions::Mode::kDirect);
   t.WriteValico(
       "Borea_Setting=0\r\nRF_Active=-1\r\nRF_Stampante=EPSON TM-L90 Receipt\r\nRF_Seriale=3\r\n"
       "RF_File=C:\\Borea\\rf.txt\r\n");

@@ -5,14 +5,18 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
+#include "platform/durable_files.h"
 #include "platform/testing/metafile_records_win32.h"
 #include "platform/testing/recording_log.h"
 #include "platform/testing/temp_folder.h"
+#include "platform/testing/wait_for.h"
 #include "platform/testing/wine_printer_win32.h"
 #include "printing/ops.h"
-#include "printing/preview.h"
+#include "printing/print_queue.h"
 #include "printing/print_system.h"
+#include "printing/unprinted_documents.h"
 
 namespace valico {
 namespace {
@@ -21,6 +25,7 @@ using testing::TempFolder;
 using testing::WinePrinter;
 
 using namespace ops;
+using namespace std::chrono_literals;
 
 Document Receipt(const std::string& printer, int lines) {
   Document doc{printer, {FontName("Courier New"), FontSize(10), Print("Caff\xe8 1,20 \x80")}};
@@ -75,81 +80,143 @@ TEST_F(PrintSystemWin32Test, ListsTheSpoolersPrintersWithTheirPortsAndTheDefault
   }
 }
 
-TEST_F(PrintSystemWin32Test, PrintsADocumentAsOneJobOfPagesHoldingItsText) {
-  // 10 pt lines on Wine's A4 page: 100 of them take two pages.
-  std::string err;
-  ASSERT_TRUE(system_->Print(Receipt("SAMSUNG SRP-350 Receipt", 100), &err)) << err;
-
-  std::vector<std::string> jobs;
-  for (const auto& e : std::filesystem::directory_iterator(out_.path()))
-    jobs.push_back(e.path().filename().string());
-  ASSERT_EQ(jobs, std::vector<std::string>{"000001 SAMSUNG SRP-350 Receipt.prn"});
-  std::string ps = out_.Read(jobs[0]);
-  EXPECT_NE(ps.find("%%Title: Valico"), std::string::npos);
-  EXPECT_NE(ps.find("%%Pages: 2"), std::string::npos);
-  std::string text = testing::WinePostScriptText(ps);
-  EXPECT_EQ(text.substr(0, 12), "Caff\xe8 1,20 \x80");
-  EXPECT_EQ(text.substr(text.size() - 8), "Riga 100");
-  EXPECT_TRUE(log_.lines().empty());
-}
-
 TEST_F(PrintSystemWin32Test, ADocumentThatCannotBePrintedFailsWithTheReason) {
-  std::string err;
-  EXPECT_FALSE(system_->Print(Receipt("Stampante che non c'\xe8", 1), &err));
-  EXPECT_NE(err.find("cannot open the printer \"Stampante che non c'\xe8\""), std::string::npos)
-      << err;
+  DeliveryResult r = system_->Deliver(Receipt("Stampante che non c'\xe8", 1), {});
+  EXPECT_EQ(r.status, Delivery::kFailed);
+  EXPECT_EQ(r.detail.rfind("cannot open the printer \"Stampante che non c'\xe8\": ", 0), 0u)
+      << r.detail;
 
   // A picture that cannot be printed is left out, and the log says so; the text prints.
   Document doc = Receipt("SAMSUNG SRP-350 Receipt", 1);
   doc.ops.push_back(DrawBitmap(nullptr));
-  EXPECT_TRUE(system_->Print(doc, &err)) << err;
+  r = system_->Deliver(doc, {});
+  EXPECT_EQ(r.status, Delivery::kPrinted) << r.detail;
+  EXPECT_EQ(r.detail.rfind("spooler job ", 0), 0u) << r.detail;
   EXPECT_TRUE(log_.Contains("printer \"SAMSUNG SRP-350 Receipt\": a bitmap operation without"));
 }
 
-TEST_F(PrintSystemWin32Test, ADeliveryReturnsAtItsBoundAndReportsThatItMayStillPrint) {
-  options_.write_bound = std::chrono::milliseconds(0);  // no spooler answers that fast
-  std::string err;
-  EXPECT_FALSE(MakePrintSystem(options_)->Print(Receipt("SAMSUNG SRP-350 Receipt", 1), &err));
-  const std::string late =
-      "the printer \"SAMSUNG SRP-350 Receipt\" did not take the document within 0 ms; ";
-  ASSERT_EQ(err.rfind(late, 0), 0u) << err;
-  // Mostly the spooler has not numbered the job yet. On a busy machine it may have: the job
-  // is then cancelled, or the message says why it could not be and that it may still print.
-  std::string outcome = err.substr(late.size());
-  EXPECT_TRUE(outcome.rfind("it may still print", 0) == 0 ||
-              outcome == "its print job was cancelled")
-      << err;
-  // The job goes on by itself; wait for it, so that it does not outlive the printer.
-  std::string job = out_ / "000001 SAMSUNG SRP-350 Receipt.prn";
-  for (int i = 0; i < 200 && out_.Read(job).find("%%EOF") == std::string::npos; ++i) ::Sleep(50);
+TEST_F(PrintSystemWin32Test, ADeliveryPastItsBoundFailsWithTheBoundAsTheReason) {
+  // Wine runs a port that starts with "|" as a command fed the job: this printer holds every
+  // job for a second, then refuses it.
+  WinePrinter slow{"Stampante lenta", "|cat >/dev/null; sleep 1; exit 1"};
+  ASSERT_EQ(slow.error(), "");
+  PrintSystemOptions options;
+  options.write_bound = std::chrono::milliseconds(200);
+  DeliveryResult r = MakePrintSystem(options)->Deliver(Receipt(slow.device(), 1), {});
+  EXPECT_EQ(r.status, Delivery::kFailed);
+  EXPECT_EQ(r.detail.rfind("the printer \"Stampante lenta\" did not take the document within "
+                           "200 ms; ",
+                           0),
+            0u)
+      << r.detail;
+  EXPECT_NE(r.detail.find("spooler job "), std::string::npos) << r.detail;
 }
 
-TEST_F(PrintSystemWin32Test, KeepsADocumentAsANumberedMetafileAndTraceAsWideAsTheRoll) {
+// The files a printer folder of the queue holds.
+std::vector<std::string> QueuedFiles(const std::string& home) {
+  std::vector<std::string> folders, files;
+  std::string err;
+  ListNativeFolder(home + "\\CodaStampa", true, &folders, &err);
+  for (const std::string& folder : folders) {
+    std::vector<std::string> names;
+    ListNativeFolder(home + "\\CodaStampa\\" + folder, false, &names, &err);
+    files.insert(files.end(), names.begin(), names.end());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TEST_F(PrintSystemWin32Test, TheQueueDeliversThroughGdiInOrderAndAStopLeavesAHeldDocumentQueued) {
+  {
+    // A receipt of two documents, the first of 100 lines: two pages of Wine's A4.
+    TempFolder home;
+    PrintQueue queue(*system_, log_, {home.path()});
+    queue.Start();
+    const std::string printer = "SAMSUNG SRP-350 Receipt";
+    SubmitResult r =
+        queue.Submit({Receipt(printer, 100), Document{printer, {Print("Totale 12,50")}}}, nullptr);
+    ASSERT_EQ(r.status, Submitted::kQueued) << r.detail;
+    ASSERT_TRUE(queue.WaitUntilIdle(60s));
+
+    ASSERT_EQ(QueuedFiles(home.path()), std::vector<std::string>{});
+    std::vector<std::string> jobs;
+    for (const auto& e : std::filesystem::directory_iterator(out_.path()))
+      jobs.push_back(e.path().filename().string());
+    std::sort(jobs.begin(), jobs.end());
+    ASSERT_EQ(jobs, (std::vector<std::string>{"000001 SAMSUNG SRP-350 Receipt.prn",
+                                              "000002 SAMSUNG SRP-350 Receipt.prn"}));
+    std::string first = out_.Read(jobs[0]);
+    EXPECT_NE(first.find("%%Title: Valico"), std::string::npos);
+    EXPECT_NE(first.find("%%Pages: 2"), std::string::npos);
+    std::string text = testing::WinePostScriptText(first);
+    EXPECT_EQ(text.substr(0, 12), "Caff\xe8 1,20 \x80");
+    EXPECT_EQ(text.substr(text.size() - 8), "Riga 100");
+    EXPECT_EQ(testing::WinePostScriptText(out_.Read(jobs[1])), "Totale 12,50");
+    for (const char* n : {"1", "2"})
+      EXPECT_TRUE(log_.Contains(std::string("document ") + n +
+                                " of 2 of job 0000000001 printed (spooler job "))
+          << n;
+  }
+
+  // A printer that takes the job and holds it until it is told to give up (at most 30 s). Its
+  // signals go through a folder that Wine's Z: drive shows as /tmp.
+  TempFolder signals(std::filesystem::path("Z:\\tmp"));
+  const std::string in = "/tmp/" + std::filesystem::path(signals.path()).filename().string() + "/";
+  WinePrinter held{"Stampante ferma", "|cat >" + in + "held.ps; for i in $(seq 600); do [ -e " +
+                                          in + "giveup ] && break; sleep 0.05; done; exit 1"};
+  ASSERT_EQ(held.error(), "");
+  PrintSystemOptions options;  // no print_to_folder: the port takes the job
+  options.log = &log_;
+  std::unique_ptr<PrintSystem> spooler = MakePrintSystem(options);
+  TempFolder home;
+  PrintQueue queue(*spooler, log_, {home.path()});
+  queue.Submit({Document{held.device(), {Print("Conto 7")}}}, nullptr);
+  EXPECT_TRUE(testing::WaitFor(
+      [&] { return signals.Read("held.ps").find("%%EOF") != std::string::npos; }, 30s));
+  std::thread stopping([&] { queue.Stop(); });
+  EXPECT_TRUE(testing::WaitFor(
+      [&] { return log_.Contains("Valico is stopping during the delivery of spooler job "); },
+      30s));
+  signals.Write("giveup", "");
+  stopping.join();
+  EXPECT_EQ(QueuedFiles(home.path()),
+            (std::vector<std::string>{"0000000001.job", "0000000001.progress"}));
+  EXPECT_FALSE(log_.Contains("\"Stampante ferma\": document 1 of 1 of job 0000000001 printed"));
+  EXPECT_FALSE(log_.Contains("not printed"));
+}
+
+TEST_F(PrintSystemWin32Test, ANotPrintedDocumentIsKeptAsJobTraceAndMetafileAsWideAsTheRoll) {
   Document doc = Receipt("EPSON TM-U295 Slip", 1);
   doc.ops.push_back(Print(std::string("a\0\"b\"", 5)));
-  TempFolder previews;
-  // A folder named in Windows-1252, as the program folder may be.
-  std::string folder = previews.path() + "\\Non stampati \xe8";
-  std::vector<std::string> first, second;
-  std::string err;
-  ASSERT_TRUE(system_->KeepAsPreview(doc, folder, &first, &err)) << err;
-  ASSERT_TRUE(system_->KeepAsPreview(doc, folder, &second, &err)) << err;
-  std::string stem = folder + "\\000001 EPSON TM-U295 Slip";
-  EXPECT_EQ(first, std::vector<std::string>({stem + ".txt", stem + ".emf"}));
-  EXPECT_EQ(second[1], folder + "\\000002 EPSON TM-U295 Slip.emf");
-  std::string base = previews.path();  // ASCII
-  std::wstring wide(base.begin(), base.end());
-  EXPECT_NE(::GetFileAttributesW((wide + L"\\Non stampati \u00e8").c_str()),
+  TempFolder home;
+  // A program folder named in Windows-1252.
+  std::string folder = home.path() + "\\Caff\xe8\\NonStampati";
+  UnprintedDocuments unprinted(folder, system_.get(), &log_);
+  std::string job, err;
+  for (int i = 0; i < 2; ++i)
+    ASSERT_TRUE(unprinted.Keep(doc, 0, "carta finita", &job, &err)) << err;
+  const std::string base = folder + "\\0002-EPSON_TM-U295_Slip";
+  EXPECT_EQ(job, base + ".job");
+  std::vector<std::string> names;
+  ASSERT_TRUE(ListNativeFolder(folder, false, &names, &err)) << err;
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{
+                       "0001-EPSON_TM-U295_Slip.emf", "0001-EPSON_TM-U295_Slip.job",
+                       "0001-EPSON_TM-U295_Slip.txt", "0002-EPSON_TM-U295_Slip.emf",
+                       "0002-EPSON_TM-U295_Slip.job", "0002-EPSON_TM-U295_Slip.txt"}));
+  const std::string ascii = home.path();
+  std::wstring wide(ascii.begin(), ascii.end());
+  EXPECT_NE(::GetFileAttributesW((wide + L"\\Caff\u00e8\\NonStampati").c_str()),
             INVALID_FILE_ATTRIBUTES);
 
-  // The trace: one line per operation, texts with their bytes.
-  std::ifstream in(first[0], std::ios::binary);
+  // The trace: the reason, then one line per operation, texts with their bytes.
+  std::ifstream in(base + ".txt", std::ios::binary);
   std::string trace((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 1 + 4);
-  EXPECT_NE(trace.find("EPSON TM-U295 Slip"), std::string::npos);
+  EXPECT_EQ(trace.rfind("Non stampato: carta finita\n", 0), 0u) << trace;
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 2 + 4);
   EXPECT_NE(trace.find("Caff\xe8 1,20 \x80"), std::string::npos);
 
-  HENHMETAFILE emf = ::GetEnhMetaFileA(first[1].c_str());
+  HENHMETAFILE emf = ::GetEnhMetaFileA((base + ".emf").c_str());
   ASSERT_NE(emf, nullptr);
   testing::MetafileRecords got = testing::ReadMetafile(emf);
   ::DeleteEnhMetaFile(emf);
