@@ -18,7 +18,9 @@ enum class Submitted {
 };
 
 struct SubmitResult {
-  Submitted status = Submitted::kNotPrinted;
+  SubmitResult(Submitted s = Submitted::kNotPrinted, std::string d = {})
+      : status(s), detail(std::move(d)) {}
+  Submitted status;
   std::string detail;           // the queued job, what confirmed the print, or why not
   bool source_removed = false;  // the job file they were made of is gone
   std::string source_kept;      // why that file stays, when it does

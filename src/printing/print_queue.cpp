@@ -97,7 +97,7 @@ PrintQueue::Line& PrintQueue::LineFor(const std::string& printer, std::string fo
 }
 
 SubmitResult PrintQueue::Submit(std::vector<Document> documents, const SourceFile* source) {
-  if (documents.empty()) return {Submitted::kNothingToPrint, "no document", false};
+  if (documents.empty()) return {Submitted::kNothingToPrint, "no document"};
   if (o_.mode == PrintQueueOptions::Mode::kDirect) return DeliverNow(std::move(documents), source);
   if (o_.mode == PrintQueueOptions::Mode::kInbox) return WriteToInbox(documents);
 
@@ -105,7 +105,7 @@ SubmitResult PrintQueue::Submit(std::vector<Document> documents, const SourceFil
   const std::size_t count = documents.size();
   if (printer.empty()) {
     KeepAll(documents, 0, "no printer is installed", 0, nullptr);
-    return {Submitted::kNotPrinted, "no printer is installed", false};
+    return {Submitted::kNotPrinted, "no printer is installed"};
   }
   Line& line = LineFor(printer);
   const std::string bytes = EncodeQueueFile(
@@ -114,9 +114,9 @@ SubmitResult PrintQueue::Submit(std::vector<Document> documents, const SourceFil
   std::string err;
   if (!line.folder.Write(bytes, source != nullptr, &line.next, &number, &err)) {
     KeepAll(documents, 0, "cannot be queued: " + err, 0, nullptr);
-    return {Submitted::kNotPrinted, "cannot be queued: " + err, false};
+    return {Submitted::kNotPrinted, "cannot be queued: " + err};
   }
-  SubmitResult result{Submitted::kQueued, line.folder.JobName(number), false};
+  SubmitResult result{Submitted::kQueued, line.folder.JobName(number)};
   if (source) {
     // Held until its job file is gone: a crash between the two leaves a held job, which the
     // next start releases once it has removed the file.
@@ -148,14 +148,14 @@ SubmitResult PrintQueue::WriteToInbox(const std::vector<Document>& documents) {
   if (!CreateFileDurably(path,
                          EncodeQueueFile(QueueFile{printer, NowMs(), std::nullopt, documents}),
                          &exists, &err))
-    return {Submitted::kNotPrinted, "cannot be queued: " + err, false};
+    return {Submitted::kNotPrinted, "cannot be queued: " + err};
   log_.Info("printer " + Shown(printer) + ": " + std::to_string(documents.size()) +
             " document(s) queued as " + path + " for the Valico that serves this folder");
-  return {Submitted::kQueued, path, false};
+  return {Submitted::kQueued, path};
 }
 
 SubmitResult PrintQueue::DeliverNow(std::vector<Document> documents, const SourceFile* source) {
-  SubmitResult result{Submitted::kPrinted, "", false};
+  SubmitResult result{Submitted::kPrinted, ""};
   for (std::size_t i = 0; i < documents.size(); ++i) {
     const Document& doc = documents[i];
     DeliveryResult r = system_.Deliver(doc, {});

@@ -22,7 +22,8 @@ struct PrinterInfo {
 enum class Delivery {
   // The output confirmed it: CUPS accepted the job, a network printer took every byte and
   // closed or answered in order, the printer's status answer showed it online with paper,
-  // the spooler finished the job, or the preview files were written.
+  // the spooler took the job (it keeps it through a restart), or the preview files were
+  // written.
   kPrinted,
   // Every byte went to an output that cannot answer (a device opened for writing only, a
   // printer whose status question is turned off): given to it, not known to be printed.

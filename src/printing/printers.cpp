@@ -185,7 +185,7 @@ void Printers::BeginBatch() {
 SubmitResult Printers::SubmitBatch(const SourceFile* source) {
   std::vector<Document> documents = batch_ ? std::move(*batch_) : std::vector<Document>{};
   batch_.reset();
-  SubmitResult result{Submitted::kNothingToPrint, "no document was ended", false};
+  SubmitResult result{Submitted::kNothingToPrint, "no document was ended"};
   // Consecutive documents of one printer make one job; the job file goes with the last.
   for (size_t first = 0; first < documents.size();) {
     size_t end = first + 1;

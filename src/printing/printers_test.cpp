@@ -26,7 +26,7 @@ class RecordingOutlet : public PrintOutlet {
   SubmitResult Submit(std::vector<Document> documents, const SourceFile* source) override {
     jobs.push_back(std::move(documents));
     sources.push_back(source ? source->native_path : "");
-    return {Submitted::kPrinted, "recorded", false};
+    return {Submitted::kPrinted, "recorded"};
   }
   std::vector<std::vector<Document>> jobs;
   std::vector<std::string> sources;

@@ -48,7 +48,7 @@ std::vector<PrinterOp> SamplePageOperations(const std::string& device) {
 }
 
 SubmitResult PrintSamplePage(Printers& printers, const std::string& device) {
-  SubmitResult not_printed{Submitted::kNotPrinted, "", false};
+  SubmitResult not_printed{Submitted::kNotPrinted, ""};
   if (!device.empty() && !printers.ChooseInstalled(device, &not_printed.detail)) return not_printed;
   if (printers.Current().empty()) {
     not_printed.detail = "no printer is installed";

@@ -48,8 +48,11 @@ std::map<long, std::vector<std::string>> Kept(const std::string& folder, std::st
   std::vector<std::string> names;
   std::map<long, std::vector<std::string>> kept;
   ListNativeFolder(folder, false, &names, err);
-  for (std::string& name : names)
+  for (std::string& name : names) {
+    // A temporary file a crash left half way is no kept document.
+    if (name.size() > 4 && name.substr(name.size() - 4) == ".tmp") continue;
     if (long n = NumberOf(name); n > 0) kept[n].push_back(std::move(name));
+  }
   return kept;
 }
 
