@@ -20,6 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kDeclarationsFile = "_Stampanti.ini";
+// Every ESC/POS printer is asked its status after a document.
+constexpr bool kAskStatus = true;
 
 // The printers declared in _Stampanti.ini of the program folder, each delivering to its
 // output. The file is read again whenever it changed, so an installer's edit counts at the
@@ -94,13 +96,15 @@ class PosixPrintSystem : public PrintSystem {
         std::vector<std::string> notes;
         std::string bytes = EncodeEscPos(doc, d.profile, &notes);
         for (const std::string& n : notes) Log(LogLevel::kWarning, doc.printer, n);
-        return DeliverEscPos(d.target, bytes, o_.home, o_.serial_ports, o_.write_bound, stop);
+        return DeliverEscPos(d.target, bytes, kAskStatus, o_.home, o_.serial_ports, o_.write_bound,
+                             stop);
       }
       case PrinterOutput::kCups: {
         std::string pdf;
         int job = 0;
         if (!DrawPagePdf(LayoutPage(doc, d.profile), d.profile.dpi, &pdf, &err) ||
-            !SubmitPdfToCups(d.target, pdf, "Valico - " + doc.printer, o_.write_bound, &job, &err))
+            !SubmitPdfToCups(d.target, pdf, "Valico - " + doc.printer, o_.write_bound, stop, &job,
+                             &err))
           return {Delivery::kFailed, err};
         return {Delivery::kPrinted, "CUPS job " + std::to_string(job) + " on " + d.target};
       }
