@@ -1,16 +1,23 @@
 // A 40-line receipt as ESC/POS bytes (what a tick spends on each receipt sent to a roll
-// printer on Linux), beside a plain copy of the same bytes; and the same receipt drawn as a
-// preview PNG, beside writing a blank PNG of the same size; and the receipt written to and
-// read from a queue file, with and without a logo, beside a plain copy of the file's bytes.
+// printer on Linux), beside a plain copy of the same bytes; the same receipt drawn as a
+// preview PNG, beside writing a blank PNG of the same size; the receipt written to and read
+// from a queue file, with and without a logo, beside a plain copy of the file's bytes; and
+// _Stampanti.ini with thousands of printers parsed, and loaded from its file, beside a plain
+// copy and scan of its bytes.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <filesystem>
+
 #include "platform/testing/temp_folder.h"
+#include "printing/declared_printers.h"
 #include "printing/escpos_encoder.h"
 #include "printing/ops.h"
 #include "printing/page_layout.h"
 #include "printing/posix/page_drawing_posix.h"
 #include "printing/queue_file.h"
+#include "printing/printer_declarations.h"
+#include "settings/ini_store.h"
 
 namespace valico {
 namespace {
@@ -132,6 +139,71 @@ void BM_CopyQueueFileBytesBaseline(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_CopyQueueFileBytesBaseline)->Arg(0)->Arg(1);
+// _Stampanti.ini with `count` printers of 3 to 5 keys each, a few of them mistaken.
+std::string Declarations(int count) {
+  std::string text = "; printers of this till\r\n";
+  for (int i = 0; i < count; ++i) {
+    text += "[Printer " + std::to_string(i) + "]\r\nPorta=COM" + std::to_string(i % 9 + 1) +
+            ":\r\nUscita=escpos:tcp://10.0." + std::to_string(i % 250) + ".1:9100\r\n";
+    if (i % 2) text += "Dpi=203\r\n";
+    if (i % 3) text += i % 100 ? "Larghezza=576\r\n" : "Larghezza=wide\r\n";
+  }
+  return text;
+}
+
+void BM_ParseStampanti(benchmark::State& state) {
+  const std::string text = Declarations(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    std::vector<std::string> problems;
+    benchmark::DoNotOptimize(ParsePrinterDeclarations(text, &problems));
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+  state.counters["file_kb"] = static_cast<double>(text.size()) / 1024;
+}
+BENCHMARK(BM_ParseStampanti)->Arg(2000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The printing system's first look at the program folder: stat, read, parse.
+void BM_DeclaredPrintersFirstLoad(benchmark::State& state) {
+  testing::TempFolder folder;
+  const std::string text = Declarations(static_cast<int>(state.range(0)));
+  if (text.size() > IniStore::kMaxFileBytes) state.SkipWithError("the file would be refused");
+  folder.Write(DeclaredPrinters::kFileName, text);
+  for (auto _ : state) {
+    DeclaredPrinters printers(folder.path(), nullptr);
+    if (printers.Current()->printers().size() != static_cast<size_t>(state.range(0)))
+      state.SkipWithError("printers missing");
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_DeclaredPrintersFirstLoad)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Every later look at an unchanged file: one stat.
+void BM_DeclaredPrintersUnchanged(benchmark::State& state) {
+  testing::TempFolder folder;
+  folder.Write(DeclaredPrinters::kFileName, Declarations(10000));
+  DeclaredPrinters printers(folder.path(), nullptr);
+  // Stamps an hour old: a fresher file is read at every look, as its stamps could not show
+  // the next change.
+  std::filesystem::path file = printers.path();
+  std::filesystem::last_write_time(file,
+                                   std::filesystem::last_write_time(file) - std::chrono::hours(1));
+  printers.Current();
+  for (auto _ : state) benchmark::DoNotOptimize(printers.Current());
+  if (printers.reads() != 1) state.SkipWithError("the unchanged file was read again");
+}
+BENCHMARK(BM_DeclaredPrintersUnchanged);
+
+void BM_CopyAndScanStampantiBaseline(benchmark::State& state) {
+  const std::string text = Declarations(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    std::string copy(text.data(), text.size());
+    size_t lines = 0;
+    for (char c : copy) lines += c == '\n';
+    benchmark::DoNotOptimize(lines);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_CopyAndScanStampantiBaseline)->Arg(2000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace valico

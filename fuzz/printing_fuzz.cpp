@@ -1,10 +1,11 @@
 // libFuzzer target for what printing reads from outside: any _Stampanti.ini gives printers
-// with a name, any bytes give a bitmap in range or a reason, and any document (texts, fonts
-// and control characters from the bytes) gives ESC/POS bytes and a page laid out within the
-// tallest page.
+// with names unique without regard to case, at most one default and waits in range; any bytes give
+// a bitmap in range or a reason, and any document (texts, fonts and control characters from the
+// bytes) gives ESC/POS bytes and a page laid out within the tallest page.
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "printing/bitmap_file.h"
@@ -12,12 +13,20 @@
 #include "printing/ops.h"
 #include "printing/page_layout.h"
 #include "printing/printer_declarations.h"
+#include "settings/ini_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view in(reinterpret_cast<const char*>(data), size);
   std::vector<std::string> problems;
-  for (const valico::PrinterDeclaration& d : valico::ParsePrinterDeclarations(in, &problems))
-    if (d.info.device.empty()) __builtin_trap();
+  std::unordered_set<std::string> names;
+  int defaults = 0;
+  for (const valico::PrinterDeclaration& d : valico::ParsePrinterDeclarations(in, &problems)) {
+    if (d.info.device.empty() || !names.insert(valico::IniFoldName(d.info.device)).second)
+      __builtin_trap();
+    if (d.wait_minutes && (*d.wait_minutes < 1 || *d.wait_minutes > 1440)) __builtin_trap();
+    defaults += d.is_default;
+  }
+  if (defaults > 1) __builtin_trap();
 
   valico::Bitmap bitmap;
   std::string err;

@@ -10,6 +10,7 @@
 #include "platform/file_identity.h"
 #include "platform/files.h"
 #include "platform/native_path.h"
+#include "printing/queue_folder.h"
 
 namespace valico {
 namespace {
@@ -19,96 +20,15 @@ using std::chrono::milliseconds;
 
 constexpr const char* kQueueFolder = "CodaStampa";
 constexpr const char* kUnprintedFolder = "NonStampati";
-constexpr std::string_view kJob = ".job";
-constexpr std::string_view kHeld = ".held";
-constexpr std::string_view kProgress = ".progress";
-constexpr std::string_view kTemporary = ".tmp";
+constexpr std::string_view kInboxJob = ".job";
 constexpr std::string_view kBroken = ".broken";
 // A worker with nothing to do for this long ends; the next job starts another.
 constexpr auto kIdleWorker = std::chrono::seconds(30);
-// A job file can hold a few large pictures; anything larger is no job of this program.
-constexpr std::size_t kLargestJob = std::size_t{1} << 30;
 
 std::int64_t NowMs() {
   return std::chrono::duration_cast<milliseconds>(
              std::chrono::system_clock::now().time_since_epoch())
       .count();
-}
-
-bool EndsWith(std::string_view s, std::string_view end) {
-  return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
-}
-
-// The folder of a printer's jobs: its device name made a file name, and a hash of the exact
-// name, so that names differing only in characters a file name cannot hold stay apart.
-std::string FolderNameOf(const std::string& printer) {
-  std::uint32_t hash = 2166136261u;
-  for (char c : printer) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-  std::string name = printer.substr(0, 48);
-  for (char& c : name) {
-    bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                c == '-' || c == '.';
-    if (!keep) c = '_';
-  }
-  char tail[16];
-  std::snprintf(tail, sizeof tail, "-%08x", hash);
-  return name + tail;
-}
-
-std::string NumberName(std::uint64_t number) {
-  char name[24];
-  std::snprintf(name, sizeof name, "%010llu", static_cast<unsigned long long>(number));
-  return name;
-}
-
-// The number of a queue file's name ("0000000042.job"); 0 when it is none.
-std::uint64_t NumberOf(std::string_view name, std::string_view extension) {
-  if (!EndsWith(name, extension) || name.size() != 10 + extension.size()) return 0;
-  std::uint64_t n = 0;
-  for (char c : name.substr(0, 10)) {
-    if (c < '0' || c > '9') return 0;
-    n = n * 10 + static_cast<std::uint64_t>(c - '0');
-  }
-  return n;
-}
-
-bool ReadJob(const std::string& path, QueueFile* job, std::string* err) {
-  std::string bytes;
-  if (ReadNativeFile(path, kLargestJob, &bytes, err) != ReadStatus::kRead) {
-    if (err && err->empty()) *err = path + " is missing";
-    return false;
-  }
-  if (DecodeQueueFile(bytes, job, err)) return true;
-  *err = path + ": " + *err;
-  return false;
-}
-
-// Where a job's delivery got to, from its progress file: one line per event ("start 2",
-// "done 2", "failed 2", "kept 2": document 2 was set aside). The first document not done,
-// and whether its delivery was cut (started, and neither done nor failed).
-struct Progress {
-  std::size_t first_undone = 0;
-  bool cut = false;
-};
-
-Progress ReadProgress(const std::string& path) {
-  std::string text;
-  Progress p;
-  if (ReadNativeFile(path, 1 << 20, &text, nullptr) != ReadStatus::kRead) return p;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string::npos) break;  // a line cut by a crash says nothing
-    std::string_view line(text.data() + pos, end - pos);
-    pos = end + 1;
-    size_t space = line.find(' ');
-    if (space == std::string_view::npos) continue;
-    std::size_t k = std::strtoull(std::string(line.substr(space + 1)).c_str(), nullptr, 10);
-    std::string_view event = line.substr(0, space);
-    if ((event == "done" || event == "kept") && k + 1 > p.first_undone) p.first_undone = k + 1;
-    if (k == p.first_undone || event != "start") p.cut = event == "start" && k == p.first_undone;
-  }
-  return p;
 }
 
 std::string Seconds(milliseconds d) {
@@ -120,10 +40,11 @@ std::string Seconds(milliseconds d) {
 }  // namespace
 
 struct PrintQueue::Line {
+  explicit Line(std::string native_folder) : folder(std::move(native_folder)) {}
   std::string printer;
-  std::string folder;  // native
+  QueueFolder folder;
   std::deque<std::uint64_t> jobs;
-  std::uint64_t next = 1;
+  std::uint64_t next = 1;  // the number of the next job: main thread only
   std::jthread worker;
   bool running = false;
   std::optional<SteadyClock::time_point> outage_since;
@@ -164,19 +85,14 @@ PrintQueue::Line& PrintQueue::LineFor(const std::string& printer, std::string fo
   std::lock_guard lock(mu_);
   std::unique_ptr<Line>& line = lines_[printer];
   if (line) return *line;
-  line = std::make_unique<Line>();
+  line = std::make_unique<Line>(
+      folder.empty() ? InNativeFolder(folder_, QueueFolder::NameFor(printer)) : folder);
   line->printer = printer;
   line->state.printer = printer;
-  line->folder = folder.empty() ? InNativeFolder(folder_, FolderNameOf(printer)) : folder;
   std::error_code ec;
-  std::filesystem::create_directories(FsPath(line->folder), ec);
+  std::filesystem::create_directories(FsPath(line->folder.path()), ec);
   // Numbers go on from the highest in the folder, also one an earlier run left.
-  std::vector<std::string> names;
-  std::string err;
-  ListNativeFolder(line->folder, false, &names, &err);
-  for (const std::string& name : names)
-    for (std::string_view ext : {kJob, kHeld})
-      line->next = std::max(line->next, NumberOf(name, ext) + 1);
+  line->next = line->folder.NextNumber();
   return *line;
 }
 
@@ -188,7 +104,7 @@ SubmitResult PrintQueue::Submit(std::vector<Document> documents, const SourceFil
   const std::string printer = documents.front().printer;
   const std::size_t count = documents.size();
   if (printer.empty()) {
-    KeepAll(documents, 0, "no printer is installed", {});
+    KeepAll(documents, 0, "no printer is installed", 0, nullptr);
     return {Submitted::kNotPrinted, "no printer is installed", false};
   }
   Line& line = LineFor(printer);
@@ -196,18 +112,18 @@ SubmitResult PrintQueue::Submit(std::vector<Document> documents, const SourceFil
       QueueFile{printer, NowMs(), source ? std::optional(*source) : std::nullopt, documents});
   std::uint64_t number = 0;
   std::string err;
-  if (!Commit(line, bytes, source != nullptr, &number, &err)) {
-    KeepAll(documents, 0, "cannot be queued: " + err, {});
+  if (!line.folder.Write(bytes, source != nullptr, &line.next, &number, &err)) {
+    KeepAll(documents, 0, "cannot be queued: " + err, 0, nullptr);
     return {Submitted::kNotPrinted, "cannot be queued: " + err, false};
   }
-  SubmitResult result{Submitted::kQueued,
-                      NarrowPath(FsPath(line.folder).filename()) + "/" + NumberName(number), false};
-  std::string held = InNativeFolder(line.folder, NumberName(number) + std::string(kHeld));
+  SubmitResult result{Submitted::kQueued, line.folder.JobName(number), false};
   if (source) {
+    // Held until its job file is gone: a crash between the two leaves a held job, which the
+    // next start releases once it has removed the file.
     result.source_removed = RemoveSourceIfUnchanged(*source, &result.source_kept);
-    std::string job = InNativeFolder(line.folder, NumberName(number) + std::string(kJob));
-    if (!MoveWithoutReplace(held, job, &err))
-      log_.Error("printer " + Shown(printer) + ": job " + held + " cannot be released: " + err);
+    if (!line.folder.Release(number, &err))
+      log_.Error("printer " + Shown(printer) + ": job " + result.detail +
+                 " cannot be released: " + err);
   }
   log_.Info("printer " + Shown(printer) + ": job " + result.detail + " queued (" +
             std::to_string(count) + " document(s)" + (source ? " of " + source->native_path : "") +
@@ -220,27 +136,11 @@ SubmitResult PrintQueue::Submit(std::vector<Document> documents, const SourceFil
   return result;
 }
 
-bool PrintQueue::Commit(Line& line, const std::string& bytes, bool held, std::uint64_t* number,
-                        std::string* err) {
-  for (int tries = 0; tries < 100; ++tries) {
-    {
-      std::lock_guard lock(mu_);
-      *number = line.next++;
-    }
-    std::string path =
-        InNativeFolder(line.folder, NumberName(*number) + std::string(held ? kHeld : kJob));
-    bool exists = false;
-    if (CreateFileDurably(path, bytes, &exists, err)) return true;
-    if (!exists) return false;
-  }
-  return false;
-}
-
 SubmitResult PrintQueue::WriteToInbox(const std::vector<Document>& documents) {
   const std::string& printer = documents.front().printer;
   std::random_device random;
   char name[48];
-  std::snprintf(name, sizeof name, "%lld-%08x.job", static_cast<long long>(NowMs()), random());
+  std::snprintf(name, sizeof name, "%013lld-%08x.job", static_cast<long long>(NowMs()), random());
   std::error_code ec;
   std::filesystem::create_directories(FsPath(folder_), ec);
   std::string path = InNativeFolder(folder_, name), err;
@@ -313,31 +213,27 @@ void PrintQueue::Run(Line& line, std::stop_token stop) {
 }
 
 void PrintQueue::Finished(Line& line, std::uint64_t number) {
-  std::string err;
-  RemoveNativeFile(InNativeFolder(line.folder, NumberName(number) + std::string(kJob)), &err);
-  RemoveNativeFile(InNativeFolder(line.folder, NumberName(number) + std::string(kProgress)), &err);
+  line.folder.Remove(number);
   std::lock_guard lock(mu_);
   if (!line.jobs.empty() && line.jobs.front() == number) line.jobs.pop_front();
   changed_.notify_all();
 }
 
 bool PrintQueue::DeliverJob(Line& line, std::uint64_t number, std::stop_token stop) {
-  const std::string base = InNativeFolder(line.folder, NumberName(number));
   QueueFile job;
   std::string err;
-  if (!ReadJob(base + std::string(kJob), &job, &err)) {
-    std::string moved = base + std::string(kBroken);
-    MoveWithoutReplace(base + std::string(kJob), moved, nullptr);
+  if (!ReadQueueFile(line.folder.JobPath(number), &job, &err)) {
+    std::string moved = line.folder.JobPath(number) + std::string(kBroken);
+    MoveWithoutReplace(line.folder.JobPath(number), moved, nullptr);
     log_.Error("printer " + Shown(line.printer) + ": a queued job cannot be read (" + err +
                "): it is set aside as " + moved);
     Finished(line, number);
     return true;
   }
-  const std::string progress = base + std::string(kProgress);
   const std::size_t count = job.documents.size();
-  for (std::size_t k = ReadProgress(progress).first_undone; k < count;) {
+  for (std::size_t k = line.folder.ReadProgress(number).first_undone; k < count;) {
     std::string why;
-    switch (DeliverDocument(line, job, k, progress, stop, &why)) {
+    switch (DeliverDocument(line, number, job, k, stop, &why)) {
       case Attempt::kDelivered:
         ++k;
         break;
@@ -346,7 +242,12 @@ bool PrintQueue::DeliverJob(Line& line, std::uint64_t number, std::stop_token st
       case Attempt::kWaitedTooLong:
         // Set aside, the rest of the job is done with; what cannot even be kept stays queued
         // and is tried again after the longest pause.
-        k = KeepAll(job.documents, k, why, progress);
+        k = KeepAll(job.documents, k, why, number, &line.folder);
+        {
+          std::lock_guard lock(mu_);
+          line.state.last_done = "not printed (" + why + ")";
+          line.state.last_done_ms = NowMs();
+        }
         if (k < count && !Pause(line, o_.max_pause, stop)) return false;
         break;
     }
@@ -365,19 +266,18 @@ bool PrintQueue::Pause(Line& line, milliseconds pause, std::stop_token stop) {
 // Delivers document `index` of `job`, trying again after each failure, until it is delivered,
 // the printer has been unreachable for its wait (*why says what failed last), or the queue
 // stops.
-PrintQueue::Attempt PrintQueue::DeliverDocument(Line& line, const QueueFile& job, std::size_t index,
-                                                const std::string& progress, std::stop_token stop,
-                                                std::string* why) {
-  const std::string k = std::to_string(index);
+PrintQueue::Attempt PrintQueue::DeliverDocument(Line& line, std::uint64_t number,
+                                                const QueueFile& job, std::size_t index,
+                                                std::stop_token stop, std::string* why) {
   const std::string what =
       "printer " + Shown(line.printer) + ": document " + std::to_string(index + 1) + " of " +
-      std::to_string(job.documents.size()) + " of job " + NarrowPath(FsPath(progress).stem());
+      std::to_string(job.documents.size()) + " of job " + line.folder.JobName(number);
   milliseconds pause = o_.first_pause;
-  for (std::string err;;) {
-    AppendDurably(progress, "start " + k + "\n", &err);
+  for (;;) {
+    line.folder.Note(number, "start", index);
     DeliveryResult r = system_.Deliver(job.documents[index], stop);
     if (r.status != Delivery::kFailed) {
-      AppendDurably(progress, "done " + k + "\n", &err);
+      line.folder.Note(number, "done", index);
       std::string done =
           (r.status == Delivery::kPrinted ? "printed (" : "handed over (") + r.detail + ")";
       log_.Info(what + " " + done);
@@ -390,7 +290,7 @@ PrintQueue::Attempt PrintQueue::DeliverDocument(Line& line, const QueueFile& job
       return Attempt::kDelivered;
     }
     if (stop.stop_requested()) return Attempt::kStopped;  // it goes out again at the next start
-    AppendDurably(progress, "failed " + k + "\n", &err);
+    line.folder.Note(number, "failed", index);
     *why = r.detail;
     const milliseconds wait = WaitOf(line.printer);
     {
@@ -409,10 +309,10 @@ PrintQueue::Attempt PrintQueue::DeliverDocument(Line& line, const QueueFile& job
 }
 
 // Keeps documents `from`... of `documents` in NonStampati/ with the reason, each noted as kept
-// in `progress` (when given). Returns the index of the first one not kept (the size when all
-// were kept).
+// in the progress of job `number` of `folder` (when given). Returns the index of the first one
+// not kept (the size when all were kept).
 std::size_t PrintQueue::KeepAll(const std::vector<Document>& documents, std::size_t from,
-                                const std::string& why, const std::string& progress) {
+                                const std::string& why, std::uint64_t number, QueueFolder* folder) {
   std::lock_guard keep_lock(keep_mu_);
   for (std::size_t i = from; i < documents.size(); ++i) {
     std::string kept, err;
@@ -420,11 +320,11 @@ std::size_t PrintQueue::KeepAll(const std::vector<Document>& documents, std::siz
                        std::to_string(i + 1) + " of " + std::to_string(documents.size());
     if (!unprinted_.Keep(documents[i], NowMs(), why, &kept, &err)) {
       log_.Error(what + " not printed (" + why + ") and it cannot be kept in NonStampati (" + err +
-                 ")" + (progress.empty() ? "" : ": it stays queued"));
+                 ")" + (folder ? ": it stays queued" : ""));
       return i;
     }
     log_.Error(what + " not printed (" + why + "): kept as " + kept);
-    if (!progress.empty()) AppendDurably(progress, "kept " + std::to_string(i) + "\n", &err);
+    if (folder) folder->Note(number, "kept", i);
   }
   return documents.size();
 }
@@ -440,46 +340,29 @@ void PrintQueue::Start() {
   AdoptInbox();
 }
 
-// One printer's folder as an earlier run left it: temporary files of a write a crash cut
-// short go; a job held for its job file is released (the file goes if it is still the one
-// read); deliveries that were cut are said; the jobs wait in order.
-void PrintQueue::TakeOverFolder(const std::string& folder) {
-  std::vector<std::string> names;
-  std::string err;
-  ListNativeFolder(folder, false, &names, &err);
-  std::vector<std::uint64_t> numbers;
-  for (const std::string& name : names) {
-    std::string path = InNativeFolder(folder, name);
-    if (EndsWith(name, kTemporary)) RemoveNativeFile(path, &err);
-    if (std::uint64_t n = NumberOf(name, kHeld)) {
-      QueueFile job;
-      std::string why;
-      if (ReadJob(path, &job, &why) && job.source && !RemoveSourceIfUnchanged(*job.source, &why))
-        log_.Warn("print queue: " + job.source->native_path + " stays: " + why);
-      if (MoveWithoutReplace(path, InNativeFolder(folder, NumberName(n) + std::string(kJob)), &why))
-        numbers.push_back(n);
-    }
-    if (std::uint64_t n = NumberOf(name, kJob)) numbers.push_back(n);
-  }
-  std::sort(numbers.begin(), numbers.end());
-  for (const std::string& name : names) {  // progress of jobs that are gone
-    std::uint64_t n = NumberOf(name, kProgress);
-    if (n && !std::binary_search(numbers.begin(), numbers.end(), n))
-      RemoveNativeFile(InNativeFolder(folder, name), &err);
-  }
+// One printer's folder as an earlier run left it: a job held for its job file is released
+// (the file goes if it is still the one read); deliveries that were cut are said; the jobs
+// wait in order.
+void PrintQueue::TakeOverFolder(const std::string& path) {
+  QueueFolder folder(path);
+  std::vector<std::uint64_t> numbers = folder.TakeOver([this](const QueueFile& held) {
+    std::string why;
+    if (held.source && !RemoveSourceIfUnchanged(*held.source, &why))
+      log_.Warn("print queue: " + held.source->native_path + " stays: " + why);
+  });
   QueueFile first;
-  if (numbers.empty() ||
-      !ReadJob(InNativeFolder(folder, NumberName(numbers.front()) + std::string(kJob)), &first,
-               &err)) {
-    if (!numbers.empty()) log_.Error("print queue: " + err);
+  std::string err;
+  if (numbers.empty()) return;
+  if (!ReadQueueFile(folder.JobPath(numbers.front()), &first, &err)) {
+    log_.Error("print queue: " + err);
     return;
   }
-  Line& line = LineFor(first.printer, folder);
+  Line& line = LineFor(first.printer, path);
   for (std::uint64_t n : numbers) {
-    Progress p = ReadProgress(InNativeFolder(folder, NumberName(n) + std::string(kProgress)));
+    QueueFolder::Progress p = folder.ReadProgress(n);
     if (p.cut)
       log_.Warn("printer " + Shown(line.printer) + ": the delivery of document " +
-                std::to_string(p.first_undone + 1) + " of job " + NumberName(n) +
+                std::to_string(p.first_undone + 1) + " of job " + folder.JobName(n) +
                 " was cut when Valico stopped: it goes out again, and may print twice");
   }
   {
@@ -488,7 +371,7 @@ void PrintQueue::TakeOverFolder(const std::string& folder) {
     line.next = std::max(line.next, numbers.back() + 1);
   }
   log_.Info("printer " + Shown(line.printer) + ": " + std::to_string(numbers.size()) +
-            " job(s) of an earlier run wait in " + folder);
+            " job(s) of an earlier run wait in " + path);
   Wake(line);
 }
 
@@ -498,10 +381,11 @@ void PrintQueue::AdoptInbox() {
   ListNativeFolder(folder_, false, &names, &err);
   std::sort(names.begin(), names.end());  // named by the time they were written
   for (const std::string& name : names) {
-    if (!EndsWith(name, kJob)) continue;
+    if (name.size() < kInboxJob.size() || name.substr(name.size() - kInboxJob.size()) != kInboxJob)
+      continue;
     std::string path = InNativeFolder(folder_, name);
     QueueFile job;
-    if (!ReadJob(path, &job, &err)) {
+    if (!ReadQueueFile(path, &job, &err)) {
       MoveWithoutReplace(path, path + std::string(kBroken), nullptr);
       log_.Error("print queue: a job from another program cannot be read (" + err +
                  "): it is set aside as " + path + std::string(kBroken));
@@ -514,10 +398,9 @@ void PrintQueue::AdoptInbox() {
         std::lock_guard lock(mu_);
         number = line.next++;
       }
-      std::string to = InNativeFolder(line.folder, NumberName(number) + std::string(kJob));
-      if (!MoveWithoutReplace(path, to, &err)) continue;
+      if (!MoveWithoutReplace(path, line.folder.JobPath(number), &err)) continue;
       log_.Info("printer " + Shown(job.printer) + ": job " + name +
-                " of another program queued as " + NumberName(number) + " (" +
+                " of another program queued as " + line.folder.JobName(number) + " (" +
                 std::to_string(job.documents.size()) + " document(s))");
       {
         std::lock_guard lock(mu_);
@@ -551,8 +434,7 @@ std::vector<PrinterQueueState> PrintQueue::States() const {
     PrinterQueueState s = line->state;
     s.jobs = line->jobs.size();
     if (!line->jobs.empty()) {
-      auto id = IdentityOf(
-          InNativeFolder(line->folder, NumberName(line->jobs.front()) + std::string(kJob)));
+      auto id = IdentityOf(line->folder.JobPath(line->jobs.front()));
       if (id) s.oldest_ms = id->modified_ns / 1000000;
     }
     states.push_back(std::move(s));

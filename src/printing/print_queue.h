@@ -18,6 +18,7 @@
 namespace valico {
 
 class DiagLog;
+class QueueFolder;
 
 struct PrintQueueOptions {
   enum class Mode {
@@ -104,18 +105,16 @@ class PrintQueue : public PrintOutlet {
   SubmitResult DeliverNow(std::vector<Document> documents, const SourceFile* source);
   SubmitResult WriteToInbox(const std::vector<Document>& documents);
   Line& LineFor(const std::string& printer, std::string folder = {});
-  bool Commit(Line& line, const std::string& bytes, bool held, std::uint64_t* number,
-              std::string* err);
-  void TakeOverFolder(const std::string& name);
+  void TakeOverFolder(const std::string& path);
   void Wake(Line& line);
   void Run(Line& line, std::stop_token stop);
   enum class Attempt { kDelivered, kWaitedTooLong, kStopped };
   bool DeliverJob(Line& line, std::uint64_t number, std::stop_token stop);
-  Attempt DeliverDocument(Line& line, const QueueFile& job, std::size_t index,
-                          const std::string& progress, std::stop_token stop, std::string* why);
+  Attempt DeliverDocument(Line& line, std::uint64_t number, const QueueFile& job, std::size_t index,
+                          std::stop_token stop, std::string* why);
   bool Pause(Line& line, std::chrono::milliseconds pause, std::stop_token stop);
   std::size_t KeepAll(const std::vector<Document>& documents, std::size_t from,
-                      const std::string& why, const std::string& progress);
+                      const std::string& why, std::uint64_t number, QueueFolder* folder);
   std::chrono::milliseconds WaitOf(const std::string& printer);
   void Finished(Line& line, std::uint64_t number);
 

@@ -151,7 +151,8 @@ TEST_F(PrintQueueTest, AfterAStopDeliveryResumesAtTheFirstDocumentNotConfirmed) 
   ASSERT_TRUE(queue->WaitUntilIdle(10s));
   EXPECT_EQ(Texts(printer.printed), (std::vector<std::string>{"1", "2", "3"}))
       << "only the page whose delivery was cut goes out again";
-  EXPECT_EQ(Logged("the delivery of document 2 of job 0000000001 was cut when Valico stopped"), 1);
+  EXPECT_EQ(Logged("/0000000001 was cut when Valico stopped: it goes out again"), 1);
+  EXPECT_EQ(Logged("the delivery of document 2 of job"), 1);
 }
 
 TEST_F(PrintQueueTest, AJobFileGoesOnceQueuedOnlyIfItIsStillTheOneRead) {

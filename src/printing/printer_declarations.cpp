@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <optional>
+#include <unordered_set>
 
 #include "printing/device_fonts.h"
 #include "settings/ini_text.h"
@@ -9,34 +10,9 @@
 namespace valico {
 namespace {
 
-// The file's sections in order, each with the key names of its entries.
-struct Section {
-  std::string name;
-  std::vector<std::string> keys;
-};
-
-std::vector<Section> ScanSections(std::string_view text) {
-  std::vector<Section> sections;
-  size_t pos = 0;
-  while (pos <= text.size()) {
-    size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = TrimBlanks(text.substr(pos, end - pos));
-    if (!line.empty() && line[0] == '[') {
-      std::string_view inner = line.substr(1);
-      sections.push_back({std::string(TrimBlanks(inner.substr(0, inner.find(']')))), {}});
-    } else if (!line.empty() && line[0] != ';' && !sections.empty()) {
-      sections.back().keys.emplace_back(TrimBlanks(line.substr(0, line.find('='))));
-    }
-    if (end == text.size()) break;
-    pos = end + 1;
-  }
-  return sections;
-}
-
-const char* const kKeys[] = {"Porta",  "Uscita",        "Predefinita", "Tipo",
-                             "Dpi",    "Larghezza",     "Comandi",     "Codifica",
-                             "Taglio", "FineDocumento", "ColonneA",    "ColonneB"};
+const char* const kKeys[] = {"Porta",     "Uscita",   "Predefinita", "Tipo",       "Dpi",
+                             "Larghezza", "Comandi",  "Codifica",    "Taglio",     "FineDocumento",
+                             "ColonneA",  "ColonneB", "Attesa",      "ChiediStato"};
 
 bool KnownKey(std::string_view key) {
   for (const char* k : kKeys)
@@ -57,23 +33,42 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
 
 class SectionReader {
  public:
-  SectionReader(std::string_view content, const std::string& section,
-                std::vector<std::string>* problems)
-      : content_(content), section_(section), problems_(problems) {}
+  SectionReader(const IniSection& section, std::vector<std::string>* problems)
+      : section_(section), problems_(problems) {}
 
-  std::optional<std::string> Get(std::string_view key) { return IniFind(content_, section_, key); }
-  void Problem(const std::string& text) { problems_->push_back("[" + section_ + "] " + text); }
+  // The first entry of the key, as the profile functions read it.
+  std::optional<std::string> Get(std::string_view key) const {
+    for (const IniEntry& e : section_.entries)
+      if (IniNamesEqual(e.key, key)) return e.value;
+    return std::nullopt;
+  }
+  void Problem(const std::string& text) { problems_->push_back("[" + section_.name + "] " + text); }
 
-  // A whole number in [lo, hi]; *out stays as it is when the key is missing or wrong.
+  // A whole number in [lo, hi]; empty when the key is missing or wrong (`otherwise` then says
+  // what is used instead).
+  std::optional<int> Ranged(std::string_view key, int lo, int hi, const std::string& otherwise) {
+    auto v = Get(key);
+    if (!v) return std::nullopt;
+    auto n = Number(*v);
+    if (n && *n >= lo && *n <= hi) return n;
+    Problem(std::string(key) + "=" + *v + " is not a number from " + std::to_string(lo) + " to " +
+            std::to_string(hi) + ": " + otherwise + " is used");
+    return std::nullopt;
+  }
+  // As Ranged; *out stays as it is when the key is missing or wrong.
   void Int(std::string_view key, int lo, int hi, int* out) {
+    if (auto n = Ranged(key, lo, hi, std::to_string(*out))) *out = *n;
+  }
+  // -1 (also True, Vero) or 0 (also False, Falso); *out stays as it is otherwise.
+  void Flag(std::string_view key, bool* out) {
     auto v = Get(key);
     if (!v) return;
-    auto n = Number(*v);
-    if (n && *n >= lo && *n <= hi)
-      *out = *n;
+    if (*v == "-1" || *v == "True" || *v == "Vero")
+      *out = true;
+    else if (*v == "0" || *v == "False" || *v == "Falso")
+      *out = false;
     else
-      Problem(std::string(key) + "=" + *v + " is not a number from " + std::to_string(lo) + " to " +
-              std::to_string(hi) + ": " + std::to_string(*out) + " is used");
+      Problem(std::string(key) + "=" + *v + " is not -1 or 0");
   }
   void Bytes(std::string_view key, std::string* out) {
     auto v = Get(key);
@@ -86,34 +81,19 @@ class SectionReader {
   }
 
  private:
-  std::string_view content_;
-  const std::string& section_;
+  const IniSection& section_;
   std::vector<std::string>* problems_;
 };
 
-PrinterDeclaration Declare(std::string_view content, const Section& s,
-                           std::vector<std::string>* problems) {
-  PrinterDeclaration d;
-  SectionReader r(content, s.name, problems);
-  d.info.device = s.name;
-  d.info.port = r.Get("Porta").value_or("");
-  for (const std::string& k : s.keys)
-    if (!KnownKey(k)) r.Problem("unknown key \"" + k + "\" is ignored");
-
-  if (auto v = r.Get("Predefinita")) {
-    if (*v == "-1" || *v == "True" || *v == "Vero")
-      d.is_default = true;
-    else if (*v != "0" && *v != "False" && *v != "Falso")
-      r.Problem("Predefinita=" + *v + " is not -1 or 0");
-  }
-
+// Tipo, then the profile keys over its defaults.
+PrinterProfile ReadProfile(SectionReader& r) {
+  PrinterProfile p;
   if (auto v = r.Get("Tipo")) {
     if (SameNameNoCase(*v, "Modulo"))
-      d.profile = SlipPrinterProfile();
+      p = SlipPrinterProfile();
     else if (!SameNameNoCase(*v, "Rotolo"))
       r.Problem("Tipo=" + *v + " is not Rotolo or Modulo: a receipt roll is assumed");
   }
-  PrinterProfile& p = d.profile;
   r.Int("Dpi", 60, 600, &p.dpi);
   r.Int("Larghezza", 64, 4096, &p.width_dots);
   r.Int("ColonneA", 0, 255, &p.columns_a);
@@ -134,9 +114,12 @@ PrinterDeclaration Declare(std::string_view content, const Section& s,
   }
   r.Bytes("Taglio", &p.cut);
   r.Bytes("FineDocumento", &p.end_of_document);
+  return p;
+}
 
+void ReadOutput(SectionReader& r, PrinterDeclaration* d) {
   auto uscita = r.Get("Uscita");
-  d.uscita = uscita.value_or("");
+  d->uscita = uscita.value_or("");
   struct Prefix {
     const char* text;
     PrinterOutput output;
@@ -144,15 +127,31 @@ PrinterDeclaration Declare(std::string_view content, const Section& s,
                         {"escpos:", PrinterOutput::kEscPos},
                         {"cups:", PrinterOutput::kCups}};
   for (const Prefix& x : prefixes) {
-    if (!StartsWithNoCase(d.uscita, x.text)) continue;
-    d.target = d.uscita.substr(std::string_view(x.text).size());
-    if (!d.target.empty()) d.output = x.output;
+    if (!StartsWithNoCase(d->uscita, x.text)) continue;
+    d->target = d->uscita.substr(std::string_view(x.text).size());
+    if (!d->target.empty()) d->output = x.output;
   }
   if (!uscita)
     r.Problem("no Uscita: the printer is listed but prints nothing");
-  else if (d.output == PrinterOutput::kNone)
-    r.Problem("Uscita=" + d.uscita + " is not anteprima:FOLDER, escpos:TARGET or cups:QUEUE: " +
+  else if (d->output == PrinterOutput::kNone)
+    r.Problem("Uscita=" + d->uscita + " is not anteprima:FOLDER, escpos:TARGET or cups:QUEUE: " +
               "the printer is listed but prints nothing");
+}
+
+PrinterDeclaration Declare(const IniSection& s, std::vector<std::string>* problems) {
+  PrinterDeclaration d;
+  SectionReader r(s, problems);
+  d.info.device = s.name;
+  d.info.port = r.Get("Porta").value_or("");
+  for (const IniEntry& e : s.entries)
+    if (!KnownKey(e.key)) r.Problem("unknown key \"" + e.key + "\" is ignored");
+  for (const std::string& line : s.lines_without_equals)
+    r.Problem("\"" + line + "\" has no \"=\" and is ignored");
+  r.Flag("Predefinita", &d.is_default);
+  d.wait_minutes = r.Ranged("Attesa", 1, 1440, "the program's wait");
+  r.Flag("ChiediStato", &d.ask_status);
+  d.profile = ReadProfile(r);
+  ReadOutput(r, &d);
   return d;
 }
 
@@ -180,20 +179,18 @@ bool ParseHexBytes(std::string_view text, std::string* out) {
 std::vector<PrinterDeclaration> ParsePrinterDeclarations(std::string_view content,
                                                          std::vector<std::string>* problems) {
   std::vector<PrinterDeclaration> printers;
+  std::unordered_set<std::string> names;  // case-folded, as the profile functions compare them
   bool has_default = false;
-  for (const Section& s : ScanSections(content)) {
+  for (const IniSection& s : IniFileSections(content)) {
     if (s.name.empty()) {
       problems->push_back("a section without a name is ignored");
       continue;
     }
-    bool twice = false;
-    for (const PrinterDeclaration& d : printers)
-      twice = twice || IniFind("[" + d.info.device + "]\nx=1", s.name, "x").has_value();
-    if (twice) {
+    if (!names.insert(IniFoldName(s.name)).second) {
       problems->push_back("[" + s.name + "] is declared twice: the first section counts");
       continue;
     }
-    PrinterDeclaration d = Declare(content, s, problems);
+    PrinterDeclaration d = Declare(s, problems);
     if (d.is_default && has_default) {
       problems->push_back("[" + s.name + "] Predefinita: another printer is the default already");
       d.is_default = false;

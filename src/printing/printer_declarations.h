@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,14 +26,20 @@ struct PrinterDeclaration {
   std::string target;      // Uscita after its prefix
   std::string uscita;      // Uscita as written
   PrinterProfile profile;  // Tipo, then the profile keys over its defaults
+  // Attesa: minutes the printer may stay unreachable before its queued documents are set
+  // aside as not printed; empty: the program's wait.
+  std::optional<int> wait_minutes;
+  bool ask_status = true;  // ChiediStato: ask the printer its status after each document
 };
 
-// The printers declared in the text of _Stampanti.ini, in section order. Keys, without
-// regard to case: Porta, Uscita, Predefinita, Tipo (Rotolo or Modulo), Dpi, Larghezza,
-// Comandi (GS! or ESC!), Codifica (1252 or 858), Taglio, FineDocumento (bytes in hex),
-// ColonneA, ColonneB. *problems receives one line for each thing skipped or left at its
-// default: a section without a name or declared twice, an unknown key, a value out of range,
-// a missing or unknown Uscita, a second default printer.
+// The printers declared in _Stampanti.ini (its bytes; a UTF-16 file is read as the settings
+// store reads it), in section order, in one pass over the file. The first section of a name
+// counts (names compare without regard to case), and of a key its first entry. Keys: Porta,
+// Uscita, Predefinita, Tipo (Rotolo or Modulo), Dpi, Larghezza, Comandi (GS! or ESC!),
+// Codifica (1252 or 858), Taglio, FineDocumento (bytes in hex), ColonneA, ColonneB, Attesa
+// (1 to 1440), ChiediStato (-1 or 0). *problems receives one line for each thing skipped or
+// left at its default: a section without a name or declared twice, an unknown key, a line
+// without "=", a value out of range, a missing or unknown Uscita, a second default printer.
 std::vector<PrinterDeclaration> ParsePrinterDeclarations(std::string_view content,
                                                          std::vector<std::string>* problems);
 

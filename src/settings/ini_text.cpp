@@ -3,6 +3,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "settings/ini_encoding.h"
+
 namespace valico {
 namespace {
 
@@ -69,39 +71,44 @@ struct Line {
   bool has_equals = false;
 };
 
+// The line that starts at `pos`: the one place that decides what a header, a comment and an
+// entry are.
+template <typename Char>
+Line<Char> ReadLine(View<Char> text, size_t pos) {
+  Line<Char> l;
+  l.begin = pos;
+  size_t e = text.find_first_of(kLineEnd<Char>, pos);
+  if (e == View<Char>::npos) e = text.size();
+  l.end = e;
+  l.next = e;
+  if (l.next < text.size() && text[l.next] == '\r') ++l.next;
+  if (l.next < text.size() && text[l.next] == '\n' && (l.next == e || text[e] == '\r')) ++l.next;
+  View<Char> body = TrimLine(text.substr(l.begin, l.end - l.begin));
+  if (body.empty()) {
+    l.kind = Kind::kBlank;
+  } else if (body[0] == ';') {
+    l.kind = Kind::kComment;
+  } else if (body[0] == '[') {
+    // The name runs to the line's last "]", so a name may hold brackets ("Printer [A]");
+    // without any "]" it runs to the line end.
+    l.kind = Kind::kHeader;
+    View<Char> inner = body.substr(1);
+    l.name = TrimLine(inner.substr(0, inner.rfind(Char(']'))));
+  } else {
+    l.kind = Kind::kEntry;
+    size_t eq = body.find(Char('='));
+    l.has_equals = eq != View<Char>::npos;
+    l.name = TrimLine(body.substr(0, eq));
+    if (l.has_equals) l.value = TrimLine(body.substr(eq + 1));
+  }
+  return l;
+}
+
 template <typename Char>
 std::vector<Line<Char>> SplitLines(View<Char> text) {
   std::vector<Line<Char>> lines;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    Line<Char> l;
-    l.begin = pos;
-    size_t e = text.find_first_of(kLineEnd<Char>, pos);
-    if (e == View<Char>::npos) e = text.size();
-    l.end = e;
-    l.next = e;
-    if (l.next < text.size() && text[l.next] == '\r') ++l.next;
-    if (l.next < text.size() && text[l.next] == '\n' && (l.next == e || text[e] == '\r')) ++l.next;
-    View<Char> body = TrimLine(text.substr(l.begin, l.end - l.begin));
-    if (body.empty()) {
-      l.kind = Kind::kBlank;
-    } else if (body[0] == ';') {
-      l.kind = Kind::kComment;
-    } else if (body[0] == '[') {
-      l.kind = Kind::kHeader;
-      View<Char> inner = body.substr(1);
-      size_t close = inner.find(Char(']'));
-      l.name = TrimLine(inner.substr(0, close));
-    } else {
-      l.kind = Kind::kEntry;
-      size_t eq = body.find(Char('='));
-      l.has_equals = eq != View<Char>::npos;
-      l.name = TrimLine(body.substr(0, eq));
-      if (l.has_equals) l.value = TrimLine(body.substr(eq + 1));
-    }
-    lines.push_back(l);
-    pos = l.next;
-  }
+  for (size_t pos = 0; pos < text.size(); pos = lines.back().next)
+    lines.push_back(ReadLine(text, pos));
   return lines;
 }
 
@@ -151,18 +158,43 @@ Text<Char> Entry(View<Char> key, View<Char> value) {
   return s;
 }
 
+// One pass, stopping at the answer: only the first section of the name is searched.
 template <typename Char>
 std::optional<Text<Char>> Find(View<Char> content, View<Char> section, View<Char> key) {
-  std::vector<Line<Char>> lines = SplitLines(content);
-  Range r = FindSection(lines, TrimSpaces(section));
-  if (!r.found) return std::nullopt;
+  section = TrimSpaces(section);
   key = TrimSpaces(key);
-  for (size_t i = r.first; i < r.last; ++i) {
-    const Line<Char>& l = lines[i];
-    if (l.kind == Kind::kEntry && l.has_equals && NamesEqual(l.name, key))
+  bool inside = false;
+  for (size_t pos = 0; pos < content.size();) {
+    Line<Char> l = ReadLine(content, pos);
+    pos = l.next;
+    if (l.kind == Kind::kHeader) {
+      if (inside) return std::nullopt;
+      inside = NamesEqual(l.name, section);
+    } else if (inside && l.kind == Kind::kEntry && l.has_equals && NamesEqual(l.name, key)) {
       return Text<Char>(Unquote(l.value));
+    }
   }
   return std::nullopt;
+}
+
+// Every section in file order, its names and values made text by `text`.
+template <typename Char, typename ToText>
+std::vector<IniSection> Sections(View<Char> content, ToText text) {
+  std::vector<IniSection> sections;
+  for (size_t pos = 0; pos < content.size();) {
+    Line<Char> l = ReadLine(content, pos);
+    pos = l.next;
+    if (l.kind == Kind::kHeader) {
+      sections.push_back({text(l.name), {}, {}});
+    } else if (l.kind == Kind::kEntry && !sections.empty()) {
+      IniSection& s = sections.back();
+      if (l.has_equals)
+        s.entries.push_back({text(l.name), text(Unquote(l.value))});
+      else
+        s.lines_without_equals.push_back(text(l.name));
+    }
+  }
+  return sections;
 }
 
 template <typename Char>
@@ -231,6 +263,24 @@ Text<Char> RemoveSection(View<Char> content, View<Char> section, bool* changed) 
 }  // namespace
 
 std::string_view TrimBlanks(std::string_view s) { return TrimLine(s); }
+
+bool IniNamesEqual(std::string_view a, std::string_view b) { return NamesEqual(a, b); }
+
+std::string IniFoldName(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = static_cast<char>(Fold(c));
+  return folded;
+}
+
+std::vector<IniSection> IniSections(std::string_view content) {
+  return Sections(content, [](std::string_view v) { return std::string(v); });
+}
+
+std::vector<IniSection> IniFileSections(std::string_view file) {
+  if (!IsUtf16File(file)) return IniSections(file);
+  std::u16string text = Utf16FromFile(file);
+  return Sections(std::u16string_view(text), [](std::u16string_view v) { return NarrowCp1252(v); });
+}
 
 std::optional<std::string> IniFind(std::string_view content, std::string_view section,
                                    std::string_view key) {

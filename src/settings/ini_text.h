@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace valico {
 
@@ -11,8 +12,9 @@ namespace valico {
 // over its UTF-16 code units for a file that starts with a UTF-16LE byte-order mark.
 //
 // Lines end at CR, LF or CR LF. A line whose first non-blank is ";" is a comment; "[" opens a
-// section header whose name runs to the first "]" (or the line end), trimmed. Other non-blank
-// lines are entries, split at the first "=". Names compare without regard to letter case.
+// section header whose name runs to the last "]" of the line (or to the line end when it has
+// none), trimmed: "[Printer [A]] ; note" is the section "Printer [A]". Other non-blank lines
+// are entries, split at the first "=". Names compare without regard to letter case.
 // Section and key names passed in lose their spaces, but not their tabs: "Key<TAB>" is not
 // "Key".
 
@@ -38,6 +40,30 @@ std::u16string IniSet(std::u16string_view content, std::u16string_view section,
 std::string IniRemoveSection(std::string_view content, std::string_view section, bool* changed);
 std::u16string IniRemoveSection(std::u16string_view content, std::u16string_view section,
                                 bool* changed);
+
+// One section of a file, with its entries in file order.
+struct IniEntry {
+  std::string key;
+  std::string value;  // as IniFind returns it: trimmed, one pair of enclosing quotes removed
+};
+struct IniSection {
+  std::string name;
+  std::vector<IniEntry> entries;                  // the lines with "=", duplicates kept
+  std::vector<std::string> lines_without_equals;  // trimmed; no key the profile functions read
+};
+
+// Every section of the text in file order, in one pass (lines before the first header belong
+// to none). IniFind's answer for (section, key) is the value of the first entry of `key` in
+// the first section named `section`, names compared as IniNamesEqual does.
+std::vector<IniSection> IniSections(std::string_view content);
+// The sections of a file's bytes as the store reads them: a file with the UTF-16LE byte-order
+// mark is read as UTF-16, its names and values narrowed to Windows-1252.
+std::vector<IniSection> IniFileSections(std::string_view file);
+
+// Whether two names in the file are the same name, and the name's form in which equal names
+// are equal bytes (for hashing).
+bool IniNamesEqual(std::string_view a, std::string_view b);
+std::string IniFoldName(std::string_view name);
 
 // Blanks as the profile functions trim them: space, tab, vertical tab.
 std::string_view TrimBlanks(std::string_view s);

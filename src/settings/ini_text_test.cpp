@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "settings/ini_encoding.h"
+#include "settings/ini_store.h"
+
 namespace valico {
 namespace {
 
@@ -26,6 +31,9 @@ TEST(IniTextTest, ReadsLikeTheProfileFunctions) {
       "Key1=second wins never\r\n"
       "[VARIE]\r\n"
       "other=in the second section of the same name\r\n"
+      "[Custom KUBE Ric. Fisc. [A]]\r\nk=kube\r\n"
+      "[d]e] x]\r\nk=de\r\n"
+      "[abc] ; note\r\nk=abc\r\n"
       "[Unclosed\r\n"
       "u=1\r\n";
   EXPECT_EQ(Find(ini, "Varie", "top"), "<missing>");
@@ -40,6 +48,10 @@ TEST(IniTextTest, ReadsLikeTheProfileFunctions) {
   EXPECT_EQ(Find(ini, "Varie", "SAB#0830"), "2#NOTTE#");
   EXPECT_EQ(Find(ini, "Varie", "hash"), "# not a comment ; nor this");
   EXPECT_EQ(Find(ini, "VARIE", "other"), "<missing>") << "only the first section is searched";
+  EXPECT_EQ(Find(ini, "custom kube ric. fisc. [a]", "k"), "kube") << "a name runs to the last ]";
+  EXPECT_EQ(Find(ini, "d]e] x", "k"), "de");
+  EXPECT_EQ(Find(ini, "d", "k"), "<missing>");
+  EXPECT_EQ(Find(ini, "abc", "k"), "abc");
   EXPECT_EQ(Find(ini, "Unclosed", "u"), "1") << "a header without ] runs to the line end";
   EXPECT_EQ(Find(ini, " Varie ", " key1 "), "value one") << "names passed in lose their spaces";
   EXPECT_EQ(Find(ini, "Varie", "Key1\t"), "<missing>") << "but keep their tabs";
@@ -116,6 +128,8 @@ TEST(IniTextTest, NewKeyInEmptySectionAndNewFile) {
   EXPECT_EQ(IniSet("[A]\r\n[B]\r\n", "A", "k", "v", &changed), "[A]\r\nk=v\r\n[B]\r\n");
   EXPECT_EQ(IniSet("", "Varie", "k", "v", &changed), "[Varie]\r\nk=v\r\n");
   EXPECT_EQ(IniSet("[Z]\nz=1\n", "Varie", "k", "", &changed), "[Z]\nz=1\n[Varie]\r\nk=\r\n");
+  EXPECT_EQ(IniSet("[P [A]] ; x\r\nk=v\r\n", "P [A]", "n", "1", &changed),
+            "[P [A]] ; x\r\nk=v\r\nn=1\r\n");
 }
 
 TEST(IniTextTest, RemovingASectionTakesItsHeaderAndKeysButNotItsComments) {
@@ -126,6 +140,62 @@ TEST(IniTextTest, RemovingASectionTakesItsHeaderAndKeysButNotItsComments) {
   EXPECT_EQ(IniRemoveSection(ini, "missing", &changed), ini);
   EXPECT_FALSE(changed);
   EXPECT_EQ(IniRemoveSection("[B]\r\nb=2", "B", &changed), "");
+  EXPECT_EQ(IniRemoveSection("[d]e] x]\r\nk=v\r\n[B]\r\n", "d]e] x", &changed), "[B]\r\n");
+}
+
+// A compact picture of the sections: "[name] key=value ... (bare line) ..." per section.
+std::string Picture(const std::vector<IniSection>& sections) {
+  std::string out;
+  for (const IniSection& s : sections) {
+    out += "[" + s.name + "]";
+    for (const IniEntry& e : s.entries) out += " " + e.key + "=" + e.value;
+    for (const std::string& b : s.lines_without_equals) out += " (" + b + ")";
+    out += "\n";
+  }
+  return out;
+}
+
+TEST(IniTextTest, SectionsComeInFileOrderWithEveryEntry) {
+  EXPECT_EQ(Picture(IniSections("top=1\r\n[A] ; x\r\n k = \"v\" \r\n; c=1\r\nbare\r\nk=2\r\n"
+                                "[a]\nj=\n[P [1]]\rq='x'")),
+            "[A] k=v k=2 (bare)\n[a] j=\n[P [1]] q=x\n");
+  EXPECT_EQ(Picture(IniFileSections(FileFromUtf16(u"[A]\n\u00e8=\u20ac"))), "[A] \xE8=\x80\n")
+      << "UTF-16 narrowed to Windows-1252";
+}
+
+// What IniFind answers is the first entry of the key in the first section of the name that
+// IniSections lists, for every name in the text and for names it lacks.
+TEST(IniTextTest, IniFindAgreesWithIniSections) {
+  const std::string texts[] = {
+      "[S]\r\na=1\r\na=2\r\n[s]\r\na=3\r\nb=4\r\n[T]\r\nb=5",
+      "[S]\na\nA=\"q\"\n\t B\t=\t' x '\t\n\n[ S ]\rc=1\r\n[]\nd=e=f",
+      "x=0\r[S]\r\n;a=1\r\n  [T] ; c\r\n=v\r\n[\xC0\xE0]\r\n\xC9=\xE9\r\n[\xE0\xE0]\r\nz=1",
+      "[a]b]\na=1\n[a\nb=2\n[a]b]]\nc=3\r\n\r\n\v[S]\v\nk\t=\"\"\n",
+      FileFromUtf16(u"[S]\r\na=\u20ac\r[s]\na=2"),
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    std::vector<IniSection> sections = IniFileSections(text);
+    std::vector<std::string> names = {"missing"}, keys = {"missing"};
+    for (const IniSection& s : sections) {
+      names.push_back(s.name);
+      for (const IniEntry& e : s.entries) keys.push_back(e.key);
+    }
+    for (const std::string& name : names) {
+      for (const std::string& key : keys) {
+        std::string expected = "<missing>";
+        auto s = std::find_if(sections.begin(), sections.end(),
+                              [&](const IniSection& x) { return IniNamesEqual(x.name, name); });
+        if (s != sections.end()) {
+          auto e = std::find_if(s->entries.begin(), s->entries.end(),
+                                [&](const IniEntry& x) { return IniNamesEqual(x.key, key); });
+          if (e != s->entries.end()) expected = e->value;
+        }
+        EXPECT_EQ(IniStore::LeggiINIIn(text, name, key, "<missing>"), expected)
+            << name << "/" << key;
+      }
+    }
+  }
 }
 
 }  // namespace
