@@ -25,6 +25,7 @@ TEST(PrintSystemPosixTest, DeclaredPrintersAreListedAndEachDeliversThroughItsOut
   home.Write("_Stampanti.ini",
              "[File]\nPorta=LPT1:\nUscita=escpos:rotolo.bin\n"
              "[Seriale]\nPorta=COM7:\nUscita=escpos:COM7,19200,N,8,1\nPredefinita=-1\n"
+             "[Muta]\nPorta=COM8:\nUscita=escpos:COM7\nChiediStato=0\nAttesa=30\n"
              "[Foglio]\nPorta=Ne01:\nUscita=anteprima:Anteprime\n");
   testing::RecordingLog log;
   auto ports = MakeNativeSerialPorts({{7, far->device()}}, log, kSerialWriteBound);
@@ -33,37 +34,43 @@ TEST(PrintSystemPosixTest, DeclaredPrintersAreListedAndEachDeliversThroughItsOut
   std::vector<PrinterInfo> list;
   std::string err;
   ASSERT_TRUE(system->ListPrinters(&list, &err)) << err;
-  EXPECT_EQ(list, (std::vector<PrinterInfo>{
-                      {"File", "LPT1:"}, {"Seriale", "COM7:"}, {"Foglio", "Ne01:"}}));
+  EXPECT_EQ(list,
+            (std::vector<PrinterInfo>{
+                {"File", "LPT1:"}, {"Seriale", "COM7:"}, {"Muta", "COM8:"}, {"Foglio", "Ne01:"}}));
   EXPECT_EQ(system->DefaultPrinter(), "Seriale");
+  EXPECT_EQ(system->QueueSettings("Muta").wait, std::chrono::minutes(30));
+  EXPECT_EQ(system->QueueSettings("Seriale").wait, std::nullopt) << "the program's wait";
 
   std::vector<PrinterOp> ops = {FontName("FontB11"), Print("Conto \x80 1,20"),
                                 FontName("FontControl"), Print("P")};
   std::string bytes = EncodeEscPos({"", ops}, PrinterProfile{});
   std::string n = std::to_string(bytes.size());
-  // The serial printer reads the document and the status questions, and answers them.
-  auto printer = std::async(std::launch::async, [&] {
-    std::string got = far->Read(bytes.size() + 6);
-    far->Write("\x12\x12");
-    return got;
-  });
+  const std::string questions = "\x10\x04\x01\x10\x04\x04";
   struct {
     const char* printer;
+    const char* answer;  // of the printer on the serial line; null: it is not there
     Delivery status;
     std::string detail;
+    std::string on_line;  // what the serial line received
   } rows[] = {
-      {"File", Delivery::kHandedOver, n + " bytes to " + home / "rotolo.bin"},
-      {"Seriale", Delivery::kPrinted,
-       n + " bytes to COM7,19200,N,8,1, the printer answered online with paper"},
-      {"Foglio", Delivery::kPrinted, "preview " + home / "Anteprime/0001-Foglio."},
+      {"File", nullptr, Delivery::kHandedOver, n + " bytes to " + home / "rotolo.bin", ""},
+      {"Seriale", "\x12\x12", Delivery::kPrinted,
+       n + " bytes to COM7,19200,N,8,1, the printer answered online with paper", bytes + questions},
+      {"Muta", nullptr, Delivery::kHandedOver, n + " bytes to COM7", bytes},
+      {"Foglio", nullptr, Delivery::kPrinted, "preview " + home / "Anteprime/0001-Foglio.", ""},
   };
   for (const auto& row : rows) {
+    std::future<std::string> printer = std::async(std::launch::async, [&] {
+      std::string got = far->Read(row.on_line.size(), row.on_line.empty() ? 0s : 3s);
+      if (row.answer) far->Write(row.answer);
+      return got;
+    });
     DeliveryResult r = system->Deliver({row.printer, ops}, {});
     EXPECT_EQ(r.status, row.status) << row.printer << ": " << r.detail;
     EXPECT_EQ(r.detail.substr(0, row.detail.size()), row.detail) << row.printer;
+    EXPECT_EQ(printer.get(), row.on_line) << row.printer;
   }
   EXPECT_EQ(home.Read("rotolo.bin"), bytes);
-  EXPECT_EQ(printer.get(), bytes + "\x10\x04\x01\x10\x04\x04");
 }
 
 TEST(PrintSystemPosixTest, PrintersThatCannotPrintSayWhy) {
