@@ -105,9 +105,9 @@ DeliveryResult DeliverToSerial(int port, std::string_view settings_text, std::st
   if (!settings_text.empty() && !ParseSerialSettings(settings_text, &settings, &err))
     return {Delivery::kFailed, name + ": " + err};
   if (!ports) return {Delivery::kFailed, "no serial ports in this program"};
-  auto line = ports->Open(port, settings, 1024, bytes.size(), &err);
   std::string all(bytes);
   if (ask_status) all += kStatusQuestions;
+  auto line = ports->Open(port, settings, 1024, all.size(), &err);
   if (!line || !line->Write(all, &err)) return {Delivery::kFailed, err};
   if (!ask_status) return {Delivery::kHandedOver, Sent(bytes, target)};
   return AwaitSerialStatus(*line, name, Sent(bytes, target), limits);

@@ -12,9 +12,10 @@ namespace valico {
 class SerialPorts;
 
 // Delivers one document's ESC/POS bytes to `target` within `bound`, and at once when `stop`
-// is requested (the delivery then fails). `target` is "tcp://HOST:PORT" (a network printer's
-// raw port), "COMn" or "COMn,9600,N,8,1" (a serial port through `ports`, whose write has its
-// own bound), or a device file that must exist (absolute, or relative to `home`).
+// is requested (the delivery then fails; a serial port's write ends only at its own bound).
+// `target` is "tcp://HOST:PORT" (a network printer's raw port), "COMn" or "COMn,9600,N,8,1"
+// (a serial port through `ports`), or a device file that must exist (absolute, or relative to
+// `home`).
 // With `ask_status`, a printer that can answer (network, serial, a character device that
 // opens for reading too) is asked its status after the document, and the document is printed
 // only when the answer shows the printer online with paper. What cannot answer (a regular

@@ -25,7 +25,7 @@ TEST(PrintSystemPosixTest, DeclaredPrintersAreListedAndEachDeliversThroughItsOut
   home.Write("_Stampanti.ini",
              "[File]\nPorta=LPT1:\nUscita=escpos:rotolo.bin\n"
              "[Seriale]\nPorta=COM7:\nUscita=escpos:COM7,19200,N,8,1\nPredefinita=-1\n"
-             "[Muta]\nPorta=COM8:\nUscita=escpos:COM7\nChiediStato=0\nAttesa=30\n"
+             "[Vecchia]\nPorta=COM8:\nUscita=escpos:COM7\nChiediStato=0\nAttesa=30\n"
              "[Foglio]\nPorta=Ne01:\nUscita=anteprima:Anteprime\n");
   testing::RecordingLog log;
   auto ports = MakeNativeSerialPorts({{7, far->device()}}, log, kSerialWriteBound);
@@ -34,11 +34,12 @@ TEST(PrintSystemPosixTest, DeclaredPrintersAreListedAndEachDeliversThroughItsOut
   std::vector<PrinterInfo> list;
   std::string err;
   ASSERT_TRUE(system->ListPrinters(&list, &err)) << err;
-  EXPECT_EQ(list,
-            (std::vector<PrinterInfo>{
-                {"File", "LPT1:"}, {"Seriale", "COM7:"}, {"Muta", "COM8:"}, {"Foglio", "Ne01:"}}));
+  EXPECT_EQ(
+      list,
+      (std::vector<PrinterInfo>{
+          {"File", "LPT1:"}, {"Seriale", "COM7:"}, {"Vecchia", "COM8:"}, {"Foglio", "Ne01:"}}));
   EXPECT_EQ(system->DefaultPrinter(), "Seriale");
-  EXPECT_EQ(system->QueueSettings("Muta").wait, std::chrono::minutes(30));
+  EXPECT_EQ(system->QueueSettings("Vecchia").wait, std::chrono::minutes(30));
   EXPECT_EQ(system->QueueSettings("Seriale").wait, std::nullopt) << "the program's wait";
 
   std::vector<PrinterOp> ops = {FontName("FontB11"), Print("Conto \x80 1,20"),
@@ -56,7 +57,7 @@ TEST(PrintSystemPosixTest, DeclaredPrintersAreListedAndEachDeliversThroughItsOut
       {"File", nullptr, Delivery::kHandedOver, n + " bytes to " + home / "rotolo.bin", ""},
       {"Seriale", "\x12\x12", Delivery::kPrinted,
        n + " bytes to COM7,19200,N,8,1, the printer answered online with paper", bytes + questions},
-      {"Muta", nullptr, Delivery::kHandedOver, n + " bytes to COM7", bytes},
+      {"Vecchia", nullptr, Delivery::kHandedOver, n + " bytes to COM7", bytes},
       {"Foglio", nullptr, Delivery::kPrinted, "preview " + home / "Anteprime/0001-Foglio.", ""},
   };
   for (const auto& row : rows) {
