@@ -73,8 +73,15 @@ DeliveryResult DeliverToDevice(const std::string& path, std::string_view bytes, 
   if (ask) all += kStatusQuestions;
   if (Io r = device.Write(all); r != Io::kDone)
     return {Delivery::kFailed, device.WriteFailure(r, all.size())};
-  if (ask) return device.AwaitStatus(Sent(bytes, path));
-  return {Delivery::kHandedOver, Sent(bytes, path) + not_asked};
+  if (!ask) return {Delivery::kHandedOver, Sent(bytes, path) + not_asked};
+  DeliveryResult r = device.AwaitStatus(Sent(bytes, path));
+  // A USB printer with no way back (usblp on a printer that is not bidirectional) opens for
+  // reading but refuses every read: it took the document and cannot say more.
+  if (r.status == Delivery::kFailed && device.error() == EINVAL)
+    return {Delivery::kHandedOver,
+            Sent(bytes, path) +
+                " (not asked its status: it cannot be read: " + std::strerror(EINVAL) + ")"};
+  return r;
 }
 
 // Reads the answers in slices, so that a stop ends the wait at once.
