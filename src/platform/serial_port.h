@@ -30,6 +30,15 @@ class SerialLine {
  public:
   virtual ~SerialLine() = default;
   virtual bool Write(std::string_view bytes, std::string* err) = 0;
+  // Appends to *out what the far end sends, until `want` bytes have come or `wait` has passed:
+  // fewer bytes, or none, in time are no failure. False with the reason when the port fails,
+  // or when the line has no far end that answers (a virtual display's: the default).
+  virtual bool Read(std::size_t want, std::chrono::milliseconds wait, std::string* out,
+                    std::string* err) {
+    (void)want, (void)wait, (void)out;
+    if (err) *err = "this port gives no answers";
+    return false;
+  }
 };
 
 // Opens the machine's serial ports by number (port n is COMn).

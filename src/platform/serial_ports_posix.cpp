@@ -1,9 +1,10 @@
-// Serial ports on POSIX: a terminal device in raw mode, written without blocking.
+// Serial ports on POSIX: a terminal device in raw mode, written and read without blocking.
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -140,6 +141,37 @@ class PosixSerialLine : public SerialLine {
       if (r == 0) return TimedOut(done, bytes.size(), err);
       if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(p.revents & POLLOUT))
         return Fail(err, device_ + " hung up");
+    }
+    return true;
+  }
+
+  bool Read(std::size_t want, std::chrono::milliseconds wait, std::string* out,
+            std::string* err) override {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + wait;
+    std::size_t got = 0;
+    bool readable = false;  // poll() said so: a read that then finds nothing is a hang-up
+    while (got < want) {
+      char buf[512];
+      ssize_t n = ::read(fd_, buf, std::min(sizeof buf, want - got));
+      if (n > 0) {
+        out->append(buf, static_cast<std::size_t>(n));
+        got += static_cast<std::size_t>(n);
+        readable = false;
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+        return Fail(err, Errno("read from " + device_));
+      if (readable) return Fail(err, device_ + " hung up");
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+      if (left.count() <= 0) return true;
+      pollfd p{fd_, POLLIN, 0};
+      int r = ::poll(&p, 1, static_cast<int>(left.count()));
+      if (r < 0 && errno != EINTR) return Fail(err, Errno("wait for " + device_));
+      if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(p.revents & POLLIN))
+        return Fail(err, device_ + " hung up");
+      readable = r > 0;
     }
     return true;
   }

@@ -24,7 +24,7 @@ class SerialPortsTest : public ::testing::Test {
   std::unique_ptr<testing::LoopbackPort> far_;
 };
 
-TEST_F(SerialPortsTest, EveryByteArrivesUnchanged) {
+TEST_F(SerialPortsTest, EveryByteArrivesUnchangedBothWays) {
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
   all += "line\nfeed\r\ncr\r";  // no LF may become CR LF, no CR may become LF
@@ -34,6 +34,14 @@ TEST_F(SerialPortsTest, EveryByteArrivesUnchanged) {
   ASSERT_TRUE(line) << err;
   EXPECT_TRUE(line->Write(all, &err)) << err;
   EXPECT_EQ(far_->Read(all.size()), all);
+  ASSERT_TRUE(far_->Write(all));
+  std::string answer;
+  EXPECT_TRUE(line->Read(all.size(), 3s, &answer, &err)) << err;
+  EXPECT_EQ(answer, all);
+  // Nothing more comes: the read ends at its wait with nothing, which is no failure.
+  answer.clear();
+  EXPECT_TRUE(line->Read(1, 50ms, &answer, &err)) << err;
+  EXPECT_EQ(answer, "");
   // Closed and opened again, the port takes the next bytes as well.
   line.reset();
   line = ports->Open(3, SerialSettings{19200, Parity::kNone, 8, StopBits::kTwo}, 1024, 512, &err);

@@ -1,5 +1,6 @@
 // Serial ports on Windows: \\.\COMn opened exclusively, set up through a DCB, with a write
-// timeout so that a port whose far end stopped taking bytes cannot hold a tick for ever.
+// timeout so that a port whose far end stopped taking bytes cannot hold a tick for ever, and
+// reads that wait no longer than asked.
 #include <windows.h>
 
 #include <algorithm>
@@ -109,6 +110,35 @@ class Win32SerialLine : public SerialLine {
     return true;
   }
 
+  // Reads return at once with what has arrived (COMMTIMEOUTS below): the wait is a look at
+  // the input queue every 10 ms.
+  bool Read(std::size_t want, std::chrono::milliseconds wait, std::string* out,
+            std::string* err) override {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + wait;
+    std::size_t got = 0;
+    while (got < want) {
+      COMSTAT status{};
+      DWORD errors = 0;
+      if (!::ClearCommError(h_, &errors, &status))
+        return Fail(err, LastError("read from " + device_));
+      if (status.cbInQue == 0) {
+        if (Clock::now() >= deadline) return true;
+        ::Sleep(10);
+        continue;
+      }
+      char buf[512];
+      DWORD take =
+          static_cast<DWORD>(std::min<std::size_t>({want - got, status.cbInQue, sizeof buf}));
+      DWORD n = 0;
+      if (!::ReadFile(h_, buf, take, &n, nullptr))
+        return Fail(err, LastError("read from " + device_));
+      out->append(buf, n);
+      got += n;
+    }
+    return true;
+  }
+
  private:
   HANDLE h_;
   std::string device_;
@@ -156,7 +186,7 @@ class Win32SerialPorts : public SerialPorts {
     if (!FillDcb(settings, &dcb, err)) return false;
     if (!::SetCommState(h, &dcb)) return Fail(err, LastError("cannot apply the line settings"));
     COMMTIMEOUTS t{};
-    t.ReadIntervalTimeout = MAXDWORD;  // reads return at once; Valico never waits for input
+    t.ReadIntervalTimeout = MAXDWORD;  // reads return at once with what has arrived
     t.WriteTotalTimeoutMultiplier = 0;
     t.WriteTotalTimeoutConstant = static_cast<DWORD>(bound_.count());
     if (!::SetCommTimeouts(h, &t)) return Fail(err, LastError("cannot set the write timeout"));

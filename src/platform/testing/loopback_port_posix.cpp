@@ -24,6 +24,16 @@ class PtyLoopback : public LoopbackPort {
 
   const std::string& device() const override { return device_; }
 
+  bool Write(std::string_view bytes) override {
+    while (!bytes.empty()) {
+      ssize_t n = ::write(master_, bytes.data(), bytes.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+  }
+
   std::string Read(std::size_t want, std::chrono::milliseconds limit) override {
     using Clock = std::chrono::steady_clock;
     std::string got;

@@ -15,6 +15,12 @@ class ComPairLoopback : public LoopbackPort {
 
   const std::string& device() const override { return device_; }
 
+  bool Write(std::string_view bytes) override {
+    DWORD n = 0;
+    return ::WriteFile(reader_, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) &&
+           n == bytes.size();
+  }
+
   std::string Read(std::size_t want, std::chrono::milliseconds limit) override {
     using Clock = std::chrono::steady_clock;
     std::string got;

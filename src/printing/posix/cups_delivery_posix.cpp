@@ -12,17 +12,33 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// libcups asks again every second whether to keep waiting; past the deadline it stops.
-int KeepWaiting(http_t*, void* deadline) {
-  return Clock::now() < *static_cast<Clock::time_point*>(deadline) ? 1 : 0;
+struct Limits {
+  Clock::time_point deadline;
+  std::stop_token stop;
+};
+
+// libcups asks whether to keep waiting every time a wait for the scheduler passes its
+// timeout (httpSetTimeout below): past the deadline, or once a stop is requested, it gives up.
+int KeepWaiting(http_t*, void* limits) {
+  const auto& l = *static_cast<const Limits*>(limits);
+  return Clock::now() < l.deadline && !l.stop.stop_requested() ? 1 : 0;
+}
+
+// Why a submission failed when it was the stop or the bound that ended it; else "".
+std::string Ended(const Limits& limits, std::chrono::milliseconds bound, const std::string& where) {
+  if (limits.stop.stop_requested()) return "delivery to " + where + " stopped";
+  if (Clock::now() >= limits.deadline)
+    return where + " did not answer in " + std::to_string(bound.count()) + " ms";
+  return "";
 }
 
 }  // namespace
 
 bool SubmitPdfToCups(std::string_view target, std::string_view pdf, const std::string& title,
-                     std::chrono::milliseconds bound, int* job_id, std::string* err) {
+                     std::chrono::milliseconds bound, std::stop_token stop, int* job_id,
+                     std::string* err) {
   if (!LoadCups(err)) return false;
-  auto deadline = Clock::now() + bound;
+  Limits limits{Clock::now() + bound, std::move(stop)};
   std::string queue(target), host = cupsServer();
   int port = ippPort();
   if (size_t at = target.find('@'); at != std::string_view::npos) {
@@ -44,16 +60,20 @@ bool SubmitPdfToCups(std::string_view target, std::string_view pdf, const std::s
   std::string where = "CUPS queue " + queue + " on " + host;
   if (host[0] != '/') where += ":" + std::to_string(port);
 
+  // The connection's own cancel flag, which libcups looks at while it connects.
+  int cancel = 0;
+  std::stop_callback cancel_on_stop(limits.stop, [&cancel] { cancel = 1; });
   int msec = static_cast<int>(bound.count());
   std::unique_ptr<http_t, decltype(&httpClose)> http(
       httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, msec,
-                   nullptr),
+                   &cancel),
       httpClose);
   if (!http) {
-    *err = "cannot connect to " + where + ": " + cupsLastErrorString();
+    *err = Ended(limits, bound, where);
+    if (err->empty()) *err = "cannot connect to " + where + ": " + cupsLastErrorString();
     return false;
   }
-  httpSetTimeout(http.get(), 1.0, KeepWaiting, &deadline);
+  httpSetTimeout(http.get(), 0.1, KeepWaiting, &limits);
 
   char uri[1024];
   // A scheduler on a local socket still names its printers by a host.
@@ -78,7 +98,8 @@ bool SubmitPdfToCups(std::string_view target, std::string_view pdf, const std::s
   ippDelete(request);
   std::unique_ptr<ipp_t, decltype(&ippDelete)> hold(response, ippDelete);
   if (!response || ippGetStatusCode(response) > IPP_STATUS_OK_CONFLICTING) {
-    *err = where + " refused the job: " + cupsLastErrorString();
+    *err = Ended(limits, bound, where);
+    if (err->empty()) *err = where + " refused the job: " + cupsLastErrorString();
     return false;
   }
   ipp_attribute_t* id = ippFindAttribute(response, "job-id", IPP_TAG_INTEGER);

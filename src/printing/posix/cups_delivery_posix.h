@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -8,8 +9,11 @@ namespace valico {
 
 // Submits a PDF as one print job to a CUPS queue. `queue` is "QUEUE" (the machine's
 // scheduler, as CUPS_SERVER or client.conf name it) or "QUEUE@HOST[:PORT]". Connection and
-// transfer give up after `bound`. True with *job_id; false with the reason.
+// transfer give up after `bound`, or once `stop` is requested (within about a second: libcups
+// waits up to a second for the scheduler's "100 Continue" without asking). True with *job_id,
+// the scheduler's word that it holds the job; false with the reason.
 bool SubmitPdfToCups(std::string_view queue, std::string_view pdf, const std::string& title,
-                     std::chrono::milliseconds bound, int* job_id, std::string* err);
+                     std::chrono::milliseconds bound, std::stop_token stop, int* job_id,
+                     std::string* err);
 
 }  // namespace valico

@@ -1,3 +1,5 @@
+#include "printing/posix/cups_delivery_posix.h"
+
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -9,6 +11,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <thread>
 
 #include "platform/testing/recording_log.h"
 #include "platform/testing/temp_folder.h"
@@ -147,6 +150,47 @@ TEST(CupsDeliveryPosixTest, APdfOfTheDocumentReachesTheQueueAndAMissingQueueSays
                           " refused the job"),
             std::string::npos)
       << r.detail;
+}
+
+// A scheduler that takes the connection and never answers: the bound ends the wait, and a
+// stop ends it before the bound.
+TEST(CupsDeliveryPosixTest, TheBoundOrAStopEndsTheWaitForASilentScheduler) {
+  int silent = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof a;
+  ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ::listen(silent, 4);  // connections complete, and nobody reads them
+  ::getsockname(silent, reinterpret_cast<sockaddr*>(&a), &len);
+  std::string where = "CUPS queue Cassa on 127.0.0.1:" + std::to_string(ntohs(a.sin_port));
+  std::string queue = "Cassa@127.0.0.1:" + std::to_string(ntohs(a.sin_port));
+  struct {
+    std::chrono::milliseconds bound;
+    bool stop;
+    std::string detail;
+  } rows[] = {
+      {1s, false, where + " did not answer in 1000 ms"},
+      {60s, true, "delivery to " + where + " stopped"},
+  };
+  for (const auto& row : rows) {
+    std::stop_source stop;
+    std::jthread stopper;
+    if (row.stop)
+      stopper = std::jthread([&] {
+        std::this_thread::sleep_for(200ms);
+        stop.request_stop();
+      });
+    auto start = std::chrono::steady_clock::now();
+    int job = 0;
+    std::string err;
+    EXPECT_FALSE(SubmitPdfToCups(queue, "%PDF-1.4", "t", row.bound, stop.get_token(), &job, &err));
+    if (row.stop) {
+      EXPECT_LT(std::chrono::steady_clock::now() - start, row.bound) << "before the bound";
+    }
+    EXPECT_EQ(err, row.detail);
+  }
+  ::close(silent);
 }
 
 }  // namespace

@@ -1,66 +1,27 @@
 #include "printing/posix/escpos_delivery_posix.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <condition_variable>
 #include <cstring>
 #include <filesystem>
-#include <memory>
-#include <mutex>
-#include <thread>
 
 #include "platform/serial_port.h"
 #include "printing/device_fonts.h"
+#include "printing/posix/printer_channel_posix.h"
+#include "printing/posix/tcp_printer_posix.h"
 
 namespace valico {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 std::string Errno(const std::string& what) { return what + ": " + std::strerror(errno); }
 
-int MillisLeft(Clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-
-// Closes a descriptor when it goes out of scope.
-struct Fd {
-  int fd = -1;
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-};
-
-// Writes everything to a non-blocking descriptor, waiting for room until the deadline.
-bool WriteAll(int fd, std::string_view bytes, Clock::time_point deadline, const std::string& name,
-              std::string* err) {
-  while (!bytes.empty()) {
-    ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    if (n < 0 && errno == ENOTSOCK) n = ::write(fd, bytes.data(), bytes.size());
-    if (n > 0) {
-      bytes.remove_prefix(static_cast<size_t>(n));
-      continue;
-    }
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-      *err = Errno("writing to " + name);
-      return false;
-    }
-    pollfd p{fd, POLLOUT, 0};
-    if (::poll(&p, 1, MillisLeft(deadline)) == 0) {
-      *err = name + " took no bytes in time (" + std::to_string(bytes.size()) + " left)";
-      return false;
-    }
-  }
-  return true;
+std::string Sent(std::string_view bytes, std::string_view where) {
+  return std::to_string(bytes.size()) + " bytes to " + std::string(where);
 }
 
 // A pipe whose reader went away would end Valico with SIGPIPE: while it lives, the signal is
@@ -86,113 +47,77 @@ class SigpipeHeld {
   bool was_pending_ = false;
 };
 
-bool WriteDevice(const std::string& path, std::string_view bytes, Clock::time_point deadline,
-                 std::string* err) {
+// A character device (a USB printer's /dev/usb/lp0) may answer, and is asked when it opens
+// for reading too; a regular file or a pipe cannot, and is only written.
+DeliveryResult DeliverToDevice(const std::string& path, std::string_view bytes, bool ask_status,
+                               const DeliveryLimits& limits) {
   SigpipeHeld held;
   // Never created: a printer that is switched off or unplugged must not leave a plain file
   // where its device should be.
-  Fd f{::open(path.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)};
-  if (f.fd < 0) {
-    *err = Errno("cannot open " + path);
-    return false;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {Delivery::kFailed, Errno("cannot open " + path)};
+  bool ask = ask_status && S_ISCHR(st.st_mode);
+  int fd = -1;
+  std::string not_asked;
+  if (ask) {
+    fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+      not_asked = std::string(" (not asked its status: it does not open for reading: ") +
+                  std::strerror(errno) + ")";
+    ask = fd >= 0;
   }
-  return WriteAll(f.fd, bytes, deadline, path, err);
+  if (fd < 0) fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return {Delivery::kFailed, Errno("cannot open " + path)};
+  PrinterChannel device(fd, path, limits);
+  std::string all(bytes);
+  if (ask) all += kStatusQuestions;
+  if (Io r = device.Write(all); r != Io::kDone)
+    return {Delivery::kFailed, device.WriteFailure(r, all.size())};
+  if (!ask) return {Delivery::kHandedOver, Sent(bytes, path) + not_asked};
+  DeliveryResult r = device.AwaitStatus(Sent(bytes, path));
+  // A USB printer with no way back (usblp on a printer that is not bidirectional) opens for
+  // reading but refuses every read: it took the document and cannot say more.
+  if (r.status == Delivery::kFailed && device.error() == EINVAL)
+    return {Delivery::kHandedOver,
+            Sent(bytes, path) +
+                " (not asked its status: it cannot be read: " + std::strerror(EINVAL) + ")"};
+  return r;
 }
 
-bool WriteSerial(int port, std::string_view settings_text, std::string_view bytes,
-                 SerialPorts* ports, std::string* err) {
+// Reads the answers in slices, so that a stop ends the wait at once.
+DeliveryResult AwaitSerialStatus(SerialLine& line, const std::string& name, const std::string& sent,
+                                 const DeliveryLimits& limits) {
+  using Clock = DeliveryLimits::Clock;
+  StatusAnswers answers;
+  while (!answers.complete()) {
+    if (limits.stop.stop_requested())
+      return {Delivery::kFailed, "delivery to " + name + " stopped"};
+    auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(limits.deadline - Clock::now());
+    if (left.count() <= 0)
+      return {Delivery::kFailed, name + " did not answer the status question in " + limits.Bound()};
+    std::string got, err;
+    if (!line.Read(answers.missing(), std::min(left, std::chrono::milliseconds(100)), &got, &err))
+      return {Delivery::kFailed, err};
+    answers.Take(got);
+  }
+  return answers.Judge(name, sent);
+}
+
+DeliveryResult DeliverToSerial(int port, std::string_view settings_text, std::string_view target,
+                               std::string_view bytes, bool ask_status, SerialPorts* ports,
+                               const DeliveryLimits& limits) {
   SerialSettings settings;
-  if (!settings_text.empty() && !ParseSerialSettings(settings_text, &settings, err)) return false;
-  if (!ports) {
-    *err = "no serial ports in this program";
-    return false;
-  }
-  auto line = ports->Open(port, settings, 1024, bytes.size(), err);
-  return line && line->Write(bytes, err);
-}
-
-// Looks a host name up within the deadline: the lookup runs on a thread of its own, which is
-// left to finish alone when the deadline passes first.
-bool Lookup(const std::string& host, const std::string& port, Clock::time_point deadline,
-            addrinfo** out, std::string* err) {
-  struct Shared {
-    std::mutex mu;
-    std::condition_variable cv;
-    bool done = false;
-    int rc = 0;
-    addrinfo* result = nullptr;
-    ~Shared() {
-      if (result) freeaddrinfo(result);
-    }
-  };
-  auto shared = std::make_shared<Shared>();
-  std::thread([shared, host, port] {
-    addrinfo hints{};
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* res = nullptr;
-    int rc = getaddrinfo(host.c_str(), port.c_str(), &hints, &res);
-    std::lock_guard lock(shared->mu);
-    shared->rc = rc;
-    shared->result = res;
-    shared->done = true;
-    shared->cv.notify_all();
-  }).detach();
-  std::unique_lock lock(shared->mu);
-  if (!shared->cv.wait_until(lock, deadline, [&] { return shared->done; })) {
-    *err = "looking up " + host + " took too long";
-    return false;
-  }
-  if (shared->rc != 0) {
-    *err = "cannot find " + host + ": " + gai_strerror(shared->rc);
-    return false;
-  }
-  *out = shared->result;
-  shared->result = nullptr;
-  return true;
-}
-
-bool WriteTcp(std::string_view address, std::string_view bytes, Clock::time_point deadline,
-              std::string* err) {
-  size_t colon = address.rfind(':');
-  int port_number = 0;
-  if (colon == std::string_view::npos ||
-      std::from_chars(address.data() + colon + 1, address.data() + address.size(), port_number)
-              .ptr != address.data() + address.size() ||
-      port_number <= 0 || port_number > 65535) {
-    *err = "tcp://" + std::string(address) + " is not tcp://HOST:PORT";
-    return false;
-  }
-  std::string host(address.substr(0, colon));
-  if (host.size() > 2 && host.front() == '[' && host.back() == ']')
-    host = host.substr(1, host.size() - 2);
-  std::string name = "tcp://" + std::string(address);
-  addrinfo* list = nullptr;
-  if (!Lookup(host, std::to_string(port_number), deadline, &list, err)) return false;
-  std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> hold(list, freeaddrinfo);
-  std::string last = "no address";
-  for (addrinfo* a = list; a; a = a->ai_next) {
-    Fd s{::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol)};
-    if (s.fd < 0) continue;
-    if (::connect(s.fd, a->ai_addr, a->ai_addrlen) != 0 && errno != EINPROGRESS) {
-      last = std::strerror(errno);
-      continue;
-    }
-    pollfd p{s.fd, POLLOUT, 0};
-    if (::poll(&p, 1, MillisLeft(deadline)) == 0) {
-      *err = "connecting to " + name + " took too long";
-      return false;
-    }
-    int so_error = 0;
-    socklen_t len = sizeof so_error;
-    ::getsockopt(s.fd, SOL_SOCKET, SO_ERROR, &so_error, &len);
-    if (so_error != 0) {
-      last = std::strerror(so_error);
-      continue;
-    }
-    return WriteAll(s.fd, bytes, deadline, name, err);
-  }
-  *err = "cannot connect to " + name + ": " + last;
-  return false;
+  std::string err, name(target);
+  if (!settings_text.empty() && !ParseSerialSettings(settings_text, &settings, &err))
+    return {Delivery::kFailed, name + ": " + err};
+  if (!ports) return {Delivery::kFailed, "no serial ports in this program"};
+  std::string all(bytes);
+  if (ask_status) all += kStatusQuestions;
+  auto line = ports->Open(port, settings, 1024, all.size(), &err);
+  if (!line || !line->Write(all, &err)) return {Delivery::kFailed, err};
+  if (!ask_status) return {Delivery::kHandedOver, Sent(bytes, target)};
+  return AwaitSerialStatus(*line, name, Sent(bytes, target), limits);
 }
 
 // "COMn" or "COMn,settings": true with the port number and the settings text.
@@ -209,25 +134,21 @@ bool SerialTarget(std::string_view target, int* port, std::string_view* settings
 
 }  // namespace
 
-DeliveryResult DeliverEscPos(std::string_view target, std::string_view bytes,
+DeliveryResult DeliverEscPos(std::string_view target, std::string_view bytes, bool ask_status,
                              const std::string& home, SerialPorts* ports,
-                             std::chrono::milliseconds bound, std::stop_token) {
-  auto deadline = Clock::now() + bound;
+                             std::chrono::milliseconds bound, std::stop_token stop) {
+  DeliveryLimits limits(bound, std::move(stop));
+  if (limits.stop.stop_requested())
+    return {Delivery::kFailed, "delivery to " + std::string(target) + " stopped"};
   int port = 0;
   std::string_view settings;
-  std::string err;
-  bool ok = false;
   if (SerialTarget(target, &port, &settings))
-    ok = WriteSerial(port, settings, bytes, ports, &err);
-  else if (target.substr(0, 6) == "tcp://")
-    ok = WriteTcp(target.substr(6), bytes, deadline, &err);
-  else {
-    std::filesystem::path path(target);
-    if (path.is_relative()) path = std::filesystem::path(home) / path;
-    ok = WriteDevice(path.string(), bytes, deadline, &err);
-  }
-  if (!ok) return {Delivery::kFailed, err};
-  return {Delivery::kHandedOver, std::to_string(bytes.size()) + " bytes to " + std::string(target)};
+    return DeliverToSerial(port, settings, target, bytes, ask_status, ports, limits);
+  if (target.substr(0, 6) == "tcp://")
+    return DeliverTcp(target.substr(6), bytes, ask_status, limits);
+  std::filesystem::path path(target);
+  if (path.is_relative()) path = std::filesystem::path(home) / path;
+  return DeliverToDevice(path.string(), bytes, ask_status, limits);
 }
 
 }  // namespace valico

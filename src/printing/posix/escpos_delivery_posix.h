@@ -11,11 +11,17 @@ namespace valico {
 
 class SerialPorts;
 
-// Writes one document's ESC/POS bytes, in one piece, to `target`: "COMn" or "COMn,9600,N,8,1"
-// (a serial port through `ports`, whose writes have their own bound), "tcp://HOST:PORT" (a
-// raw network printer, connection and write within `bound`), or a device file that must
-// exist (absolute, or relative to `home`), written within `bound`.
-DeliveryResult DeliverEscPos(std::string_view target, std::string_view bytes,
+// Delivers one document's ESC/POS bytes to `target` within `bound`, and at once when `stop`
+// is requested (the delivery then fails; a serial port's write ends only at its own bound).
+// `target` is "tcp://HOST:PORT" (a network printer's raw port), "COMn" or "COMn,9600,N,8,1"
+// (a serial port through `ports`), or a device file that must exist (absolute, or relative to
+// `home`).
+// With `ask_status`, a printer that can answer (network, serial, a character device that
+// opens for reading too) is asked its status after the document, and the document is printed
+// only when the answer shows the printer online with paper. What cannot answer (a regular
+// file, a pipe, a serial printer or a device not asked) is handed over; a network printer not
+// asked is printed once it took every byte and closed.
+DeliveryResult DeliverEscPos(std::string_view target, std::string_view bytes, bool ask_status,
                              const std::string& home, SerialPorts* ports,
                              std::chrono::milliseconds bound, std::stop_token stop);
 
