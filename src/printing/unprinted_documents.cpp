@@ -71,7 +71,7 @@ bool UnprintedDocuments::Keep(const Document& doc, std::int64_t queued_ms,
   std::string base;
   // Another program may take the same number at the same moment: the next one is tried.
   for (int tries = 0;; ++tries, ++number) {
-    char prefix[16];
+    char prefix[24];
     std::snprintf(prefix, sizeof prefix, "%04ld-", number);
     base = InNativeFolder(folder_, prefix + FileNamePart(doc.printer));
     bool exists = false;

@@ -88,7 +88,7 @@ TEST_F(ServiceTest, AFieldFormatJobBecomesEscPosBytesAndAPreview) {
   home.Write("drive_c/CALDERA/LogoCassa.bmp", testing::BitmapFile(3, 2));
   home.Write("_Stampanti.ini",
              "[Anteprima SRP-350]\r\nPorta=COM5:\r\nUscita=anteprima:Anteprime\r\n"
-             "[SAMSUNG SRP-350 Receipt]\r\nPorta=COM4:\r\nUscita=escpos:COM7\r\n");
+             "[SAMSUNG SRP-350 Receipt]\r\nPorta=COM4:\r\nUscita=escpos:COM7\r\nChiediStato=0\r\n");
   const std::string settings =
       "[Varie]\r\nCort_Active=-1\r\nCort_Printer=SAMSUNG\r\nCort_Logo=-1\r\n";
 
