@@ -77,7 +77,10 @@ const std::vector<LayoutButton>& WindowButtons() {
 const std::vector<LayoutMenu>& WindowMenus() {
   static const std::vector<LayoutMenu> menus = {
       {"File", {{"Esci", "Esci"}}},
-      {"Strumenti", {{"Str_U295", "Epson TM-U295"}, {"Stampa_Porte", "Stampanti - Porte"}}},
+      {"Strumenti",
+       {{"Str_U295", "Epson TM-U295"},
+        {"Stampa_Porte", "Stampanti - Porte"},
+        {"Stato_Stampe", "Stato stampe"}}},
       {"About", {}, "About"},
   };
   return menus;

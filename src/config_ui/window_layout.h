@@ -28,7 +28,8 @@ struct LayoutButton {
 };
 
 struct LayoutMenuItem {
-  const char* name;  // the handler's name: "Esci", "Str_U295", "Stampa_Porte", "About"
+  // the handler's name: "Esci", "Str_U295", "Stampa_Porte", "Stato_Stampe", "About"
+  const char* name;
   const char* caption;
 };
 

@@ -29,7 +29,7 @@ class ConfigWindow : public QMainWindow {
 
  signals:
   void buttonClicked(const QString& name);  // cmdSalva, cmdNascondi, Command1
-  void menuChosen(const QString& name);     // Esci, Str_U295, Stampa_Porte, About
+  void menuChosen(const QString& name);     // Esci, Str_U295, Stampa_Porte, Stato_Stampe, About
   void closeBoxClicked();
   void rfFile2Changed();  // the user changed the text of RF_FILE_2
 

@@ -15,6 +15,7 @@
 #include "gui_qt/text_1252.h"
 #include "gui_qt/tray_program.h"
 #include "platform/testing/temp_folder.h"
+#include "printing/unprinted_documents.h"
 #include "shell/app.h"
 
 namespace valico {
@@ -268,6 +269,23 @@ TEST(TrayProgram, ToolWindowsRunTheirTools) {
   QTest::keyClicks(rows, "x");
   QTest::mouseClick(test->findChild<QPushButton*>("cmdTest"), Qt::LeftButton);
   EXPECT_EQ(d.dialogs().shown.back(), "Impostare numero righe e numero colonne.");
+
+  // The print status of this program, and a document set aside printed again.
+  UnprintedDocuments unprinted(d.home / "NonStampati", nullptr, nullptr);
+  std::string kept, err;
+  ASSERT_TRUE(unprinted.Keep(Document{kRfTmU295, {}}, 1, "carta esaurita", &kept, &err)) << err;
+  d.Menu("Stato_Stampe");
+  QDialog* status = d.program->tool(ToolWindow::kPrintStatus);
+  ASSERT_NE(status, nullptr);
+  auto* box = status->findChild<QPlainTextEdit*>("txStatoStampe");
+  auto report = [box] { return ToBytes(box->toPlainText()); };
+  EXPECT_NE(report().find("Servizio: attivo"), std::string::npos) << report();
+  EXPECT_NE(report().find("  1: \"EPSON TM-U295 Slip\", carta esaurita\n"), std::string::npos)
+      << report();
+  QTest::mouseClick(status->findChild<QPushButton*>("cmdRistampa"), Qt::LeftButton);
+  EXPECT_EQ(report().rfind("Documento 1: di nuovo in coda per \"EPSON TM-U295 Slip\"\n", 0), 0u)
+      << report();
+  EXPECT_NE(report().find("NON STAMPATI (NonStampati): 0"), std::string::npos);
 }
 
 // The window is drawn from the layout table: every field, button and menu command is there,

@@ -1,6 +1,7 @@
 #include "gui_qt/tool_windows.h"
 
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -14,6 +15,7 @@
 #include "gui_qt/text_1252.h"
 #include "receipt/printer_list.h"
 #include "receipt/slip_calibration.h"
+#include "shell/print_status_window.h"
 
 namespace valico {
 namespace {
@@ -115,6 +117,39 @@ QDialog* MakePrinterListWindow(Context& ctx) {
   } else {
     ctx.svc.dialogs.Message("Errore: " + err);
   }
+  return window;
+}
+
+QDialog* MakePrintStatusWindow(Context& ctx, ServiceTicks* ticks) {
+  using T = PrintStatusWindowText;
+  QDialog* window = NewToolWindow(T::kTitle);
+  auto* lines = new QVBoxLayout(window);
+  auto* report = new QPlainTextEdit;
+  report->setObjectName("txStatoStampe");
+  report->setReadOnly(true);
+  QFont fixed(T::kFont, 9);
+  fixed.setStyleHint(QFont::Monospace);  // where Courier New is missing
+  report->setFont(fixed);
+  report->setLineWrapMode(QPlainTextEdit::NoWrap);
+  report->setMinimumSize(720, 440);
+  lines->addWidget(report);
+  auto* buttons = new QHBoxLayout;
+  QPushButton* refresh = NewButton("cmdAggiorna", T::kRefresh);
+  QPushButton* reprint = NewButton("cmdRistampa", T::kReprint);
+  QPushButton* close = NewButton("cmdChiudi", T::kClose);
+  buttons->addWidget(refresh);
+  buttons->addWidget(reprint);
+  buttons->addStretch();
+  buttons->addWidget(close);
+  lines->addLayout(buttons);
+
+  auto show = [report](const std::string& text) { report->setPlainText(FromBytes(text)); };
+  QObject::connect(refresh, &QPushButton::clicked, window,
+                   [&ctx, ticks, show] { show(ServingStatusText(ctx, ticks)); });
+  QObject::connect(reprint, &QPushButton::clicked, window,
+                   [&ctx, ticks, show] { show(ReprintAllFromWindow(ctx, ticks)); });
+  QObject::connect(close, &QPushButton::clicked, window, &QDialog::close);
+  show(ServingStatusText(ctx, ticks));
   return window;
 }
 

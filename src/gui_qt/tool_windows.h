@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include "core/context.h"
+#include "shell/service.h"
 
 namespace valico {
 
@@ -22,5 +23,10 @@ QDialog* MakeSlipTestWindow(Context& ctx);
 
 // "Elenco Porte Stampanti": the installed printers with their ports, listed at the opening.
 QDialog* MakePrinterListWindow(Context& ctx);
+
+// "Stato stampe": the status report of this program (`ticks`: its service, null before the
+// load ended), shown at the opening and again by "Aggiorna"; "Ristampa" queues every document
+// of NonStampati again and shows what became of each above the report.
+QDialog* MakePrintStatusWindow(Context& ctx, ServiceTicks* ticks);
 
 }  // namespace valico

@@ -57,8 +57,9 @@ TrayProgram::~TrayProgram() {
   timer_.stop();
   wake_.reset();
   if (service_) service_->Stop();  // a transfer in progress gets its time-out to end
-  service_.reset();
   ShutDown(ctx_);
+  if (service_) service_->FlushStatus();
+  service_.reset();
 }
 
 void TrayProgram::Start() {
@@ -146,6 +147,8 @@ void TrayProgram::OnMenu(const QString& name) {
     OpenTool(ToolWindow::kSlipTest);
   } else if (name == "Stampa_Porte") {
     OpenTool(ToolWindow::kPrinterList);
+  } else if (name == "Stato_Stampe") {
+    OpenTool(ToolWindow::kPrintStatus);
   } else if (name == "About") {
     OpenTool(ToolWindow::kAbout);
   }
@@ -163,6 +166,9 @@ void TrayProgram::OpenTool(ToolWindow which) {
         break;
       case ToolWindow::kPrinterList:
         slot = MakePrinterListWindow(ctx_);
+        break;
+      case ToolWindow::kPrintStatus:
+        slot = MakePrintStatusWindow(ctx_, service_.get());
         break;
     }
     connect(slot.data(), &QObject::destroyed, this, [this, which] {

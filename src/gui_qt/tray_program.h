@@ -69,7 +69,7 @@ class TrayProgram : public QObject, public WindowToolkit {
   QTimer timer_;
   std::unique_ptr<QSocketNotifier> wake_;
   bool in_tick_ = false;
-  QPointer<QDialog> tools_[3];
+  QPointer<QDialog> tools_[kToolWindows];
 };
 
 }  // namespace valico

@@ -105,6 +105,7 @@ void MainDialog::AddTooltips() {
 
 void MainDialog::LoadEnded(ServiceTicks& ticks) {
   ticks_ = &ticks;
+  tool_host_.ticks = &ticks;
   FormToControls();
   window_.LoadEnded();
   ::SetTimer(hwnd_, kTickTimer, 500, nullptr);
@@ -237,6 +238,9 @@ void MainDialog::OnCommand(int id, int code) {
       break;
     case IDM_Stampa_Porte:
       OpenTool(ToolWindow::kPrinterList);
+      break;
+    case IDM_Stato_Stampe:
+      OpenTool(ToolWindow::kPrintStatus);
       break;
     case IDM_About:
       OpenTool(ToolWindow::kAbout);

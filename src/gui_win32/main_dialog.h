@@ -69,7 +69,7 @@ class MainDialog : public WindowToolkit {
   std::unique_ptr<TrayIcon> tray_;
   ServiceTicks* ticks_ = nullptr;
   ToolHost tool_host_;
-  HWND tools_[3] = {};
+  HWND tools_[kToolWindows] = {};
   bool filling_ = false;  // the controls are being set from the form: not an edit
   bool in_pass_ = false;
   std::function<void()> session_end_;

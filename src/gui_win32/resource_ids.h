@@ -7,6 +7,7 @@
 #define IDD_ABOUT 110
 #define IDD_SLIP_TEST 111
 #define IDD_PRINTER_LIST 112
+#define IDD_PRINT_STATUS 113
 
 // Controls of the main window; a control's label is its identifier + 200.
 #define IDC_BoreaDir 1001
@@ -110,6 +111,7 @@
 #define IDM_Str_U295 2002
 #define IDM_Stampa_Porte 2003
 #define IDM_About 2004
+#define IDM_Stato_Stampe 2005
 
 // The tool windows' controls.
 #define IDC_ABOUT_LOGO 3001
@@ -127,3 +129,7 @@
 #define IDC_cmdTest 3105
 #define IDC_txListaStampanti 3201
 #define IDC_LIST_CLOSE 3202
+#define IDC_txStatoStampe 3301
+#define IDC_cmdAggiorna 3302
+#define IDC_cmdRistampa 3303
+#define IDC_STATUS_CLOSE 3304

@@ -6,11 +6,12 @@
 #include "gui_win32/resource_ids.h"
 #include "receipt/printer_list.h"
 #include "receipt/slip_calibration.h"
+#include "shell/print_status_window.h"
 
 namespace valico::gui {
 namespace {
 
-// What a tool window keeps while it is open: its kind, its host, and the list's font.
+// What a tool window keeps while it is open: its kind, its host, and its box's font.
 struct ToolState {
   ToolWindow tool;
   ToolHost& host;
@@ -46,25 +47,46 @@ void InitSlipTest(HWND w) {
   ::SetDlgItemTextA(w, IDC_cmdTest, T::kPrint);
 }
 
-// The list is built at every opening, so a printer installed meanwhile shows.
-void InitPrinterList(HWND w, ToolState& state) {
-  using T = PrinterListWindowText;
-  ::SetWindowTextA(w, T::kTitle);
-  ::SetDlgItemTextA(w, IDC_LIST_CLOSE, T::kClose);
+// A fixed-width font of 9 points for the box `id`; the window frees it when it goes.
+void SetFixedFont(HWND w, int id, const char* face, ToolState& state) {
   HDC dc = ::GetDC(w);
   int height = -::MulDiv(9, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
   ::ReleaseDC(w, dc);
   state.font = ::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             FIXED_PITCH | FF_MODERN, T::kFont);
-  ::SendDlgItemMessageA(w, IDC_txListaStampanti, WM_SETFONT, reinterpret_cast<WPARAM>(state.font),
-                        FALSE);
+                             FIXED_PITCH | FF_MODERN, face);
+  ::SendDlgItemMessageA(w, id, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), FALSE);
+}
+
+// The list is built at every opening, so a printer installed meanwhile shows.
+void InitPrinterList(HWND w, ToolState& state) {
+  using T = PrinterListWindowText;
+  ::SetWindowTextA(w, T::kTitle);
+  ::SetDlgItemTextA(w, IDC_LIST_CLOSE, T::kClose);
+  SetFixedFont(w, IDC_txListaStampanti, T::kFont, state);
   std::string text, err;
   if (ListaStampanti(state.host.ctx.printers, &text, &err)) {
     ::SetDlgItemTextA(w, IDC_txListaStampanti, text.c_str());
   } else {
     state.host.dialogs.Message("Errore: " + err);
   }
+}
+
+// The report's lines as an edit box wants them, ended by CR LF.
+void ShowReport(HWND w, const std::string& report) {
+  std::string text;
+  for (char c : report) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  ::SetDlgItemTextA(w, IDC_txStatoStampe, text.c_str());
+}
+
+void InitPrintStatus(HWND w, ToolState& state) {
+  using T = PrintStatusWindowText;
+  ::SetWindowTextA(w, T::kTitle);
+  ::SetDlgItemTextA(w, IDC_cmdAggiorna, T::kRefresh);
+  ::SetDlgItemTextA(w, IDC_cmdRistampa, T::kReprint);
+  ::SetDlgItemTextA(w, IDC_STATUS_CLOSE, T::kClose);
+  SetFixedFont(w, IDC_txStatoStampe, T::kFont, state);
+  ShowReport(w, ServingStatusText(state.host.ctx, state.host.ticks));
 }
 
 void RunSlipTest(HWND w, ToolState& state) {
@@ -83,13 +105,18 @@ INT_PTR CALLBACK ToolProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
       if (state->tool == ToolWindow::kAbout) InitAbout(w);
       if (state->tool == ToolWindow::kSlipTest) InitSlipTest(w);
       if (state->tool == ToolWindow::kPrinterList) InitPrinterList(w, *state);
+      if (state->tool == ToolWindow::kPrintStatus) InitPrintStatus(w, *state);
       return TRUE;
     case WM_COMMAND:
       if (!state) return FALSE;
-      if (LOWORD(wp) == IDC_cmdTest && HIWORD(wp) == BN_CLICKED) {
+      if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_cmdTest) {
         RunSlipTest(w, *state);
+      } else if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_cmdAggiorna) {
+        ShowReport(w, ServingStatusText(state->host.ctx, state->host.ticks));
+      } else if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_cmdRistampa) {
+        ShowReport(w, ReprintAllFromWindow(state->host.ctx, state->host.ticks));
       } else if (LOWORD(wp) == IDC_ABOUT_CLOSE || LOWORD(wp) == IDC_LIST_CLOSE ||
-                 LOWORD(wp) == IDCANCEL) {
+                 LOWORD(wp) == IDC_STATUS_CLOSE || LOWORD(wp) == IDCANCEL) {
         ::DestroyWindow(w);
       }
       return TRUE;
@@ -119,6 +146,8 @@ int DialogOf(ToolWindow tool) {
       return IDD_SLIP_TEST;
     case ToolWindow::kPrinterList:
       return IDD_PRINTER_LIST;
+    case ToolWindow::kPrintStatus:
+      return IDD_PRINT_STATUS;
   }
   return 0;
 }

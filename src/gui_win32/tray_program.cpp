@@ -66,6 +66,7 @@ int RunTrayProgram(const MachineOptions& machine) {
     ended = true;
     ticks.Stop();
     ShutDown(ctx);
+    ticks.FlushStatus();
   };
   window.OnSessionEnd(end);
   window.LoadEnded(ticks);

@@ -19,6 +19,7 @@
 #include "platform/testing/wait_for.h"
 #include "receipt/printer_list.h"
 #include "receipt/slip_calibration.h"
+#include "shell/print_status_window.h"
 
 namespace valico::gui {
 namespace {
@@ -100,8 +101,9 @@ class TrayProgram {
 };
 
 std::string Text(HWND w) {
-  char text[512] = "";
-  ::SendMessageA(w, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+  std::string text(static_cast<size_t>(::SendMessageA(w, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+  text.resize(static_cast<size_t>(
+      ::SendMessageA(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
   return text;
 }
 
@@ -292,6 +294,15 @@ TEST(TrayProgramTest, ToolWindowsAreSingleAndOutliveTheMainWindow) {
   EXPECT_EQ(Text(::GetDlgItem(list, IDC_txListaStampanti)), printers)
       << "the list that `valico printers` prints";
 
+  menu(IDM_Stato_Stampe);
+  HWND status = valico.Find(PrintStatusWindowText::kTitle);
+  ASSERT_NE(status, nullptr);
+  std::string report = Text(::GetDlgItem(status, IDC_txStatoStampe));
+  EXPECT_NE(report.find("\r\nServizio: attivo (un Valico serve questa cartella)\r\n"),
+            std::string::npos)
+      << report;
+  EXPECT_NE(report.find("\r\nNON STAMPATI (NonStampati): 0\r\n"), std::string::npos) << report;
+
   // Without the slip printer in the settings the test says so, and prints nothing.
   menu(IDM_Str_U295);
   HWND slip = valico.Find(SlipTestWindowText::kTitle);
@@ -309,6 +320,7 @@ TEST(TrayProgramTest, ToolWindowsAreSingleAndOutliveTheMainWindow) {
   EXPECT_EQ(valico.EndedWith(1s), -1) << "the tools are still open";
   Click(::GetDlgItem(about, IDC_ABOUT_CLOSE));
   Click(::GetDlgItem(list, IDC_LIST_CLOSE));
+  Click(::GetDlgItem(status, IDC_STATUS_CLOSE));
   EXPECT_EQ(valico.EndedWith(1s), -1) << "the slip test is still open";
   ::PostMessageA(slip, WM_CLOSE, 0, 0);
   EXPECT_EQ(valico.EndedWith(10s), 0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 namespace valico {
 
@@ -24,6 +25,10 @@ class Clock {
   virtual void SleepFor(std::chrono::milliseconds d) = 0;
   virtual LocalTime LocalNow() const = 0;
 };
+
+// The local calendar time of a wall-clock instant (milliseconds since 1970, UTC), by the
+// machine's time zone and its daylight-saving rules at that instant. Per-OS.
+LocalTime LocalTimeAt(std::int64_t ms_since_1970);
 
 class SystemClock : public Clock {
  public:

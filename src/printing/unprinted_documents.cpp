@@ -131,6 +131,12 @@ std::vector<UnprintedDocuments::Entry> UnprintedDocuments::List(std::string* err
   return entries;
 }
 
+std::vector<long> UnprintedDocuments::Numbers(std::string* err) const {
+  std::vector<long> numbers;
+  for (const auto& [number, names] : Kept(folder_, err)) numbers.push_back(number);
+  return numbers;
+}
+
 bool UnprintedDocuments::Read(long number, QueueFile* job, std::string* err) const {
   std::map<long, std::vector<std::string>> kept = Kept(folder_, err);
   auto it = kept.find(number);

@@ -44,6 +44,9 @@ class UnprintedDocuments {
 
   // What the folder holds, lowest number (oldest) first.
   std::vector<Entry> List(std::string* err) const;
+  // The numbers of the documents kept, lowest first, from one listing of the folder (no file
+  // is read).
+  std::vector<long> Numbers(std::string* err) const;
   // The job of the document kept under `number`.
   bool Read(long number, QueueFile* job, std::string* err) const;
   // Removes every file kept under `number`.

@@ -19,7 +19,9 @@
 #include "receipt/slip_calibration.h"
 #include "shell/app.h"
 #include "shell/desktop_program.h"
+#include "shell/print_status.h"
 #include "shell/render.h"
+#include "shell/reprint.h"
 #include "shell/service.h"
 #include "shell/startup.h"
 
@@ -95,7 +97,9 @@ struct CommandArgs {
   long ticks = 0;                                               // run
   std::string ini_action, file, section, key, value, fallback;  // ini
   std::string at, postazione;                                   // schedule
-  std::string printer;                                          // print-test, render
+  std::string printer;                                          // print-test, render, reprint
+  std::vector<long> numbers;                                    // reprint
+  bool all = false;                                             // reprint
   std::string model, folder;                                    // render (and FILE)
   // slip-test, from the test window's initial texts
   std::string rows = SlipTestWindowText::kRows, cols = SlipTestWindowText::kColumns;
@@ -308,6 +312,53 @@ int RenderCommand(const MachineOptions&, const CommandArgs& args) {
   return 1;
 }
 
+// Whether a Valico serves the folder: its lock is taken by another. Given back at once.
+bool Served(const std::string& home) {
+  ProgramFolderLock probe(home);
+  return !probe.held();
+}
+
+// What waits and what was done, read beside the serving Valico or without it: the folder is
+// only read (the settings' imports from Borea aside, as for every command that loads them).
+int StatusCommand(const MachineOptions& machine, const CommandArgs&) {
+  MachineOptions options = CompleteFromEnvironment(machine);
+  const bool served = Served(options.home);
+  App valico(options, nullptr, PrintQueueOptions::Mode::kInbox);
+  LoadSettings(valico.ctx());
+  std::cout << PrintStatusReport(valico.ctx(), served);
+  return 0;
+}
+
+void ReprintOptions(CLI::App& command, CommandArgs& args) {
+  CLI::Option* numbers =
+      command.add_option("N", args.numbers, "Numbers of the documents of NonStampati")
+          ->check(CLI::PositiveNumber);
+  command.add_flag("--all", args.all, "Every document of NonStampati")->excludes(numbers);
+  command.add_option("--printer", args.printer, "Print them on this printer instead of their own");
+}
+
+// Documents of NonStampati/ go back into the print queue through its inbox: the serving Valico
+// takes them at once, or the next one to start.
+int ReprintCommand(const MachineOptions& machine, const CommandArgs& args) {
+  MachineOptions options = CompleteFromEnvironment(machine);
+  const bool served = Served(options.home);
+  App valico(options, nullptr, PrintQueueOptions::Mode::kInbox);
+  Context& ctx = valico.ctx();
+  if (args.numbers.empty() && !args.all) {
+    std::cout << UnprintedReport(ctx)
+              << "Nessun documento scelto: indicarne i numeri (valico reprint N...) o --all\n";
+    return 1;
+  }
+  ReprintOutcome r = ReprintUnprinted(ctx.print_queue.unprinted(), ctx.print_queue, ctx.printers,
+                                      {args.numbers, args.all, args.printer});
+  for (const ReprintOutcome::Line& line : r.lines)
+    (line.queued ? std::cout : std::cerr) << (line.queued ? "" : "Errore: ") << line.text << "\n";
+  if (r.lines.empty()) std::cout << "NonStampati non contiene documenti\n";
+  if (r.any_queued() && !served)
+    std::cout << "Nessun Valico serve questa cartella: saranno stampati al suo prossimo avvio\n";
+  return r.all_queued() ? 0 : 1;
+}
+
 // The first row is the command run when none is named.
 constexpr Command kCommands[] = {
     {"run", "Run the service: a tick every 500 ms until stopped", RunOptions, RunCommand},
@@ -326,6 +377,10 @@ constexpr Command kCommands[] = {
      SlipTestOptions, SlipTestCommand},
     {"render", "Lay a job file out on a preview printer, as a printer model would print it",
      RenderOptions, RenderCommand},
+    {"status", "Print what waits and what was last done, per device and printer", nullptr,
+     StatusCommand},
+    {"reprint", "Queue documents of NonStampati again (by number, or --all)", ReprintOptions,
+     ReprintCommand},
 };
 
 }  // namespace

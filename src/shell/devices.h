@@ -5,15 +5,17 @@
 #include "fiscal/invia_file_mf.h"
 #include "prebill/prebill_dispatch.h"
 #include "receipt/receipt_forms.h"
+#include "shell/status_file.h"
 #include "spool/device_handlers.h"
 
 namespace valico {
 
 // The device routines of a running Valico, as the polling cycle reaches them: each device is
-// built once from the parts of the context it uses.
+// built once from the parts of the context it uses. Each job handed to a routine is recorded
+// in `status` (when given) as what that device last did.
 class ValicoDevices : public DeviceHandlers {
  public:
-  explicit ValicoDevices(Context& ctx);
+  explicit ValicoDevices(Context& ctx, StatusFileWriter* status = nullptr);
 
   void LanciaFileDLY() override;
   void InviaFileMF(const std::string& job) override;
@@ -21,8 +23,12 @@ class ValicoDevices : public DeviceHandlers {
   void LanciaFileCort(const std::string& job) override;
 
  private:
+  void Record(StatusDevice device, std::string what);
+
   const Config& cfg_;
+  const Files& files_;
   DiagLog& log_;
+  StatusFileWriter* status_;
   CustomerDisplay display_;
   FiscalHandOff fiscal_;
   InstalledPrinterPrebill prebill_renderer_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
@@ -54,6 +55,8 @@ TEST(ReceiptFormsWin32Test, AJobPrintsThroughGdiOnTheInstalledPrinterAndIsDelete
   IniSnapshot settings(ctx.ini, t.files, ctx.cfg.IniValico);
   PollingCycle cycle(t.files, t.log, t.watch, settings, ctx.cfg, devices);
   cycle.Timer1_Timer();
+  // The pages are queued by the tick and printed by the queue's worker.
+  ASSERT_TRUE(ctx.print_queue.WaitUntilIdle(std::chrono::seconds(20)));
 
   EXPECT_FALSE(t.folder.Has("drive_c/Borea/rf.txt"));
   ASSERT_EQ(FilesIn(jobs.path()), (std::vector<std::string>{"000001 EPSON TM-L90 Receipt.prn",

@@ -6,7 +6,9 @@ namespace valico {
 
 ServiceTicks::ServiceTicks(Context& ctx)
     : ctx_(ctx),
-      devices_(ctx),
+      status_(ctx.svc.files.Native(ctx.program_folder()), ctx.print_queue, ctx.svc.clock,
+              ctx.svc.log),
+      devices_(ctx, &status_),
       settings_(ctx.ini, ctx.svc.files, ctx.cfg.IniValico),
       cycle_(ctx.svc.files, ctx.svc.log, ctx.svc.watch, settings_, ctx.cfg, devices_),
       jobs_(ctx.svc, ctx.ini, settings_, ctx.cfg) {
@@ -18,6 +20,7 @@ bool ServiceTicks::Tick() {
   if (ctx_.svc.watch.TakeChange(ctx_.print_queue.folder())) ctx_.print_queue.AdoptInbox();
   cycle_.Timer1_Timer();
   jobs_.Tick();
+  status_.Tick();
   return cycle_.backlog();
 }
 
@@ -37,6 +40,7 @@ int RunService(Context& ctx, long max_ticks) {
       std::chrono::milliseconds(500), max_ticks, [&] { return ticks.Tick(); }, ticks.Wake());
   ticks.Stop();
   ShutDown(ctx);
+  ticks.FlushStatus();
   return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/service_loop.h"
 #include "settings/ini_snapshot.h"
 #include "shell/devices.h"
+#include "shell/status_file.h"
 #include "spool/polling_cycle.h"
 
 namespace valico {
@@ -23,9 +24,13 @@ class ServiceTicks {
   WakeSource Wake();
   // Gives a transfer in progress its time-out to end; call before the exit sequence.
   void Stop();
+  // Writes the status file now if anything changed since it was last written: before the
+  // status is shown in the window, and after the exit sequence.
+  void FlushStatus() { status_.Flush(); }
 
  private:
   Context& ctx_;
+  StatusFileWriter status_;
   ValicoDevices devices_;
   IniSnapshot settings_;
   PollingCycle cycle_;
