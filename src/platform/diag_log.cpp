@@ -9,13 +9,23 @@
 namespace valico {
 namespace {
 
+std::string CutAt(std::string_view value, size_t longest) {
+  if (value.size() <= longest) return std::string(value);
+  return std::string(value.substr(0, longest)) + "... (" + std::to_string(value.size()) +
+         " characters)";
+}
+
 class SpdDiagLog : public DiagLog {
  public:
   explicit SpdDiagLog(std::shared_ptr<spdlog::logger> logger) : logger_(std::move(logger)) {}
   ~SpdDiagLog() override { logger_->flush(); }
 
-  void Write(LogLevel level, std::string_view message) override {
+  void Write(LogLevel level, std::string_view whole) override {
     // The settings speak Windows-1252; the log keeps their bytes as they are.
+    constexpr size_t kLongestLine = 2000;
+    std::string cut;
+    std::string_view message = whole;
+    if (whole.size() > kLongestLine) message = cut = CutAt(whole, kLongestLine);
     switch (level) {
       case LogLevel::kDebug:
         logger_->debug("{}", message);
@@ -38,12 +48,9 @@ class SpdDiagLog : public DiagLog {
 
 }  // namespace
 
-std::string Shown(std::string_view value) {
-  constexpr size_t kLongest = 200;
-  if (value.size() <= kLongest) return "\"" + std::string(value) + "\"";
-  return "\"" + std::string(value.substr(0, kLongest)) + "...\" (" + std::to_string(value.size()) +
-         " characters)";
-}
+std::string Cut(std::string_view value) { return CutAt(value, 200); }
+
+std::string Shown(std::string_view value) { return "\"" + Cut(value) + "\""; }
 
 std::unique_ptr<DiagLog> MakeDiagLog(const std::string& folder, bool to_stderr) {
   std::vector<spdlog::sink_ptr> sinks;

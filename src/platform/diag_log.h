@@ -22,7 +22,9 @@ class DiagLog {
 };
 
 // A value from outside (a setting, a file name, a printer's answer) as a log line shows it:
-// in double quotes, cut at 200 characters, so that a huge value never floods the log.
+// cut at 200 characters, so that a huge value never floods the log; Shown also puts it in
+// double quotes. Every log line is cut at 2,000 characters all the same.
+std::string Cut(std::string_view value);
 std::string Shown(std::string_view value);
 
 // The real log: to standard error and to a rotating file "Valico.log" in `folder` (native).

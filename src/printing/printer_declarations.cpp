@@ -4,6 +4,7 @@
 #include <optional>
 #include <unordered_set>
 
+#include "platform/diag_log.h"
 #include "printing/device_fonts.h"
 #include "settings/ini_text.h"
 
@@ -42,7 +43,9 @@ class SectionReader {
       if (IniNamesEqual(e.key, key)) return e.value;
     return std::nullopt;
   }
-  void Problem(const std::string& text) { problems_->push_back("[" + section_.name + "] " + text); }
+  void Problem(const std::string& text) {
+    problems_->push_back("[" + Cut(section_.name) + "] " + text);
+  }
 
   // A whole number in [lo, hi]; empty when the key is missing or wrong (`otherwise` then says
   // what is used instead).
@@ -51,8 +54,8 @@ class SectionReader {
     if (!v) return std::nullopt;
     auto n = Number(*v);
     if (n && *n >= lo && *n <= hi) return n;
-    Problem(std::string(key) + "=" + *v + " is not a number from " + std::to_string(lo) + " to " +
-            std::to_string(hi) + ": " + otherwise + " is used");
+    Problem(std::string(key) + "=" + Cut(*v) + " is not a number from " + std::to_string(lo) +
+            " to " + std::to_string(hi) + ": " + otherwise + " is used");
     return std::nullopt;
   }
   // As Ranged; *out stays as it is when the key is missing or wrong.
@@ -68,7 +71,7 @@ class SectionReader {
     else if (*v == "0" || *v == "False" || *v == "Falso")
       *out = false;
     else
-      Problem(std::string(key) + "=" + *v + " is not -1 or 0");
+      Problem(std::string(key) + "=" + Cut(*v) + " is not -1 or 0");
   }
   void Bytes(std::string_view key, std::string* out) {
     auto v = Get(key);
@@ -77,7 +80,7 @@ class SectionReader {
     if (ParseHexBytes(*v, &bytes))
       *out = bytes;
     else
-      Problem(std::string(key) + "=" + *v + " is not bytes in hex (\"1D 56 42 00\")");
+      Problem(std::string(key) + "=" + Cut(*v) + " is not bytes in hex (\"1D 56 42 00\")");
   }
 
  private:
@@ -92,7 +95,7 @@ PrinterProfile ReadProfile(SectionReader& r) {
     if (SameNameNoCase(*v, "Modulo"))
       p = SlipPrinterProfile();
     else if (!SameNameNoCase(*v, "Rotolo"))
-      r.Problem("Tipo=" + *v + " is not Rotolo or Modulo: a receipt roll is assumed");
+      r.Problem("Tipo=" + Cut(*v) + " is not Rotolo or Modulo: a receipt roll is assumed");
   }
   r.Int("Dpi", 60, 600, &p.dpi);
   r.Int("Larghezza", 64, 4096, &p.width_dots);
@@ -104,13 +107,13 @@ PrinterProfile ReadProfile(SectionReader& r) {
     else if (SameNameNoCase(*v, "ESC!"))
       p.dialect = EscPosDialect::kEscBang;
     else
-      r.Problem("Comandi=" + *v + " is not GS! or ESC!");
+      r.Problem("Comandi=" + Cut(*v) + " is not GS! or ESC!");
   }
   if (auto v = r.Get("Codifica")) {
     if (*v == "1252" || *v == "858")
       p.code_page = *v == "858" ? 858 : 1252;
     else
-      r.Problem("Codifica=" + *v + " is not 1252 or 858: 1252 is used");
+      r.Problem("Codifica=" + Cut(*v) + " is not 1252 or 858: 1252 is used");
   }
   r.Bytes("Taglio", &p.cut);
   r.Bytes("FineDocumento", &p.end_of_document);
@@ -134,7 +137,8 @@ void ReadOutput(SectionReader& r, PrinterDeclaration* d) {
   if (!uscita)
     r.Problem("no Uscita: the printer is listed but prints nothing");
   else if (d->output == PrinterOutput::kNone)
-    r.Problem("Uscita=" + d->uscita + " is not anteprima:FOLDER, escpos:TARGET or cups:QUEUE: " +
+    r.Problem("Uscita=" + Cut(d->uscita) +
+              " is not anteprima:FOLDER, escpos:TARGET or cups:QUEUE: " +
               "the printer is listed but prints nothing");
 }
 
@@ -144,9 +148,9 @@ PrinterDeclaration Declare(const IniSection& s, std::vector<std::string>* proble
   d.info.device = s.name;
   d.info.port = r.Get("Porta").value_or("");
   for (const IniEntry& e : s.entries)
-    if (!KnownKey(e.key)) r.Problem("unknown key \"" + e.key + "\" is ignored");
+    if (!KnownKey(e.key)) r.Problem("unknown key \"" + Cut(e.key) + "\" is ignored");
   for (const std::string& line : s.lines_without_equals)
-    r.Problem("\"" + line + "\" has no \"=\" and is ignored");
+    r.Problem("\"" + Cut(line) + "\" has no \"=\" and is ignored");
   r.Flag("Predefinita", &d.is_default);
   d.wait_minutes = r.Ranged("Attesa", 1, 1440, "the program's wait");
   r.Flag("ChiediStato", &d.ask_status);

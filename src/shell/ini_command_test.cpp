@@ -51,7 +51,7 @@ TEST(IniCommandTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile) {
   PathMapper mapper({dir.path(), {}});
   Files files(mapper);
   std::unique_ptr<Processes> processes = MakeProcesses(log, files, "");
-  const int kWrites = 400, kProgramWrites = 10;
+  const int kWrites = 150, kProgramWrites = 10;
   auto started = std::chrono::steady_clock::now();
 
   testing::TempFolder reports;

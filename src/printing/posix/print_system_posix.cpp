@@ -61,7 +61,7 @@ class PosixPrintSystem : public PrintSystem {
     std::string err;
     switch (d.output) {
       case PrinterOutput::kNone:
-        return {Delivery::kFailed, "the printer has no output (Uscita=" + d.uscita + ")"};
+        return {Delivery::kFailed, "the printer has no output (Uscita=" + Cut(d.uscita) + ")"};
       case PrinterOutput::kPreview: {
         std::vector<std::string> files;
         if (!WritePreviewFiles(doc, d.profile, InHome(d.target), &files, &err))
