@@ -194,8 +194,10 @@ void ForgetStartUp(const fs::path& home) {
 // Pre-bills the next start-up will discard: those still in CortBorea (never taken) and in
 // CortIN (taken, maybe queued already).
 void NoteDiscarded(Shop& shop) {
+  std::error_code ec;
   for (const char* folder : {"CortBorea", "CortIN"})
-    for (const auto& e : fs::directory_iterator(shop.home / folder)) {
+    // Missing before the first start-up made them.
+    for (const auto& e : fs::directory_iterator(shop.home / folder, ec)) {
       auto it = shop.prebill_by_file.find(e.path().filename().string());
       if (it == shop.prebill_by_file.end()) continue;
       Doc& d = shop.docs[it->second];
@@ -207,7 +209,8 @@ bool Drained(const Shop& shop, const bench::SlowPrinter& printer) {
   if (fs::exists(shop.home / "drive_c/Borea/Ricevuta.txt") ||
       !fs::is_empty(shop.home / "CortBorea") || !fs::is_empty(shop.home / "CortIN"))
     return false;
-  for (const auto& e : fs::recursive_directory_iterator(shop.home / "CodaStampa"))
+  std::error_code ec;
+  for (const auto& e : fs::recursive_directory_iterator(shop.home / "CodaStampa", ec))
     if (e.path().extension() == ".job" || e.path().extension() == ".held") return false;
   return Clock::now() - printer.last_activity() > 3s;
 }
