@@ -15,8 +15,8 @@
 #include "printing/ops.h"
 #include "printing/page_layout.h"
 #include "printing/posix/page_drawing_posix.h"
-#include "printing/queue_file.h"
 #include "printing/printer_declarations.h"
+#include "printing/queue_file.h"
 #include "settings/ini_store.h"
 
 namespace valico {

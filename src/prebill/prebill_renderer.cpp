@@ -1,5 +1,6 @@
 #include "prebill/prebill_renderer.h"
 
+#include "platform/file_identity.h"
 #include "platform/text_lines.h"
 #include "prebill/field_format.h"
 #include "prebill/job_formats.h"
@@ -36,18 +37,27 @@ void InstalledPrinterPrebill::RemoveJob(const std::string& job) {
   if (!files_.Remove(job, &err)) log_.Debug("pre-bill job not deleted: " + err);
 }
 
-// The documents a job ended go to the print queue together; the job file goes only once they
-// are queued (the intake removes what is left).
+// From here on the documents the job ends are collected, to go to the print queue together.
+void InstalledPrinterPrebill::BeginJob(const std::string& job) {
+  printers_.BeginBatch();
+  job_read_from_ = IdentityOf(files_.Native(job));
+}
+
+// The job's documents go to the print queue as one job, which removes the job file once they
+// are durably queued: a crash can leave a job file that was not queued, never one that was.
+// A job that ended no document is removed here when its routine removes its job.
 void InstalledPrinterPrebill::Finish(const std::string& job, bool remove) {
-  SubmitResult r = printers_.SubmitBatch();
+  std::optional<SourceFile> source;
+  if (job_read_from_) source = SourceFile{files_.Native(job), *job_read_from_};
+  SubmitResult r = printers_.SubmitBatch(source ? &*source : nullptr);
   if (!r.ok())
     log_.Error("pre-bill job " + job + " not printed: " + r.detail);
-  else if (remove)
+  else if (remove && !r.source_removed)
     RemoveJob(job);
 }
 
 void InstalledPrinterPrebill::StampaCortOlivetti(const std::string& job) {
-  printers_.BeginBatch();
+  BeginJob(job);
   const std::string port = PortNameOf(cfg_.Cort_Com, regional_);
   JobLines j = ReadJob(job);
   if (!j.read) log_.Warn("pre-bill job " + job + " cannot be read, nothing printed: " + j.err);
@@ -59,7 +69,7 @@ void InstalledPrinterPrebill::StampaCortOlivetti(const std::string& job) {
 }
 
 void InstalledPrinterPrebill::StampaCortSolipos(const std::string& job) {
-  printers_.BeginBatch();
+  BeginJob(job);
   const std::string port = PortNameOf(cfg_.Cort_Com, regional_);
   ChoosePrinterOrCurrent(port, job);
   JobLines j = ReadJob(job);
@@ -92,7 +102,7 @@ bool InstalledPrinterPrebill::PrintErrorLine(const std::string& job, const std::
 }
 
 void InstalledPrinterPrebill::StampaCortSamsung(const std::string& job) {
-  printers_.BeginBatch();
+  BeginJob(job);
   bool remove = PrintSamsung(job);
   Finish(job, remove);
 }

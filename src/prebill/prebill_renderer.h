@@ -5,6 +5,7 @@
 
 #include "platform/diag_log.h"
 #include "platform/dialogs.h"
+#include "platform/file_identity.h"
 #include "platform/files.h"
 #include "platform/regional.h"
 #include "printing/document.h"
@@ -68,6 +69,7 @@ class InstalledPrinterPrebill : public PrebillRenderer {
   bool PrintSamsung(const std::string& job);
   bool PrintErrorLine(const std::string& job, const std::string& why);
   void RemoveJob(const std::string& job);
+  void BeginJob(const std::string& job);
   void Finish(const std::string& job, bool remove);
 
   const Config& cfg_;
@@ -76,6 +78,7 @@ class InstalledPrinterPrebill : public PrebillRenderer {
   Printers& printers_;
   Dialogs& dialogs_;
   DiagLog& log_;
+  std::optional<FileIdentity> job_read_from_;  // the job file as the job began
 };
 
 }  // namespace valico

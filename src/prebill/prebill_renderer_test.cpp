@@ -124,15 +124,15 @@ TEST(PrebillRendererTest, FieldFormatJobsPrintInTheirFamilysDialect) {
     std::optional<std::string> job;
     std::vector<std::string> printed;  // without the device's name
     std::string left_open;
-    bool job_deleted;
+    bool job_deleted;  // the job file goes once the documents it ended are queued
     std::string escpos;  // "": not checked
   } cases[] = {
       // clang-format off
-      {"500: w, a black and a bold red line, P; the intake deletes the job", k500, Logo::kOff,
+      {"500: w, a black and a bold red line, P; the job goes once queued", k500, Logo::kOff,
        "Conto#0#9#0#0#N\r\nTotale#0#18#1#1#R\r\n#1\r\n",
        {"font FontControl|size 9|print w|font FontA15cpi|size 9|colour 0,0,0|print Conto|"
         "bold off|font FontA15cpi|size 18|colour 255,0,0|bold on|print Totale|bold off|size 9|"
-        "font FontControl|print P"}, "", false,
+        "font FontControl|print P"}, "", true,
        kInit + H("1B 61 00") + "Conto\n" + H("1B 45 01 1B 72 01") + "Totale\n" + H("1D 56 42 00")},
       {"350: blanks and P at 9.5 end it; the routine deletes the job", k350, Logo::kOff,
        "Coperti 2#0#9#0\r\n#1\r\n",
@@ -152,14 +152,14 @@ TEST(PrebillRendererTest, FieldFormatJobsPrintInTheirFamilysDialect) {
        "Ciao#0#9#0#0#N\r\n",
        {"position x=0 y=0|bitmap 3x2"},
        "font FontControl|size 9|print w|font FontA15cpi|size 9|colour 0,0,0|print Ciao|bold off",
-       false, kInit + H("1D 76 30 00 01 00 03 00 C0 C0 00")},
+       true, kInit + H("1D 76 30 00 01 00 03 00 C0 C0 00")},
       {"500 leaves a missing logo out", k500, Logo::kMissing, "Ciao#0#9#0#0#N\r\n", {},
        "font FontControl|size 9|position x=0 y=0|print w|font FontA15cpi|size 9|colour 0,0,0|"
        "print Ciao|bold off", false, ""},
       {"350: a missing logo prints the error line instead", k350, Logo::kMissing, "Ciao\r\n",
-       {kErrorLine}, "", false, kInit + H("1B 45 01 1B 20 03") + kError + "\n"},
+       {kErrorLine}, "", true, kInit + H("1B 45 01 1B 20 03") + kError + "\n"},
       {"103: a missing logo prints the error line instead", k103, Logo::kMissing, "Ciao\r\n",
-       {kErrorLine}, "", false, ""},
+       {kErrorLine}, "", true, ""},
       {"500: no job file, w then the error line", k500, Logo::kOff, std::nullopt,
        {"font FontControl|size 9|print w|size 9|font FontA12cpi|bold on|print " + kError +
         "|bold off"}, "", false, ""},

@@ -56,14 +56,22 @@ class ServiceTest : public ::testing::Test {
   void TearDown() override {
     if (pid > 0) Stop(1s);
   }
-  // Drops a pre-bill job into CortBorea, waits until a tick has taken it, and stops the
-  // program: true when both went so.
+  // Drops a pre-bill job into CortBorea, waits until a tick has taken it and the print queue
+  // has sent what it printed, and stops the program: true when all went so.
   bool RunWithJob(const std::string& job, std::vector<std::string> options) {
     Start(options);
     home.Write("CortBorea/conto.txt", job);
     bool taken = WaitFor(
         [&] { return !home.Has("CortBorea/conto.txt") && !home.Has("CortIN/conto.txt"); }, 5s);
-    return Stop(5s) && taken;
+    bool sent = WaitFor([&] { return QueuedJobs() == 0; }, 10s);
+    return Stop(5s) && taken && sent;
+  }
+  int QueuedJobs() const {
+    int jobs = 0;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(home / "CodaStampa", ec))
+      jobs += e.path().extension() == ".job";
+    return jobs;
   }
   // True when the running program has a library of that name mapped.
   bool Maps(const std::string& library) const {
