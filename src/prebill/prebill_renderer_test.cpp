@@ -124,7 +124,7 @@ TEST(PrebillRendererTest, FieldFormatJobsPrintInTheirFamilysDialect) {
     std::optional<std::string> job;
     std::vector<std::string> printed;  // without the device's name
     std::string left_open;
-    bool job_deleted;  // the job file goes once the documents it ended are queued
+    bool job_deleted;    // the job file goes once the documents it ended are queued
     std::string escpos;  // "": not checked
   } cases[] = {
       // clang-format off
