@@ -80,7 +80,7 @@ void PollingCycle::ReceiptStep() {
       log_.Warn(
           "receipt forms: RF_Seriale is not a port number above 0 (a port named in full, "
           "such as Ne01, is not one): " +
-          cfg_.RF_File + " waits");
+          files_.Native(cfg_.RF_File) + " waits");
     rf_port_reported_ = true;
     return;
   }

@@ -18,7 +18,7 @@ void PreparaCartelle(IniStore& ini, const Files& files, DiagLog& log,
     if (!err.empty()) log.Error(err);
     if (!names.empty())
       log.Info("start-up: discarding " + std::to_string(names.size()) + " job(s) left in " +
-               folder);
+               files.Native(folder));
     for (const std::string& n : names) {
       if (!files.Remove(JoinPath(folder, n), &err)) log.Warn(err);
     }
