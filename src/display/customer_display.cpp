@@ -54,8 +54,8 @@ void CustomerDisplay::LanciaFileDLY() {
   const Files& files = files_;
   const DisplayModel* model = FindModel(cfg.Display_Type);
   if (!model) {
-    Warn("display: model \"" + cfg.Display_Type + "\" is unknown; " + cfg.Display_File +
-         " is left as it is");
+    Warn("display: model \"" + cfg.Display_Type + "\" is unknown; " +
+         files.Native(cfg.Display_File) + " is left as it is");
     return;
   }
   const std::string& path = cfg.Display_File;

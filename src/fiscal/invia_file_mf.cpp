@@ -40,8 +40,8 @@ void FiscalHandOff::InviaCasio(const std::string& job) {
   for (int count = 0; files_.IsFile(cfg_.MF_File); ++count) {
     if (count > kCasioMaxWaits) {
       Log("Invio file annullato: " + job);
-      log_.Warn("fiscal register: " + cfg_.MF_File + " was not taken by the driver; job " + job +
-                " dropped");
+      log_.Warn("fiscal register: " + files_.Native(cfg_.MF_File) +
+                " was not taken by the driver; job " + files_.Native(job) + " dropped");
       return;
     }
     Log("Loop in attesa di liberare " + cfg_.MF_File);
@@ -58,7 +58,7 @@ void FiscalHandOff::InviaGlobe(const std::string& job) {
   std::string err;
   if (!files_.Copy(job, cfg_.MF_File, &err)) {
     // Starting the driver now would print whatever MF_File still holds: an earlier receipt.
-    Warn("job " + job + " not handed to the driver, copy failed", err);
+    Warn("job " + files_.Native(job) + " not handed to the driver, copy failed", err);
     Log(no_answer);
     return;
   }
@@ -66,7 +66,8 @@ void FiscalHandOff::InviaGlobe(const std::string& job) {
   if (pid == 0) {
     // No driver runs, so no answer can come: withdraw the job now rather than freeze every
     // other device for 102 delays.
-    log_.Error("fiscal register: driver not started (" + err + "); job " + job + " withdrawn");
+    log_.Error("fiscal register: driver not started (" + err + "); job " + files_.Native(job) +
+               " withdrawn");
     RemoveIfThere(cfg_.MF_File);
     Log(no_answer);
     return;
@@ -78,8 +79,8 @@ void FiscalHandOff::InviaGlobe(const std::string& job) {
     ++count;
   }
   if (!files_.IsFile(cfg_.MF_File_Output)) {
-    log_.Warn("fiscal register: the driver wrote no " + cfg_.MF_File_Output + "; job " + job +
-              " withdrawn");
+    log_.Warn("fiscal register: the driver wrote no " + files_.Native(cfg_.MF_File_Output) +
+              "; job " + files_.Native(job) + " withdrawn");
     RemoveIfThere(cfg_.MF_File);
     Log(no_answer);
   } else {
@@ -96,7 +97,7 @@ void FiscalHandOff::InviaFPMate() {
   // MF_File goes only once its copy is there: a failed copy must not lose the receipt.
   std::string err;
   if (!files_.Copy(cfg_.MF_File, JoinPath(epson, "Scontr.xml"), &err)) {
-    Warn("receipt kept in " + cfg_.MF_File, err);
+    Warn("receipt kept in " + files_.Native(cfg_.MF_File), err);
     return;
   }
   RemoveIfThere(cfg_.MF_File);

@@ -121,7 +121,7 @@ TEST(InviaFileMFTest, GlobeWithdrawsAJobTheDriverDidNotAnswer) {
                                                      " - non ha generato file di output "
                                                      "C:\\Casio\\Out.txt"})
         << c.name;
-    EXPECT_TRUE(t.log.Contains(job)) << c.name << ": the reason is in the diagnostic log";
+    EXPECT_TRUE(t.log.Contains("job " + t.Native(job))) << c.name << ": the reason is in the log";
   }
 }
 

@@ -14,11 +14,14 @@ class DiagLog;
 // (the display file); paths are native. Main thread only.
 //
 // A file is whole when it was moved in, or closed by its writer; a file a writer still holds
-// open is never whole, however long the writer pauses. A file the notices say nothing about
-// (there before the watch began, or its notices lost when they overflowed) is whole once its
-// modification time is kMinAge old. Where a folder cannot be watched (missing, or the system
-// refuses), everything in it counts as changed and is judged by age, and the watch is tried
-// again at every Poll, so a folder deleted and created again is watched again.
+// open is never whole, however long the writer pauses. A file whose opens the notices did not
+// see (there before the watch began, or its notices lost when they overflowed) is whole once
+// its modification time is kMinAge old and no writer the system shows holds it open: on
+// Windows any program (a file held for writing cannot be opened without sharing writes), on
+// Linux any process that /proc shows this user (all of them for root). Where a folder cannot be
+// watched (missing, or the system refuses), everything in it counts as changed and is judged
+// so, and the watch is tried again at every Poll, so a folder deleted and created again is
+// watched again.
 class FolderWatch {
  public:
   static constexpr std::chrono::milliseconds kMinAge{400};

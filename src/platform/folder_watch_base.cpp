@@ -151,10 +151,17 @@ bool FolderWatchBase::IsWhole(const std::string& path) {
   return ByAge(path);
 }
 
+// Old enough, and no writer the system shows holds it: asked only once the age would take it,
+// so a file just written costs no look for its writer.
 bool FolderWatchBase::ByAge(const std::string& path) {
+  if (!OldEnough(path)) return false;
+  std::optional<bool> held = HeldByWriter(path);
+  return !(held && *held);
+}
+
+bool FolderWatchBase::OldEnough(const std::string& path) {
   std::optional<FileIdentity> id = IdentityOf(path);
   if (!id || id->is_folder) return false;
-  if (std::optional<bool> held = HeldByWriter(path); held && *held) return false;
   std::int64_t age = AgeMs(*id);
   if (age >= kMinAge.count()) return true;
   if (age >= 0) return false;

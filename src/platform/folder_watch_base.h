@@ -33,7 +33,8 @@ class FolderWatchBase : public FolderWatch {
   virtual void Detach(const std::string& folder) = 0;
   // Reads the notices waiting, without blocking, and passes each to the calls below.
   virtual void ReadNotices() = 0;
-  // Whether a writer still holds the file open, where the system can tell cheaply.
+  // Whether a writer still holds the file open, where the system can tell; asked only of
+  // files whose opens and closes the notices did not tell, and only until they are whole.
   virtual std::optional<bool> HeldByWriter(const std::string& path) = 0;
 
   void OnNotice(const std::string& folder, const std::string& name, Notice notice);
@@ -62,6 +63,7 @@ class FolderWatchBase : public FolderWatch {
   Folder& FolderOf(const std::string& folder);
   void Forget(Folder& f);
   bool ByAge(const std::string& path);
+  bool OldEnough(const std::string& path);
 
   bool woken_ = false;
   std::map<std::string, Folder> folders_;

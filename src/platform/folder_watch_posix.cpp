@@ -1,5 +1,6 @@
 // Folder watch through inotify: one watch per folder, read without blocking.
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,6 +8,7 @@
 #include <set>
 
 #include "platform/folder_watch_base.h"
+#include "platform/open_writers_posix.h"
 
 namespace valico {
 namespace {
@@ -55,6 +57,7 @@ class InotifyWatch : public FolderWatchBase {
   }
 
   void ReadNotices() override {
+    writers_.Forget();  // a new pass: who writes what is looked up afresh
     if (fd_ < 0) return;
     alignas(inotify_event) char buf[64 * 1024];
     for (;;) {
@@ -68,7 +71,14 @@ class InotifyWatch : public FolderWatchBase {
     }
   }
 
-  std::optional<bool> HeldByWriter(const std::string&) override { return std::nullopt; }
+  // Asked only of files whose opens the notices did not see (opened before the watch began):
+  // a writer that /proc shows holds it. None seen says nothing for sure, as a writer of
+  // another user or machine stays unseen: the file's age decides then.
+  std::optional<bool> HeldByWriter(const std::string& path) override {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && writers_.Holds(st.st_dev, st.st_ino)) return true;
+    return std::nullopt;
+  }
 
  private:
   void Take(const inotify_event& ev) {
@@ -91,6 +101,7 @@ class InotifyWatch : public FolderWatchBase {
   }
 
   int fd_;
+  OpenWriters writers_;
   std::unordered_map<int, std::string> folder_of_;
   std::map<std::string, int> wd_of_;
   std::set<std::string> warned_;

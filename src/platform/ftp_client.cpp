@@ -12,12 +12,11 @@ bool ParseFtpServer(const std::string& server, std::string* host, int* port, std
     h = server.substr(0, colon);
     std::string digits = server.substr(colon + 1);
     p = 0;
+    // At most five digits are added up, so no port text, however long, overflows the sum.
     bool ok = !digits.empty() && digits.size() <= 5;
-    for (char c : digits) {
-      if (!std::isdigit(static_cast<unsigned char>(c)))
-        ok = false;
-      else
-        p = p * 10 + (c - '0');
+    for (size_t i = 0; ok && i < digits.size(); ++i) {
+      ok = std::isdigit(static_cast<unsigned char>(digits[i])) != 0;
+      if (ok) p = p * 10 + (digits[i] - '0');
     }
     if (!ok || p < 1 || p > 65535) {
       if (err) *err = "FTP server \"" + server + "\": the port must be a number from 1 to 65535";

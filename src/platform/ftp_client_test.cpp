@@ -28,6 +28,7 @@ TEST(FtpClientTest, ParsesServerAndPort) {
       {"port not a number", "host:ftp", false, "", 0},
       {"port zero", "host:0", false, "", 0},
       {"port too big", "host:65536", false, "", 0},
+      {"port longer than an int holds", "a:99999999999", false, "", 0},
       {"a URL", "ftp://host", false, "", 0},
       {"user in host", "mario@host", false, "", 0},
   };

@@ -28,8 +28,8 @@ void InstalledPrinterPrebill::ChoosePrinterOrCurrent(const std::string& port,
                                                      const std::string& job) {
   std::string why;
   if (CercaStampantePorta(printers_, port, PortMatch::kIgnoreCase, &why)) return;
-  log_.Warn("pre-bill job " + job + ": " + why + "; it prints on the current printer \"" +
-            printers_.Current() + "\"");
+  log_.Warn("pre-bill job " + files_.Native(job) + ": " + why +
+            "; it prints on the current printer \"" + printers_.Current() + "\"");
 }
 
 void InstalledPrinterPrebill::RemoveJob(const std::string& job) {
@@ -51,7 +51,7 @@ void InstalledPrinterPrebill::Finish(const std::string& job, bool remove) {
   if (job_read_from_) source = SourceFile{files_.Native(job), *job_read_from_};
   SubmitResult r = printers_.SubmitBatch(source ? &*source : nullptr);
   if (!r.ok())
-    log_.Error("pre-bill job " + job + " not printed: " + r.detail);
+    log_.Error("pre-bill job " + files_.Native(job) + " not printed: " + r.detail);
   else if (remove && !r.source_removed)
     RemoveJob(job);
 }
@@ -60,7 +60,8 @@ void InstalledPrinterPrebill::StampaCortOlivetti(const std::string& job) {
   BeginJob(job);
   const std::string port = PortNameOf(cfg_.Cort_Com, regional_);
   JobLines j = ReadJob(job);
-  if (!j.read) log_.Warn("pre-bill job " + job + " cannot be read, nothing printed: " + j.err);
+  if (!j.read)
+    log_.Warn("pre-bill job " + files_.Native(job) + " cannot be read, nothing printed: " + j.err);
   ChoosePrinterOrCurrent(port, job);
   for (const std::string& line : j.lines)
     printers_.Apply({ops::FontName("FontA11"), ops::Print(TextOfPlainLine(line))});
@@ -73,7 +74,8 @@ void InstalledPrinterPrebill::StampaCortSolipos(const std::string& job) {
   const std::string port = PortNameOf(cfg_.Cort_Com, regional_);
   ChoosePrinterOrCurrent(port, job);
   JobLines j = ReadJob(job);
-  if (!j.read) log_.Warn("pre-bill job " + job + " cannot be read, nothing printed: " + j.err);
+  if (!j.read)
+    log_.Warn("pre-bill job " + files_.Native(job) + " cannot be read, nothing printed: " + j.err);
   for (const std::string& line : j.lines) {
     if (std::optional<std::string> text = TextOfScoLine(line))
       printers_.Apply({ops::FontName("Courier New"), ops::FontSize(9), ops::Print(*text)});
@@ -95,7 +97,8 @@ void InstalledPrinterPrebill::PrintLogo(std::shared_ptr<const Bitmap> logo) {
 }
 
 bool InstalledPrinterPrebill::PrintErrorLine(const std::string& job, const std::string& why) {
-  log_.Warn("pre-bill job " + job + ": " + why + "; the error line is printed instead");
+  log_.Warn("pre-bill job " + files_.Native(job) + ": " + why +
+            "; the error line is printed instead");
   printers_.Apply({ops::FontSize(9), ops::FontName("FontA12cpi"), ops::Bold(true),
                    ops::Print(kErrorLine), ops::Bold(false), ops::EndDocument()});
   return false;
@@ -114,7 +117,7 @@ bool InstalledPrinterPrebill::PrintSamsung(const std::string& job) {
   std::string why;
   std::optional<std::string> device = CercaStampantePorta(printers_, port, PortMatch::kExact, &why);
   if (!device) {
-    log_.Warn("pre-bill job " + job + " not printed: " + why);
+    log_.Warn("pre-bill job " + files_.Native(job) + " not printed: " + why);
     dialogs_.Message(kPrinterNotFound);
     return false;
   }

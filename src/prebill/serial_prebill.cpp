@@ -40,7 +40,7 @@ void SerialPrebill::StampaCortDPT(const std::string& job) {
   std::vector<std::string> lines;
   std::string err;
   if (!ReadTextLines(files_, job, &lines, &err)) {
-    log_.Warn("DPT-282: cannot read pre-bill job " + job + ": " + err +
+    log_.Warn("DPT-282: cannot read pre-bill job " + files_.Native(job) + ": " + err +
               "; only the blank lines and the cut are sent");
   }
   if (ok) {
@@ -49,13 +49,14 @@ void SerialPrebill::StampaCortDPT(const std::string& job) {
     }
     for (int i = 0; i < 5; ++i) Send(port_, kPrebillBlankLine, &ok);
     Send(port_, kPrebillCut, &ok);
-    if (!ok) log_.Warn("DPT-282: pre-bill job " + job + " was cut short");
+    if (!ok) log_.Warn("DPT-282: pre-bill job " + files_.Native(job) + " was cut short");
   } else {
-    log_.Warn("DPT-282: pre-bill job " + job + " not printed: the port did not open");
+    log_.Warn("DPT-282: pre-bill job " + files_.Native(job) +
+              " not printed: the port did not open");
   }
   port_.Close();
   if (!files_.Remove(job, &err)) {
-    log_.Debug("DPT-282: cannot delete pre-bill job " + job + ": " + err);
+    log_.Debug("DPT-282: cannot delete pre-bill job " + files_.Native(job) + ": " + err);
   }
 }
 

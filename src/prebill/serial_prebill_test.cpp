@@ -55,7 +55,8 @@ TEST_F(SerialPrebillTest, DptFailuresAreLoggedAndTheJobIsDeletedAllTheSame) {
   dpt.StampaCortDPT(InFolder("CortIN\\missing.txt"));
   ASSERT_EQ(serial.ports.size(), 1u);
   EXPECT_EQ(serial.ports[0]->bytes, kTail);
-  EXPECT_TRUE(log.Contains("cannot read pre-bill job"));
+  EXPECT_TRUE(log.Contains("cannot read pre-bill job " +
+                           files.Native(InFolder("CortIN\\missing.txt")) + ":"));
 
   // A port that is not a number leaves the port as it was.
   cfg.Cort_Com = TypedValue::FromText("Ne01");

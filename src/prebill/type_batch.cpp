@@ -22,8 +22,8 @@ void TypeBatchHandOff::StampaCortType(const std::string& job) {
   WaitForPreviousBatch();
   std::string err;
   if (!files_.Copy(job, kTypeCortFile, &err)) {
-    log_.Warn("TYPE SU SERIALE: cannot copy pre-bill job " + job + " to " + kTypeCortFile + ": " +
-              err + "; the batch file is not started");
+    log_.Warn("TYPE SU SERIALE: cannot copy pre-bill job " + files_.Native(job) + " to " +
+              kTypeCortFile + ": " + err + "; the batch file is not started");
   } else {
     running_ = processes_.Start(kValicoTypeBatch, WindowState::kMinimizedNoFocus, &err);
     if (running_ == 0) {
@@ -31,7 +31,7 @@ void TypeBatchHandOff::StampaCortType(const std::string& job) {
     }
   }
   if (!files_.Remove(job, &err)) {
-    log_.Debug("TYPE SU SERIALE: cannot delete pre-bill job " + job + ": " + err);
+    log_.Debug("TYPE SU SERIALE: cannot delete pre-bill job " + files_.Native(job) + ": " + err);
   }
 }
 

@@ -18,8 +18,8 @@ void ReceiptForms::LanciaFileRF() {
   if (!job_ || job_->stamp != *stamp) job_.emplace(*stamp);
   Job& job = *job_;
   if (cfg_.rf_model == RfModel::kOther) {
-    Report(job, "RF_Stampante \"" + cfg_.RF_Stampante + "\" names no receipt layout: " + path +
-                    " is left as it is");
+    Report(job, "RF_Stampante \"" + cfg_.RF_Stampante +
+                    "\" names no receipt layout: " + files_.Native(path) + " is left as it is");
     return;
   }
   // A file Borea is still writing is left until the folder watch says it is whole.
@@ -31,27 +31,27 @@ void ReceiptForms::LanciaFileRF() {
 
 void ReceiptForms::QueueJob(Job& job) {
   const std::string& path = cfg_.RF_File;
+  const std::string native = files_.Native(path);
   if (job.stamp.size > kMaxReceiptJobBytes) {
     job.refused = true;
-    Report(job, path + " holds " + std::to_string(job.stamp.size) +
+    Report(job, native + " holds " + std::to_string(job.stamp.size) +
                     " bytes, more than a receipt job can (" + std::to_string(kMaxReceiptJobBytes) +
                     "): it is left as it is");
     return;
   }
   // The file's identity before and after the read: the one the queue removes, and only if
   // nothing replaced it in between.
-  const std::string native = files_.Native(path);
   std::optional<FileIdentity> read_from = IdentityOf(native);
   std::string text, err;
   if (!read_from || !files_.ReadAll(path, &text, &err) || IdentityOf(native) != read_from) {
-    Report(job, (err.empty() ? path + " changed while it was read" : err) +
+    Report(job, (err.empty() ? native + " changed while it was read" : err) +
                     "; trying again at the next tick");
     return;
   }
   std::vector<std::vector<PrinterOp>> documents;
   if (!LayOutReceiptJob(cfg_.rf_model, text, &documents, &err)) {
     job.refused = true;
-    Report(job, path + " is not printed: " + err + "; it is left as it is");
+    Report(job, native + " is not printed: " + err + "; it is left as it is");
     return;
   }
   if (!printers_.ChooseInstalled(cfg_.RF_Stampante, &err))
@@ -65,7 +65,7 @@ void ReceiptForms::QueueJob(Job& job) {
     job.retry_at = clock_.Now() + job.pause;
     job.pause = std::min(job.pause * 2, kMaxRetryPause);
     // The reason of each attempt is in the log already; the job's own line is said once.
-    Report(job, path + " was not queued for printing: the job stays and is tried again");
+    Report(job, native + " was not queued for printing: the job stays and is tried again");
     return;
   }
   if (result.source_removed) {
@@ -73,7 +73,7 @@ void ReceiptForms::QueueJob(Job& job) {
     return;
   }
   job.queued = true;
-  Report(job, "the pages of " + path + " were queued, but the file stays (" + result.source_kept +
+  Report(job, "the pages of " + native + " were queued, but the file stays (" + result.source_kept +
                   "): it is not queued again while it stays as it is");
 }
 

@@ -109,7 +109,7 @@ TEST_F(ReceiptFormsTest, AJobNotPrintedStaysAndIsTriedAgainAfterAPauseThatDouble
   ASSERT_EQ(system.printed.size(), 2u);
   EXPECT_NE(TraceText(system.printed[1]).find("print Riga 30\n"), std::string::npos);
   EXPECT_FALSE(Pending());
-  EXPECT_EQ(Logged("C:\\Borea\\rf.txt was not queued"), 1) << "the reason once per job";
+  EXPECT_EQ(Logged(t.Native("C:\\Borea\\rf.txt") + " was not queued"), 1) << "once per job";
 }
 
 TEST_F(ReceiptFormsTest, BadJobsStayWithTheReasonOnceAndOddOnesPrint) {

@@ -63,6 +63,11 @@ std::string ParseComPorts(const std::vector<std::string>& in, std::map<int, std:
   return "";
 }
 
+// The regional settings a command works with: --locale, or the user's.
+Regional RegionalOf(const MachineOptions& machine) {
+  return machine.locale.empty() ? UserRegional() : RegionalFor(machine.locale);
+}
+
 // A store of its own for the "ini" commands, which name native files.
 struct IniTool {
   PathMapper mapper{PathMapper::Options{AbsoluteNativePath("."), {}}};
@@ -163,7 +168,7 @@ void IniOptions(CLI::App& command, CommandArgs& args) {
 
 int IniCommand(const MachineOptions& machine, const CommandArgs& args) {
   IniTool tool;
-  tool.regional = machine.locale.empty() ? UserRegional() : RegionalFor(machine.locale);
+  tool.regional = RegionalOf(machine);
   const std::string file = AbsoluteNativePath(args.file);
   if (args.ini_action == "get") {
     std::cout << tool.store.LeggiINI(args.section, args.key, args.fallback, file) << "\n";
@@ -299,10 +304,11 @@ void RenderOptions(CLI::App& command, CommandArgs& args) {
 }
 
 // What a job would print, as previews: support staff see it without the printer or the service.
-int RenderCommand(const MachineOptions&, const CommandArgs& args) {
+int RenderCommand(const MachineOptions& machine, const CommandArgs& args) {
   std::unique_ptr<DiagLog> log = MakeDiagLog("", true);
   RenderRequest request{AbsoluteNativePath(args.file), args.model, args.printer,
-                        AbsoluteNativePath(args.folder.empty() ? "." : args.folder)};
+                        AbsoluteNativePath(args.folder.empty() ? "." : args.folder),
+                        RegionalOf(machine)};
   std::vector<std::string> files;
   std::string err;
   bool ok = RenderJob(request, *log, &files, &err);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/testing/temp_folder.h"
@@ -117,23 +118,46 @@ TEST(PrinterCommandsPosixTest, RenderWritesPreviewsOfAJobAndLeavesIt) {
 }
 
 // A pre-bill is printed by its model's routine on the printer named, whose name gives the
-// family; the job file stays.
+// family, reading its numbers as --locale writes them; the job file stays.
 TEST(PrinterCommandsPosixTest, RenderPrintsAPreBillAsTheNamedPrintersFamily) {
-  testing::TempFolder dir;
-  const std::string job = "Coperti 2#0#9#0\r\n#1\r\n";
-  dir.Write("conto.txt", job);
-  CommandResult r = RunValico({"render", dir / "conto.txt", "--as", "SAMSUNG", "--printer",
-                               "SAMSUNG SRP-350", "--out", dir / "out"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), dir / "out/0001-SAMSUNG_SRP-350.txt");
-  EXPECT_EQ(dir.Read("out/0001-SAMSUNG_SRP-350.txt"),
-            "printer SAMSUNG SRP-350\nfont FontA1x1\nsize 14\nprint Coperti 2\nsize 9.5\n"
-            "font FontControl\nprint  \nprint  \nprint P\n");
-  EXPECT_EQ(dir.Read("conto.txt"), job);
-
-  r = RunValico({"render", dir / "conto.txt", "--as", "SOLIPOS CALDERA", "--out", dir / "out"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Errore: the job prints nothing"), std::string::npos) << r.err;
+  struct Case {
+    const char* locale;
+    const char* model;
+    const char* printer;
+    std::string job, printed;  // printed: the first preview's text, or the error
+  };
+  const Case cases[] = {
+      {"", "SAMSUNG", "SAMSUNG SRP-350", "Coperti 2#0#9#0\r\n#1\r\n",
+       "printer SAMSUNG SRP-350\nfont FontA1x1\nsize 14\nprint Coperti 2\nsize 9.5\n"
+       "font FontControl\nprint  \nprint  \nprint P\n"},
+      // Formato "1,5" is 1, the font of double height, where "," is the decimal separator.
+      {"it_IT", "SAMSUNG", "SAMSUNG SRP-275", "Coperti 2#0#9#1,5\r\n",
+       "printer SAMSUNG SRP-275\nfont FontB1x2\nsize 14\nprint Coperti 2\n"},
+      {"en_US", "SAMSUNG", "SAMSUNG SRP-275", "Coperti 2#0#9#1,5\r\n",
+       "printer SAMSUNG SRP-275\nsize 14\nprint Coperti 2\n"},
+      {"", "SOLIPOS CALDERA", "", "Coperti 2#0#9#0\r\n", "Errore: the job prints nothing"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.locale) + " " + c.job);
+    testing::TempFolder dir;
+    dir.Write("conto.txt", c.job);
+    std::vector<std::string> args = {"render", dir / "conto.txt", "--as",
+                                     c.model,  "--out",           dir / "out"};
+    if (*c.printer) args.insert(args.end(), {"--printer", c.printer});
+    if (*c.locale) args.insert(args.begin(), {"--locale", c.locale});
+    CommandResult r = RunValico(args);
+    if (c.printed.rfind("Errore", 0) == 0) {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_NE(r.err.find(c.printed), std::string::npos) << r.err;
+    } else {
+      EXPECT_EQ(r.status, 0) << r.err;
+      std::string preview = "out/0001-" + std::string(c.printer) + ".txt";
+      std::replace(preview.begin(), preview.end(), ' ', '_');
+      EXPECT_EQ(r.out.substr(0, r.out.find('\n')), dir / preview);
+      EXPECT_EQ(dir.Read(preview), c.printed);
+    }
+    EXPECT_EQ(dir.Read("conto.txt"), c.job);
+  }
 }
 
 TEST(PrinterCommandsPosixTest, SlipTestPrintsTheCalibrationOrSaysWhyNot) {

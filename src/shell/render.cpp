@@ -69,9 +69,8 @@ bool RenderPrebill(const RenderRequest& request, Printers& printers, DiagLog& lo
   Files files(mapper);
   Config cfg;
   cfg.Cort_Com = TypedValue::FromInt(1);
-  Regional regional = UserRegional();
   HeadlessDialogs dialogs(log);
-  InstalledPrinterPrebill prebill(cfg, regional, files, printers, dialogs, log);
+  InstalledPrinterPrebill prebill(cfg, request.regional, files, printers, dialogs, log);
   switch (ParseCortModel(request.model)) {
     case CortModel::kSamsung:
       prebill.StampaCortSamsung(copy);

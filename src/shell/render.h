@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/diag_log.h"
+#include "platform/regional.h"
 
 namespace valico {
 
@@ -14,6 +15,7 @@ struct RenderRequest {
   std::string model;    // a model as the settings name it (RenderModelNames)
   std::string printer;  // device name of the preview printer; empty: the model's name
   std::string folder;   // native folder that receives the previews
+  Regional regional;    // how the job's numbers are written (--locale, or the user's)
 };
 
 // The models that render knows.

@@ -13,6 +13,7 @@ ServiceTicks::ServiceTicks(Context& ctx)
       cycle_(ctx.svc.files, ctx.svc.log, ctx.svc.watch, settings_, ctx.cfg, devices_),
       jobs_(ctx.svc, ctx.ini, settings_, ctx.cfg) {
   ctx.svc.watch.Follow(ctx.print_queue.folder());
+  cycle_.FollowSpools();
 }
 
 bool ServiceTicks::Tick() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/testing/test_context.h"
+#include "shell/service.h"
 
 namespace valico {
 namespace {
@@ -30,6 +31,10 @@ TEST(StartupTest, PreparesSpoolsSettlesBoreaImportsAndLoads) {
   EXPECT_EQ(t.ctx.form.Text(c::MF_Type), "106 - RCH GLOBE");
   EXPECT_TRUE(t.ctx.form.Checked(c::MF_chkLog)) << "the saved value wins over the list's default";
   EXPECT_EQ(t.ctx.cfg.MF_File, "") << "a Globe import leaves MF_File as it was";
+
+  // The notices count from before the first tick: a job written meanwhile is known.
+  ServiceTicks ticks(t.ctx);
+  EXPECT_TRUE(t.watch.followed.count(t.Native(t.ctx.InProgramFolder("CortBorea"))));
 }
 
 }  // namespace

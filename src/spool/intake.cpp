@@ -60,7 +60,7 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
     // and the log says why once for as long as it stays.
     if (name.find('\\') != std::string::npos) {
       if (!unnamed_.count(name))
-        log.Warn("job file \"" + name + "\" in " + origine + " is not taken: a backslash in its " +
+        log.Warn("job file \"" + name + "\" in " + drop + " is not taken: a backslash in its " +
                  "name cannot stand in a Windows path; rename it");
       unnamed_now.insert(name);
       continue;
@@ -100,7 +100,7 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
       }
     } catch (const std::exception& e) {
       // A failed hand-off must not keep the rest of the pass from its devices.
-      log.Error("hand-off of " + job + " failed: " + e.what());
+      log.Error("hand-off of " + files.Native(job) + " failed: " + e.what());
     }
     // The device may have deleted the job itself already.
     if (files.Exists(job) && !files.Remove(job, &err)) log.Warn(err);

@@ -18,6 +18,15 @@ void PollingCycle::Contained(const char* what, F&& step) {
   }
 }
 
+void PollingCycle::FollowSpools() {
+  if (cfg_.Display_Active && !cfg_.Display_File.empty())
+    watch_.FollowFile(files_.Native(cfg_.Display_File));
+  if (cfg_.MF_Active && !cfg_.MF_File.empty())
+    watch_.Follow(files_.Native(InProgramFolder("Borea")));
+  if (cfg_.RF_Active && !cfg_.RF_File.empty()) watch_.FollowFile(files_.Native(cfg_.RF_File));
+  if (cfg_.Cort_Active) watch_.Follow(files_.Native(InProgramFolder("CortBorea")));
+}
+
 void PollingCycle::Timer1_Timer() {
   if (in_tick_) return;
   in_tick_ = true;
@@ -71,7 +80,7 @@ void PollingCycle::ReceiptStep() {
       log_.Warn(
           "receipt forms: RF_Seriale is not a port number above 0 (a port named in full, "
           "such as Ne01, is not one): " +
-          cfg_.RF_File + " waits");
+          files_.Native(cfg_.RF_File) + " waits");
     rf_port_reported_ = true;
     return;
   }

@@ -25,6 +25,11 @@ class PollingCycle {
         fiscal_(files, log, watch, settings, devices),
         prebill_(files, log, watch, settings, devices) {}
 
+  // Follows the drop folders and the polled files of the devices that are on, as the ticks
+  // will: called before the first tick, so that the notices tell about every job written from
+  // then on. The ticks follow them again, as the settings may change.
+  void FollowSpools();
+
   // One tick (Timer1_Timer). A failing step is written to the diagnostic log and the tick
   // goes on with the next one; a tick called while one runs returns at once.
   void Timer1_Timer();

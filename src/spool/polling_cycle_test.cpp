@@ -142,7 +142,8 @@ TEST_F(PollingCycleTest, AFailingStepIsContainedAndTicksDoNotNest) {
   };
   Ticks();
   EXPECT_EQ(nested, 2) << "the pre-bill step ran after the fiscal step failed";
-  EXPECT_TRUE(t.log.Contains("driver exploded"));
+  EXPECT_TRUE(t.log.Contains("hand-off of " + t.Native(t.ctx.InProgramFolder("IN\\f1")) +
+                             " failed: driver exploded"));
   cycle.Timer1_Timer();  // and the next tick runs
 }
 

@@ -33,10 +33,13 @@ void Empty(const Files& files, DiagLog& log, const std::string& folder, const st
     if (!files.Remove(path, &err)) log.Warn(err);
   }
   if (discarded > 0)
-    log.Info("start-up: discarding " + std::to_string(discarded) + " job(s) left in " + folder);
+    log.Info("start-up: discarding " + std::to_string(discarded) + " job(s) left in " +
+             files.Native(folder));
   if (taken_again > 0)
-    log.Warn("start-up: " + std::to_string(taken_again) + " pre-bill job(s) of " + folder +
-             " that the last run had taken and not finished are taken again from " + *again);
+    log.Warn("start-up: " + std::to_string(taken_again) + " pre-bill job(s) of " +
+             files.Native(folder) +
+             " that the last run had taken and not finished are taken again from " +
+             files.Native(*again));
 }
 
 }  // namespace
