@@ -16,9 +16,9 @@ namespace valico {
 
 // The only way the system touches its INI files (_Valico.ini, Borea's _Local.ini, the
 // scheduler file). Every call reads or writes the file afresh: another program's write is
-// seen at the next read. Calls are serialised by one lock, so a worker thread may use the
-// store beside the tick; writes of several processes take turns through the files' own lock
-// (Files::Update), so none is lost.
+// seen at the next read (but while a OneReading lives, see there). Calls are serialised by one
+// lock, so a worker thread may use the store beside the tick; writes of several processes take
+// turns through the files' own lock (Files::Update), so none is lost.
 //
 // A file that cannot be read (a folder, no permission, larger than kMaxFileBytes) reads as
 // missing, and writes to it fail; the reason goes to the log once, until the file reads
@@ -74,7 +74,6 @@ class IniStore {
    private:
     const IniStore& store_;
   };
-  [[nodiscard]] OneReading ReadOnce() const { return OneReading(*this); }
 
   // Holds the store's lock until the returned lock is released, so that a read followed by a
   // write made on this thread cannot interleave with another thread's calls. Calls made while
