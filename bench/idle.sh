@@ -5,7 +5,9 @@
 # strace), resident memory, and whether _Valico.ini was rewritten.
 # Valico runs as the review ran it: fiscal register and DPT-282 pre-bills on, an ASEM display
 # whose Display.txt is missing.
-#   bench/idle.sh [BUILD_DIR] [SECONDS] [OTHER_VALICO]
+#   [BENCH_HOME=DIR] bench/idle.sh [BUILD_DIR] [SECONDS] [OTHER_VALICO]
+# BENCH_HOME puts the program folder there (e.g. /var/lib/valico-bench, as deep as a real
+# install's; removed at the end), with the poller's and the other build's folders beside it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
@@ -13,8 +15,9 @@ secs=${2:-30}
 other=${3:-}
 ticks=$((secs * 2))
 work=$(mktemp -d)
+home=${BENCH_HOME:-$work/valico}
 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; sleep 1; rm -rf "$work"' EXIT
+trap 'kill "${pids[@]}" 2>/dev/null || true; sleep 1; rm -rf "$work" "$home" "$home-poller" "$home-other"' EXIT
 
 cpu_ns() {  # CPU time of every thread of a process, in ns
   local total=0
@@ -54,20 +57,21 @@ measure() {  # name, pid, [settings file]
   echo "$(echo "($c1 - $c0) / $ticks" | bc -l)" >"$work/cpu.$1"
 }
 
-mkdir -p "$work/poller/a" "$work/poller/b"
-printf '[Varie]\r\nMF_Vuoto=-1\r\nCort_Vuoto=-1\r\n' >"$work/poller/_Valico.ini"
-"$build/minimal_poller" "$work/poller/a" "$work/poller/b" "$work/poller/_Valico.ini" >/dev/null 2>&1 &
+mkdir -p "$home-poller/a" "$home-poller/b"
+printf '[Varie]\r\nMF_Vuoto=-1\r\nCort_Vuoto=-1\r\n' >"$home-poller/_Valico.ini"
+"$build/minimal_poller" "$home-poller/a" "$home-poller/b" "$home-poller/_Valico.ini" >/dev/null 2>&1 &
 pids+=($!)
 poller=$!
-start_valico "$build/valico" "$work/valico"
+start_valico "$build/valico" "$home"
 valico=$started
 if [[ -n $other ]]; then
-  start_valico "$other" "$work/other"
+  start_valico "$other" "$home-other"
   old=$started
 fi
 
+echo "program folder $home"
 echo "idle, $ticks ticks of 500 ms each     calls/tick  CPU µs/tick  RSS kB   ini rewrites"
 measure poller "$poller"
-measure valico "$valico" "$work/valico/_Valico.ini"
-if [[ -n $other ]]; then measure other "$old" "$work/other/_Valico.ini"; fi
+measure valico "$valico" "$home/_Valico.ini"
+if [[ -n $other ]]; then measure other "$old" "$home-other/_Valico.ini"; fi
 printf 'CPU per tick, valico / poller: %.2f\n' "$(echo "$(cat "$work/cpu.valico") / $(cat "$work/cpu.poller")" | bc -l)"

@@ -140,6 +140,7 @@ void ImpostaCartellaBorea(IniStore& ini, Config& cfg, FormModel& form) {
 
 void CaricaSettaggi(const IniStore& ini, Config& cfg, FormModel& form, SerialControl& mscomm1,
                     SerialControl& com_preconto) {
+  IniStore::OneReading once(ini);  // some forty keys, one reading
   cfg.SettaggiBorea = ReadSettaggiBorea(ini, cfg);
   form.SetChecked(c::chkBorea, cfg.SettaggiBorea);
 

@@ -75,12 +75,23 @@ bool Files::CreateFolder(std::string_view path, std::string* err) const {
 }
 
 bool Files::Remove(std::string_view path, std::string* err) const {
+  // The file is usually there with its name as written: the delete itself is the look.
   std::error_code ec;
-  std::string n = Native(path);
-  if (!fs::remove(P(n), ec)) {
-    if (!ec) return Fail(err, "cannot delete " + n + ": no such file");
-    return Fail(err, "cannot delete " + n, ec);
+  std::string n = mapper_.AsWritten(path);
+  if (fs::remove(P(n), ec)) return true;
+  if (!ec) {
+    std::string resolved = Native(path);
+    if (resolved != n && fs::remove(P(resolved), ec)) return true;
+    n = resolved;
   }
+  if (!ec) return Fail(err, "cannot delete " + n + ": no such file");
+  return Fail(err, "cannot delete " + n, ec);
+}
+
+bool RemoveNativeIfPresent(const std::string& native, std::string* err) {
+  std::error_code ec;
+  fs::remove(P(native), ec);
+  if (ec) return Fail(err, "cannot delete " + native, ec);
   return true;
 }
 
@@ -98,28 +109,34 @@ bool Files::Copy(std::string_view from, std::string_view to, std::string* err) c
   return Fail(err, "cannot copy " + a + " to " + b + ": " + why);
 }
 
+bool Files::VisitFiles(std::string_view folder,
+                       const std::function<bool(const std::string&)>& visit,
+                       std::string* err) const {
+  return VisitNativeFiles(Native(folder), visit, err);
+}
+
 std::vector<std::string> Files::ListFiles(std::string_view folder, std::string* err) const {
   std::vector<std::string> names;
-  std::error_code ec;
-  std::string n = Native(folder);
-  fs::directory_iterator it(P(n), ec), end;
-  if (ec) {
-    Fail(err, "cannot list " + n, ec);
-    return names;
-  }
-  for (; it != end; it.increment(ec)) {
-    std::error_code ec2;
-    if (it->is_regular_file(ec2)) names.push_back(NarrowPath(it->path().filename()));
-  }
-  // A failed step ends the listing: the names so far are returned, with the reason.
-  if (ec) Fail(err, "cannot list all of " + n, ec);
+  VisitFiles(
+      folder,
+      [&](const std::string& name) {
+        names.push_back(name);
+        return true;
+      },
+      err);
   return names;
 }
 
 ReadStatus Files::Read(std::string_view path, std::string* out, std::string* err,
                        std::size_t limit) const {
-  std::string n = Native(path);
+  // The file is usually there with its name as written: the open itself is the look.
+  std::string n = mapper_.AsWritten(path);
   ReadStatus status = ReadNativeFile(n, limit, out, err);
+  if (status == ReadStatus::kMissing) {
+    std::string resolved = Native(path);
+    if (resolved != n) status = ReadNativeFile(resolved, limit, out, err);
+    n = resolved;
+  }
   if (status == ReadStatus::kMissing && err) *err = "cannot open " + n + ": no such file";
   return status;
 }

@@ -57,6 +57,11 @@ class Files {
   // Names (not paths) of the plain files in a folder, in the order the platform lists them.
   // When the listing fails part way, the names found so far, and the reason in *err.
   std::vector<std::string> ListFiles(std::string_view folder, std::string* err) const;
+  // Gives `visit` the names of the plain files of a folder, in the order the platform lists
+  // them, until it returns false: a caller that wants only the first few reads no further.
+  // False, with the reason, when the listing could not start or failed part way.
+  bool VisitFiles(std::string_view folder, const std::function<bool(const std::string&)>& visit,
+                  std::string* err) const;
 
   // Reads the whole file, failing (with the reason) on one larger than `limit` bytes.
   ReadStatus Read(std::string_view path, std::string* out, std::string* err,
@@ -103,6 +108,14 @@ bool UpdateNativeFile(const std::string& native_path, std::size_t limit, const F
 // holds the source open: the writer has not finished with it. Per-OS.
 bool MoveWithoutReplace(const std::string& from_native, const std::string& to_native,
                         std::string* err);
+
+// Files::VisitFiles on a native folder. Per-OS.
+bool VisitNativeFiles(const std::string& native_folder,
+                      const std::function<bool(const std::string&)>& visit, std::string* err);
+
+// Deletes the file at a native path if there is one; false, with the reason, when it is there
+// and stays.
+bool RemoveNativeIfPresent(const std::string& native, std::string* err);
 
 // Copies a file between native paths, replacing the target if it exists. Per-OS (the MinGW
 // runtime's std::filesystem::copy_file refuses to replace any file on Windows).

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -233,7 +234,10 @@ ReadStatus ReadNativeFile(const std::string& native, std::size_t limit, std::str
   std::string data;
   data.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
-  for (;;) {
+  // A file that says its size is read up to it: no call is spent to find the end. (Files of
+  // the system's pseudo file systems say 0, and are read to their end.)
+  const auto size = static_cast<size_t>(st.st_size);
+  while (size == 0 || data.size() < size) {
     ssize_t n = ::read(fd.get(), buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
@@ -287,6 +291,32 @@ bool MoveWithoutReplace(const std::string& from_native, const std::string& to_na
   }
   if (err) *err = e == EEXIST ? "the target exists" : std::strerror(e);
   return false;
+}
+
+bool VisitNativeFiles(const std::string& native,
+                      const std::function<bool(const std::string&)>& visit, std::string* err) {
+  Fd dir(::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) return Fail(err, "cannot list " + native, errno);
+  // The entries are read a few at a time: a caller that wants only the first ones makes the
+  // system read no further into a large folder.
+  alignas(dirent64) char buf[8192];
+  for (;;) {
+    ssize_t n = ::getdents64(dir.get(), buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    // A failed step ends the listing: the names so far were visited.
+    if (n < 0) return Fail(err, "cannot list all of " + native, errno);
+    if (n == 0) return true;
+    for (ssize_t at = 0; at < n;) {
+      const auto* e = reinterpret_cast<const dirent64*>(buf + at);
+      at += e->d_reclen;
+      bool plain = e->d_type == DT_REG;
+      if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {  // the entry itself does not say
+        struct stat st;
+        plain = ::fstatat(dir.get(), e->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+      }
+      if (plain && !visit(e->d_name)) return true;
+    }
+  }
 }
 
 bool CopyReplacing(const std::string& from_native, const std::string& to_native, std::string* err) {

@@ -29,6 +29,11 @@ TEST(FilesTest, OperationsOnSettingsPaths) {
   EXPECT_FALSE(f.Remove("C:\\Dir\\b.txt", &err));
   EXPECT_NE(err.find("b.txt"), std::string::npos);
   EXPECT_TRUE(f.Rename("C:\\Dir\\a.txt", "C:\\Dir\\b.txt", &err));
+  std::string content;
+  EXPECT_TRUE(f.ReadAll("C:\\DIR\\B.TXT", &content, &err) && content == "A") << "any case";
+  EXPECT_TRUE(f.Copy("C:\\dir\\b.TXT", "C:\\Dir\\c.txt", &err));
+  EXPECT_TRUE(f.Remove("C:\\dir\\C.txt", &err));
+  EXPECT_FALSE(home.Has("drive_c/Dir/c.txt"));
 
   EXPECT_TRUE(f.WriteAtomically("C:\\Dir\\w.ini", std::string("x\0y\x80", 4), &err));
   EXPECT_EQ(home.Read("drive_c/Dir/w.ini"), std::string("x\0y\x80", 4));

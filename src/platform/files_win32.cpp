@@ -1,10 +1,13 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 
 #include "platform/files.h"
+#include "platform/native_path.h"
 #include "platform/system_error_win32.h"
 
 namespace valico {
@@ -287,6 +290,20 @@ bool MoveWithoutReplace(const std::string& from_native, const std::string& to_na
     }
   }
   return false;
+}
+
+bool VisitNativeFiles(const std::string& native,
+                      const std::function<bool(const std::string&)>& visit, std::string* err) {
+  std::error_code ec;
+  std::filesystem::directory_iterator it(FsPath(native), ec), end;
+  if (ec) return Fail(err, "cannot list " + native + ": " + ec.message());
+  for (; it != end; it.increment(ec)) {
+    std::error_code ec2;
+    if (it->is_regular_file(ec2) && !visit(NarrowPath(it->path().filename()))) return true;
+  }
+  // A failed step ends the listing: the names so far were visited.
+  if (ec) return Fail(err, "cannot list all of " + native + ": " + ec.message());
+  return true;
 }
 
 bool CopyReplacing(const std::string& from_native, const std::string& to_native, std::string* err) {

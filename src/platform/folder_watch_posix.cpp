@@ -1,4 +1,5 @@
 // Folder watch through inotify: one watch per folder, read without blocking.
+#include <limits.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,6 +69,9 @@ class InotifyWatch : public FolderWatchBase {
         p += sizeof(inotify_event) + ev->len;
         Take(*ev);
       }
+      // Room to spare: all that was waiting has been read. What came since keeps the
+      // descriptor ready, for the next Poll.
+      if (static_cast<size_t>(n) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buf) return;
     }
   }
 

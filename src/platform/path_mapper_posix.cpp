@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <mutex>
 #include <optional>
@@ -49,11 +50,20 @@ struct Lookup {
   bool reusable = true;  // false when a scanned folder changed too lately to trust its stamp
 };
 
+std::string Child(const std::string& dir, std::string_view name) {
+  std::string out = dir == "/" ? std::string() : dir;
+  out += '/';
+  out += name;
+  return out;
+}
+
 // The entry of `dir` that matches `name`: the exact one if present, else one that differs
 // only in letter case, else `name` itself (the path may be about to be created).
-std::string ResolveEntry(const std::string& dir, const std::string& name, Lookup* lookup) {
-  std::string exact = (dir == "/" ? "" : dir) + "/" + name;
-  if (Exists(exact)) {
+// `exact_missing`: the exact entry was just looked for and is not there.
+std::string ResolveEntry(const std::string& dir, const std::string& name, bool exact_missing,
+                         Lookup* lookup) {
+  std::string exact = Child(dir, name);
+  if (!exact_missing && Exists(exact)) {
     lookup->deepest_found = exact;
     lookup->deepest_checked = false;
     return name;
@@ -85,7 +95,7 @@ std::string ResolveEntry(const std::string& dir, const std::string& name, Lookup
     lookup->missing = true;
     return name;
   }
-  lookup->deepest_found = (dir == "/" ? "" : dir) + "/" + found;
+  lookup->deepest_found = Child(dir, found);
   lookup->deepest_checked = true;  // it cannot go without its folder changing
   return found;
 }
@@ -126,6 +136,41 @@ std::string PathMapper::ToNative(std::string_view path) const { return Map(path,
 
 std::string PathMapper::ToNativeExactName(std::string_view path) const { return Map(path, true); }
 
+// A settings path taken apart: the native folder it starts from ("" for an absolute path)
+// and its components, without empty ones and ".".
+struct PathMapper::Parts {
+  std::string root;
+  std::vector<std::string_view> components;
+};
+
+PathMapper::Parts PathMapper::Split(std::string_view path) const {
+  Parts parts;
+  std::string_view rest = path;
+  if (IsDriveRooted(path)) {
+    parts.root = DriveRoot(path[0]);
+    rest = path.substr(2);
+  } else if (path.empty() || (path[0] != '/' && path[0] != '\\')) {
+    // A relative path is taken from the program folder, as the program's working folder is.
+    parts.root = options_.home;
+  }
+  while (parts.root.size() > 1 && parts.root.back() == '/') parts.root.pop_back();
+  for (size_t i = 0; i <= rest.size();) {
+    size_t j = std::min(rest.find_first_of("\\/", i), rest.size());
+    std::string_view comp = rest.substr(i, j - i);
+    if (!comp.empty() && comp != ".") parts.components.push_back(comp);
+    i = j + 1;
+  }
+  return parts;
+}
+
+std::string PathMapper::AsWritten(std::string_view path) const {
+  Parts parts = Split(path);
+  std::string out = parts.root;
+  for (std::string_view comp : parts.components) out = Child(out.empty() ? "/" : out, comp);
+  if (out.empty()) out = "/";
+  return out;
+}
+
 std::string PathMapper::Map(std::string_view path, bool exact_last) const {
   std::string key(1, exact_last ? '=' : '~');
   key += path;
@@ -140,35 +185,29 @@ std::string PathMapper::Map(std::string_view path, bool exact_last) const {
     }
   }
 
-  std::string root;
-  std::string_view rest = path;
-  if (IsDriveRooted(path)) {
-    root = DriveRoot(path[0]);
-    rest = path.substr(2);
-  } else if (path.empty() || (path[0] != '/' && path[0] != '\\')) {
-    // A relative path is taken from the program folder, as the program's working folder is.
-    root = options_.home;
-  }
-  // Split the rest at both kinds of separator and resolve component by component.
-  std::string out = root;
-  while (!out.empty() && out.size() > 1 && out.back() == '/') out.pop_back();
-  if (root.empty()) out.clear();
+  // written[i]: the folder the path starts from and its first i components, as written.
+  Parts parts = Split(path);
+  const size_t n = parts.components.size();
+  std::vector<std::string> written(n + 1);
+  written[0] = parts.root.empty() ? "/" : parts.root;
+  for (size_t i = 0; i < n; ++i) written[i + 1] = Child(written[i], parts.components[i]);
+  // A path that exists as written is its own answer, as an exact name wins at every level:
+  // one look, however deep it lies. Otherwise the components below the deepest part that
+  // exists as written are looked up one by one.
+  size_t found = n;
+  while (found > 0 && !Exists(written[found])) --found;
+  if (found == n) return written[n];
+
   Lookup lookup;
-  size_t i = 0;
-  while (i <= rest.size()) {
-    size_t j = rest.find_first_of("\\/", i);
-    if (j == std::string_view::npos) j = rest.size();
-    std::string comp(rest.substr(i, j - i));
-    i = j + 1;
-    if (comp.empty() || comp == ".") continue;
-    bool last = j >= rest.size();
-    std::string dir = out.empty() ? "/" : out;
+  if (found > 0) lookup.deepest_found = written[found];
+  std::string out = written[found];
+  for (size_t i = found; i < n; ++i) {
+    std::string comp(parts.components[i]);
     // Below a component that was not found nothing can be found: the rest stays as written.
-    bool as_written = comp == ".." || (last && exact_last) || lookup.missing;
-    std::string name = as_written ? comp : ResolveEntry(out, comp, &lookup);
-    out = (dir == "/" ? "" : dir) + "/" + name;
+    bool as_written = comp == ".." || (i + 1 == n && exact_last) || lookup.missing;
+    std::string name = as_written ? comp : ResolveEntry(out, comp, i == found, &lookup);
+    out = Child(out, name);
   }
-  if (out.empty()) out = root.empty() ? "/" : root;
 
   // The deepest path found must still be there (exact names found are not rescanned).
   if (!lookup.deepest_found.empty() && !lookup.deepest_checked)

@@ -27,6 +27,10 @@ TEST(PathMapperTest, DrivesRootsAndLetterCase) {
   EXPECT_EQ(m.ToNative("rel\\a.txt"), h + "/rel/a.txt");
   EXPECT_EQ(m.ToNativeExactName("C:\\caldera\\_local.ini"), h + "/drive_c/CALDERA/_local.ini")
       << "folders resolve, the name must match exactly";
+  EXPECT_EQ(m.ToNative("C:\\caldera\\Casio\\no\\x.txt"), h + "/drive_c/CALDERA/Casio/no/x.txt")
+      << "found down to the first component that is missing, the rest as written";
+  EXPECT_EQ(m.AsWritten("C:\\caldera\\.\\x\\\\y"), h + "/drive_c/caldera/x/y");
+  EXPECT_EQ(m.AsWritten("\\"), "/");
 }
 
 // A lookup is reused while the folders it relied on are unchanged; any change there is seen

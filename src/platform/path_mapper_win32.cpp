@@ -57,6 +57,8 @@ std::string PathMapper::ToNative(std::string_view path) const { return Map(path,
 // lists it.
 std::string PathMapper::ToNativeExactName(std::string_view path) const { return Map(path, true); }
 
+std::string PathMapper::AsWritten(std::string_view path) const { return Map(path, false); }
+
 std::string PathMapper::Map(std::string_view path, bool /*exact_last*/) const {
   // A path inside the program folder or inside a redirected drive's folder is native already,
   // even when it starts with a redirected letter: mapping stays idempotent.

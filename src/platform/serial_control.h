@@ -27,6 +27,7 @@ class SerialControl {
     input_buffer_ = input;
     output_buffer_ = output;
   }
+  std::size_t output_buffer() const { return output_buffer_; }
 
   bool Open(std::string* err = nullptr);
   void Close() { line_.reset(); }

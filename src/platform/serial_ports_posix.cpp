@@ -40,15 +40,27 @@ bool BaudConstant(int baud, speed_t* out, std::string* err) {
   return Fail(err, "baud rate " + std::to_string(baud) + " is not supported here");
 }
 
+bool SameLine(const termios& a, const termios& b) {
+  return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+         a.c_lflag == b.c_lflag && std::equal(a.c_cc, a.c_cc + NCCS, b.c_cc) &&
+         ::cfgetispeed(&a) == ::cfgetispeed(&b) && ::cfgetospeed(&a) == ::cfgetospeed(&b);
+}
+
 // Raw 8-bit line with the given framing and no flow control of any kind: the displays and
 // printers on these ports have no handshake lines wired.
-bool ApplySettings(int fd, const SerialSettings& s, std::string* err) {
+// A line that already has them (set up so by the last job on the port) is left as it is:
+// applying settings costs the system three calls.
+bool ApplySettings(int fd, const std::string& device, const SerialSettings& s, std::string* err) {
   termios t{};
-  if (::tcgetattr(fd, &t) != 0) return Fail(err, Errno("cannot read the line settings"));
+  if (::tcgetattr(fd, &t) != 0) {
+    if (errno == ENOTTY) return Fail(err, device + " is not a serial port");
+    return Fail(err, Errno(device + ": cannot read the line settings"));
+  }
+  const termios before = t;
   // Raw mode: no LF becomes CR LF, no byte is swallowed or echoed.
   ::cfmakeraw(&t);
   speed_t speed;
-  if (!BaudConstant(s.baud, &speed, err)) return false;
+  if (!BaudConstant(s.baud, &speed, err)) return Fail(err, device + ": " + *err);
   ::cfsetispeed(&t, speed);
   ::cfsetospeed(&t, speed);
 
@@ -69,7 +81,7 @@ bool ApplySettings(int fd, const SerialSettings& s, std::string* err) {
       t.c_cflag |= PARENB | CMSPAR;
       break;
     default:
-      return Fail(err, "parity setting is not supported");
+      return Fail(err, device + ": parity setting is not supported");
   }
   t.c_cflag &= ~CSIZE;
   switch (s.data_bits) {
@@ -86,7 +98,8 @@ bool ApplySettings(int fd, const SerialSettings& s, std::string* err) {
       t.c_cflag |= CS8;
       break;
     default:
-      return Fail(err, "data bits " + std::to_string(s.data_bits) + " are not supported");
+      return Fail(err,
+                  device + ": data bits " + std::to_string(s.data_bits) + " are not supported");
   }
   switch (s.stop_bits) {
     case StopBits::kOne:
@@ -101,14 +114,16 @@ bool ApplySettings(int fd, const SerialSettings& s, std::string* err) {
       t.c_cflag |= CSTOPB;
       break;
     default:
-      return Fail(err, "stop bits setting is not supported");
+      return Fail(err, device + ": stop bits setting is not supported");
   }
   t.c_cflag |= CLOCAL | CREAD;
   t.c_cflag &= ~CRTSCTS;
   t.c_iflag &= ~(IXON | IXOFF | IXANY);
   t.c_cc[VMIN] = 0;
   t.c_cc[VTIME] = 0;
-  if (::tcsetattr(fd, TCSANOW, &t) != 0) return Fail(err, Errno("cannot apply the line settings"));
+  if (SameLine(before, t)) return true;
+  if (::tcsetattr(fd, TCSANOW, &t) != 0)
+    return Fail(err, Errno(device + ": cannot apply the line settings"));
   return true;
 }
 
@@ -208,13 +223,8 @@ class PosixSerialPorts : public SerialPorts {
       return nullptr;
     }
     std::string why;
-    if (!::isatty(fd)) {
-      why = device + " is not a serial port";
-    } else if (ApplySettings(fd, settings, &why)) {
+    if (ApplySettings(fd, device, settings, &why))
       return std::make_unique<PosixSerialLine>(fd, device, bound_);
-    } else {
-      why = device + ": " + why;
-    }
     ::close(fd);
     Fail(err, why);
     return nullptr;

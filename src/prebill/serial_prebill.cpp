@@ -1,5 +1,6 @@
 #include "prebill/serial_prebill.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/text_lines.h"
@@ -8,10 +9,26 @@
 namespace valico {
 namespace {
 
-// Sends `bytes` unless an earlier write of the same print failed: once the printer stops
-// taking bytes, the rest of the print would only wait for it, write after write.
-void Send(SerialControl& port, std::string_view bytes, bool* ok) {
-  if (*ok) *ok = port.Write(bytes);
+// The bytes of a job: the text of its "N2" lines, each with CR LF, five blank lines and the cut.
+std::string PrebillBytes(const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) {
+    if (auto text = TextOfN2Line(line)) (bytes += *text) += kPrebillLineEnd;
+  }
+  for (int i = 0; i < 5; ++i) bytes += kPrebillBlankLine;
+  bytes += kPrebillCut;
+  return bytes;
+}
+
+// Sends `bytes` in writes of at most the port's output buffer (one write for a pre-bill of
+// that size), each bounded by the port's write timeout. Once the printer stops taking bytes
+// the rest is not tried: it would only wait for it, write after write.
+bool Send(SerialControl& port, std::string_view bytes) {
+  const std::size_t chunk = std::max<std::size_t>(port.output_buffer(), 1);
+  for (std::size_t at = 0; at < bytes.size(); at += chunk) {
+    if (!port.Write(bytes.substr(at, chunk))) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -44,12 +61,8 @@ void SerialPrebill::StampaCortDPT(const std::string& job) {
               "; only the blank lines and the cut are sent");
   }
   if (ok) {
-    for (const std::string& line : lines) {
-      if (auto text = TextOfN2Line(line)) Send(port_, *text + std::string(kPrebillLineEnd), &ok);
-    }
-    for (int i = 0; i < 5; ++i) Send(port_, kPrebillBlankLine, &ok);
-    Send(port_, kPrebillCut, &ok);
-    if (!ok) log_.Warn("DPT-282: pre-bill job " + files_.Native(job) + " was cut short");
+    if (!Send(port_, PrebillBytes(lines)))
+      log_.Warn("DPT-282: pre-bill job " + files_.Native(job) + " was cut short");
   } else {
     log_.Warn("DPT-282: pre-bill job " + files_.Native(job) +
               " not printed: the port did not open");

@@ -33,7 +33,8 @@ class SerialPrebill {
   void SetUpComPreconto();
 
   // Sends the text of the job's "N2" lines, each with CR LF, then five blank lines and the
-  // cut, closes the port and deletes the job. Reports nothing: a port that does not open
+  // cut (in one write when they fit the port's output buffer), closes the port and deletes
+  // the job. Reports nothing: a port that does not open
   // sends nothing, an unreadable job sends only the blank lines and the cut; the diagnostic
   // log says why.
   void StampaCortDPT(const std::string& job);

@@ -27,16 +27,26 @@ struct SerialPrebillTest : ::testing::Test, testing::TestPlatform {
 const std::string kTail = " \r\n \r\n \r\n \r\n \r\n\x1bm";
 
 TEST_F(SerialPrebillTest, DptSendsTheN2TextThenTheTailAndDeletesTheJob) {
+  const std::string long_line(1100, 'x');
   struct {
     const char* name;
     std::string job;
     std::string bytes;
+    std::vector<std::size_t> writes;  // one per output buffer (1024 bytes) of the job
   } cases[] = {
-      {"two lines", "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n",
-       "Tavolo 5\r\nTotale 12,00\r\n" + kTail},
-      {"no N2 lines", "N1:01:Tavolo 5\r\nLF\nalone\r\n", kTail},
-      {"code page bytes and LF unchanged", "N2:01:Caff\xE8\nlatte\r\n",
-       "Caff\xE8\nlatte\r\n" + kTail},
+      {"two lines",
+       "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n",
+       "Tavolo 5\r\nTotale 12,00\r\n" + kTail,
+       {41}},
+      {"no N2 lines", "N1:01:Tavolo 5\r\nLF\nalone\r\n", kTail, {17}},
+      {"code page bytes and LF unchanged",
+       "N2:01:Caff\xE8\nlatte\r\n",
+       "Caff\xE8\nlatte\r\n" + kTail,
+       {30}},
+      {"longer than the output buffer",
+       "N2:01:" + long_line + "\r\n",
+       long_line + "\r\n" + kTail,
+       {1024, 95}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -44,6 +54,7 @@ TEST_F(SerialPrebillTest, DptSendsTheN2TextThenTheTailAndDeletesTheJob) {
     dpt.StampaCortDPT(job);
     ASSERT_FALSE(serial.ports.empty());
     EXPECT_EQ(serial.ports.back()->bytes, c.bytes);
+    EXPECT_EQ(serial.ports.back()->writes, c.writes);
     EXPECT_EQ(serial.ports.back()->number, 3);
     EXPECT_FALSE(port.IsOpen()) << "closed after each job";
     EXPECT_FALSE(files.Exists(job));
@@ -73,6 +84,16 @@ TEST_F(SerialPrebillTest, DptFailuresAreLoggedAndTheJobIsDeletedAllTheSame) {
   EXPECT_FALSE(files.Exists(job));
   EXPECT_TRUE(log.Contains("cannot open COM3: no such port"));
   EXPECT_TRUE(log.Contains("not printed: the port did not open"));
+
+  // A printer that stops taking bytes: the rest of the job is not tried.
+  serial.fail_open = false;
+  serial.refuse_writes = true;
+  job = Job("N2:01:" + std::string(3000, 'x') + "\r\n");
+  dpt.StampaCortDPT(job);
+  ASSERT_EQ(serial.ports.size(), 3u);
+  EXPECT_EQ(serial.ports[2]->writes, std::vector<std::size_t>{1024});
+  EXPECT_TRUE(log.Contains("was cut short"));
+  EXPECT_FALSE(files.Exists(job));
 }
 
 // The test print ends at its first failing step with "Errore: " and the reason, and sends

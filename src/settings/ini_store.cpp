@@ -1,5 +1,8 @@
 #include "settings/ini_store.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "settings/ini_encoding.h"
 #include "settings/ini_text.h"
 
@@ -49,6 +52,13 @@ std::optional<std::string> Edit(const std::string& content, std::string_view sec
   return updated;
 }
 
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
 }  // namespace
 
 void IniStore::LogOnce(std::map<std::string, std::string, std::less<>>& last, std::string_view file,
@@ -59,14 +69,47 @@ void IniStore::LogOnce(std::map<std::string, std::string, std::less<>>& last, st
   last[std::string(file)] = reason;
 }
 
-std::string IniStore::ReadFile(std::string_view file) const {
-  std::string content, err;
-  if (files_.Read(file, &content, &err, kMaxFileBytes) == ReadStatus::kFailed) {
+IniStore::Reading IniStore::ReadFresh(std::string_view file) const {
+  Reading r;
+  std::string err;
+  r.status = files_.Read(file, &r.content, &err, kMaxFileBytes);
+  if (r.status == ReadStatus::kFailed) {
     LogOnce(read_failures_, file, "settings read as missing: " + err);
-    return {};
+    r.content.clear();
+  } else if (auto it = read_failures_.find(file); it != read_failures_.end()) {
+    read_failures_.erase(it);
   }
-  if (auto it = read_failures_.find(file); it != read_failures_.end()) read_failures_.erase(it);
-  return content;
+  return r;
+}
+
+IniStore::Reading IniStore::ReadOf(std::string_view file) const {
+  if (one_reading_ == 0) return ReadFresh(file);
+  auto named = native_of_.find(file);
+  if (named == native_of_.end())
+    named = native_of_.emplace(std::string(file), files_.Native(file)).first;
+  auto kept = kept_.find(named->second);
+  if (kept == kept_.end()) kept = kept_.emplace(named->second, ReadFresh(file)).first;
+  return kept->second;
+}
+
+void IniStore::Wrote(std::string_view file, const std::optional<std::string>& now) {
+  if (one_reading_ == 0) return;
+  std::string native = files_.Native(file);
+  // The same file named with other letter case (a Windows path is not looked up) is read again.
+  std::erase_if(kept_, [&](const auto& kept) { return SameIgnoringCase(kept.first, native); });
+  if (now) kept_[native] = Reading{ReadStatus::kRead, *now};
+}
+
+IniStore::OneReading::OneReading(const IniStore& store) : store_(store) {
+  std::lock_guard lock(store_.mu_);
+  ++store_.one_reading_;
+}
+
+IniStore::OneReading::~OneReading() {
+  std::lock_guard lock(store_.mu_);
+  if (--store_.one_reading_ > 0) return;
+  store_.native_of_.clear();
+  store_.kept_.clear();
 }
 
 std::string IniStore::LeggiINI(std::string_view section, std::string_view key,
@@ -88,15 +131,26 @@ std::string IniStore::LeggiINIIn(std::string_view text, std::string_view section
 bool IniStore::ScriviINI(std::string_view section, std::string_view key, std::string_view value,
                          std::string_view file) {
   std::lock_guard lock(mu_);
-  std::string current, err;
+  std::string err;
   // A value already stored is not written: an idle Valico neither rewrites nor locks the file.
-  if (files_.Read(file, &current, nullptr, kMaxFileBytes) != ReadStatus::kFailed &&
-      !Edit(current, section, key, value))
+  Reading current;
+  if (one_reading_ > 0)
+    current = ReadOf(file);
+  else  // a file that cannot be read is logged by the write that fails on it
+    current.status = files_.Read(file, &current.content, nullptr, kMaxFileBytes);
+  if (current.status != ReadStatus::kFailed && !Edit(current.content, section, key, value))
     return true;
   // An existing file that cannot be read is never replaced by one holding only this key.
+  std::optional<std::string> now;  // the file as the update left it
   bool written = files_.Update(
       file, kMaxFileBytes,
-      [&](const std::string& content) { return Edit(content, section, key, value); }, &err);
+      [&](const std::string& content) {
+        std::optional<std::string> edited = Edit(content, section, key, value);
+        now = edited ? *edited : content;
+        return edited;
+      },
+      &err);
+  Wrote(file, written ? now : std::nullopt);
   if (!written) {
     LogOnce(write_failures_, file, "settings not written: " + err);
     return false;

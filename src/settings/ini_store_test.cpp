@@ -104,5 +104,29 @@ TEST_F(IniStoreTest, FailedWritesLeaveTheFileAsItWas) {
   EXPECT_EQ(folder.Read("_Valico.ini"), "");
 }
 
+// While a OneReading lives each file is read once. The store's own writes are seen by the
+// reads after them, and the reading then holds the file as the write left it (with what
+// another program wrote before); another program's write alone is seen once it ends.
+TEST_F(IniStoreTest, OneReadingSeesItsOwnWritesAndOthersOnceItEnds) {
+  WriteValico("A=1\r\nB=1\r\n");
+  auto a = [&] { return ini.LeggiINI("Varie", "A", "", valico); };
+  auto b = [&] { return ini.LeggiINI("Varie", "B", "", valico); };
+  {
+    IniStore::OneReading once(ini);
+    EXPECT_EQ(a(), "1");
+    WriteValico("A=2\r\nB=2\r\n");  // another program
+    { IniStore::OneReading nested(ini); }
+    EXPECT_EQ(b(), "1") << "one reading, kept past a nested one";
+    EXPECT_TRUE(ini.ScriviINI("Varie", "A", "1", valico)) << "stored already, as it reads";
+    EXPECT_EQ(b(), "1") << "so nothing was written";
+    EXPECT_TRUE(ini.ScriviINI("Varie", "C", "3", InFolder("_VALICO.INI")));
+    EXPECT_EQ(ini.LeggiINI("Varie", "C", "", valico), "3") << "its own write, by another name";
+    EXPECT_EQ(b(), "2") << "the file as that write left it";
+  }
+  EXPECT_EQ(folder.Read("_Valico.ini"), "[Varie]\r\nA=2\r\nB=2\r\nC=3\r\n");
+  WriteValico("A=4\r\n");
+  EXPECT_EQ(a(), "4") << "read afresh once it ended";
+}
+
 }  // namespace
 }  // namespace valico

@@ -66,6 +66,8 @@ void StartPrintQueue(Context& ctx) {
 
 void StartUp(Context& ctx) {
   SetPaths(ctx);
+  // The many reads of the start-up come from one reading of each file.
+  IniStore::OneReading once(ctx.ini);
   PreparaCartelle(ctx.ini, ctx.svc.files, ctx.svc.log, ctx.program_folder());
   StartPrintQueue(ctx);
   Load(ctx);
@@ -74,6 +76,7 @@ void StartUp(Context& ctx) {
 
 void LoadSettings(Context& ctx) {
   SetPaths(ctx);
+  IniStore::OneReading once(ctx.ini);
   Load(ctx);
 }
 

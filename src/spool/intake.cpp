@@ -5,6 +5,8 @@
 #include <set>
 #include <vector>
 
+#include "platform/file_identity.h"
+#include "platform/native_path.h"
 #include "spool/device_handlers.h"
 
 namespace valico {
@@ -21,16 +23,120 @@ const char* SpoolFlag(SpoolKind kind) {
   return "Cort_Vuoto";
 }
 
-void Intake::EnsureFolder(const std::string& folder) {
+// A spool folder is usually there with its name as written: then one look finds it.
+std::string Intake::Locate(const std::string& folder, bool* there) const {
+  std::string native = files_.mapper().AsWritten(folder);
+  std::optional<FileIdentity> id = IdentityOf(native);
+  if (!id) {
+    std::string resolved = files_.Native(folder);
+    if (resolved != native) id = IdentityOf(resolved);
+    native = resolved;
+  }
+  *there = id && id->is_folder;
+  return native;
+}
+
+std::string Intake::Create(const std::string& folder) {
   std::string err;
-  if (!files_.IsFolder(folder) && !files_.CreateFolder(folder, &err)) log_.Error(err);
+  if (!files_.CreateFolder(folder, &err)) log_.Error(err);
+  return files_.Native(folder);
+}
+
+std::vector<std::string> Intake::WholeFiles(const std::string& origine, const std::string& drop) {
+  std::vector<std::string> names;
+  std::set<std::string> unnamed_now;
+  std::string err;
+  // The listing stops at the first file past the limit: a folder of ten thousand files costs
+  // a pass what a folder of a hundred does.
+  auto take = [&](const std::string& name) {
+    if (static_cast<int>(names.size()) >= kMaxJobsPerPass) {
+      stopped_at_cap_ = left_behind_ = true;
+      return false;
+    }
+    // A name holding a backslash (possible on Linux) has no Windows path: the file stays,
+    // and the log says why once for as long as it stays.
+    if (name.find('\\') != std::string::npos) {
+      if (!unnamed_.count(name))
+        log_.Warn("job file \"" + name + "\" in " + drop + " is not taken: a backslash in " +
+                  "its name cannot stand in a Windows path; rename it");
+      unnamed_now.insert(name);
+    } else if (!watch_.IsWhole((std::filesystem::path(drop) / name).string())) {
+      left_behind_ = true;  // still being written: looked at again at every pass
+    } else {
+      names.push_back(name);
+    }
+    return true;
+  };
+  left_behind_ = false;
+  if (!VisitNativeFiles(drop, take, &err)) left_behind_ = true;  // tried again
+  if (stopped_at_cap_)  // names past the cap were not looked at: keep what was said of them
+    unnamed_.insert(unnamed_now.begin(), unnamed_now.end());
+  else
+    unnamed_ = std::move(unnamed_now);
+  return names;
+}
+
+std::vector<Intake::Job> Intake::MoveIn(const std::vector<std::string>& names,
+                                        const std::string& drop, const std::string& destinazione,
+                                        const std::string& dest) {
+  if (refused_.size() > 1000) refused_.clear();
+  std::vector<Job> jobs;
+  for (const std::string& name : names) {
+    std::string from = InNativeFolder(drop, name), to = InNativeFolder(dest, name), why;
+    if (!MoveWithoutReplace(from, to, &why) && !MoveOverLeftover(from, to, destinazione + name)) {
+      // Still held by its writer, or the intake folder refuses it: try again next pass.
+      left_behind_ = true;
+      if (refused_.insert(name).second)
+        log_.Warn("cannot move " + from + " to " + to + ": " + why +
+                  "; it is tried again at every pass");
+      continue;
+    }
+    refused_.erase(name);
+    jobs.push_back({destinazione + name, to});
+  }
+  return jobs;
+}
+
+// What an earlier run left in the intake folder under a job's name (its move found the name
+// taken; on Windows also in another letter case) is deleted, and the move tried once more.
+bool Intake::MoveOverLeftover(const std::string& from, const std::string& to,
+                              const std::string& path) {
+  std::string err;
+  if (!files_.Exists(path)) return false;
+  if (!files_.Remove(path, &err)) {
+    log_.Warn(err);
+    return false;
+  }
+  return MoveWithoutReplace(from, to, &err);
+}
+
+void Intake::HandOff(const std::vector<Job>& jobs, SpoolKind tipo) {
+  for (const Job& job : jobs) {
+    try {
+      switch (tipo) {
+        case SpoolKind::kFiscal:
+          devices_.InviaFileMF(job.path);
+          break;
+        case SpoolKind::kPrebill:
+          devices_.LanciaFileCort(job.path);
+          break;
+        case SpoolKind::kReceipt:
+          break;  // no device takes a receipt job here
+      }
+    } catch (const std::exception& e) {
+      // A failed hand-off must not keep the rest of the pass from its devices.
+      log_.Error("hand-off of " + job.native + " failed: " + e.what());
+    }
+    // The device may have deleted the job itself already.
+    std::string err;
+    if (!RemoveNativeIfPresent(job.native, &err)) log_.Warn(err);
+  }
 }
 
 void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
                           std::string destinazione, SpoolKind tipo) {
-  const Files& files = files_;
-  DiagLog& log = log_;
-  const std::string drop = files.Native(origine);
+  bool there = false;
+  std::string drop = Locate(origine, &there);
   watch_.Follow(drop);
   stopped_at_cap_ = false;
   if (!watch_.TakeChange(drop) && !left_behind_) {
@@ -38,73 +144,16 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
     settings_.ScriviVarie(SpoolFlag(tipo), TypedValue::FromFlag(true), file_ini);
     return;
   }
-  EnsureFolder(origine);
-  EnsureFolder(destinazione);
+  if (!there) drop = Create(origine);
+  std::string dest = Locate(destinazione, &there);
+  if (!there) dest = Create(destinazione);
   if (origine.empty() || origine.back() != '\\') origine += '\\';
   if (destinazione.empty() || destinazione.back() != '\\') destinazione += '\\';
 
   // Take every whole file before the first hand-off: a job dropped during the hand-offs
   // waits for the next pass.
-  std::string err;
-  std::vector<std::string> names = files.ListFiles(origine, &err);
-  left_behind_ = !err.empty();  // a listing cut short is tried again
-  if (refused_.size() > 1000) refused_.clear();
-  std::vector<std::string> jobs;
-  std::set<std::string> unnamed_now;
-  for (const std::string& name : names) {
-    if (static_cast<int>(jobs.size()) >= kMaxJobsPerPass) {
-      stopped_at_cap_ = left_behind_ = true;
-      break;
-    }
-    // A name holding a backslash (possible on Linux) has no Windows path: the file stays,
-    // and the log says why once for as long as it stays.
-    if (name.find('\\') != std::string::npos) {
-      if (!unnamed_.count(name))
-        log.Warn("job file \"" + name + "\" in " + drop + " is not taken: a backslash in its " +
-                 "name cannot stand in a Windows path; rename it");
-      unnamed_now.insert(name);
-      continue;
-    }
-    if (!watch_.IsWhole((std::filesystem::path(drop) / name).string())) {
-      left_behind_ = true;  // still being written: looked at again at every pass
-      continue;
-    }
-    std::string from = origine + name;
-    std::string to = destinazione + name;
-    if (files.Exists(to) && !files.Remove(to, &err)) log.Warn(err);
-    if (!files.Rename(from, to, &err)) {
-      // Still held by its writer, or the intake folder refuses it: try again next pass.
-      left_behind_ = true;
-      if (refused_.insert(name).second) log.Warn(err + "; it is tried again at every pass");
-      continue;
-    }
-    refused_.erase(name);
-    jobs.push_back(to);
-  }
-  if (stopped_at_cap_)  // names past the cap were not looked at: keep what was said of them
-    unnamed_.insert(unnamed_now.begin(), unnamed_now.end());
-  else
-    unnamed_ = std::move(unnamed_now);
-
-  for (const std::string& job : jobs) {
-    try {
-      switch (tipo) {
-        case SpoolKind::kFiscal:
-          devices_.InviaFileMF(job);
-          break;
-        case SpoolKind::kPrebill:
-          devices_.LanciaFileCort(job);
-          break;
-        case SpoolKind::kReceipt:
-          break;  // no device takes a receipt job here
-      }
-    } catch (const std::exception& e) {
-      // A failed hand-off must not keep the rest of the pass from its devices.
-      log.Error("hand-off of " + files.Native(job) + " failed: " + e.what());
-    }
-    // The device may have deleted the job itself already.
-    if (files.Exists(job) && !files.Remove(job, &err)) log.Warn(err);
-  }
+  std::vector<Job> jobs = MoveIn(WholeFiles(origine, drop), drop, destinazione, dest);
+  HandOff(jobs, tipo);
   // Another program may have written the flag during the hand-offs: it is opened all the same.
   if (!jobs.empty()) settings_.Refresh();
   settings_.ScriviVarie(SpoolFlag(tipo), TypedValue::FromFlag(true), file_ini);

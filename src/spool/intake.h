@@ -2,6 +2,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/diag_log.h"
 #include "platform/files.h"
@@ -42,7 +43,26 @@ class Intake {
   bool stopped_at_cap() const { return stopped_at_cap_; }
 
  private:
-  void EnsureFolder(const std::string& folder);
+  struct Job {
+    std::string path;    // as the devices get it: the intake folder's path and the name
+    std::string native;  // where it lies
+  };
+
+  // The native path of a spool folder, and whether a folder is there.
+  std::string Locate(const std::string& folder, bool* there) const;
+  // Creates a missing spool folder (a failure is logged); its native path.
+  std::string Create(const std::string& folder);
+  // The names of the whole files in the drop folder `origine` (native path `drop`), in the
+  // order of the listing, at most kMaxJobsPerPass of them.
+  std::vector<std::string> WholeFiles(const std::string& origine, const std::string& drop);
+  // Moves the files named into the intake folder `destinazione` (native path `dest`),
+  // replacing what stands there under the same name; the jobs that moved. A move that finds
+  // the name free costs one call.
+  std::vector<Job> MoveIn(const std::vector<std::string>& names, const std::string& drop,
+                          const std::string& destinazione, const std::string& dest);
+  bool MoveOverLeftover(const std::string& from, const std::string& to, const std::string& path);
+  // Hands each job to the device of `tipo`, then deletes it if the device left it.
+  void HandOff(const std::vector<Job>& jobs, SpoolKind tipo);
 
   const Files& files_;
   DiagLog& log_;

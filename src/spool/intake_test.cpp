@@ -76,17 +76,25 @@ TEST_F(IntakeTest, AllJobsMoveBeforeTheFirstHandOffAndEachIsDeletedAfterIt) {
   EXPECT_EQ(contents, (std::multiset<std::string>{"a.txt", "b.txt", "c.txt"}));
 }
 
-TEST_F(IntakeTest, AtMost101JobsPerPassTheRestWait) {
-  for (int i = 0; i < 105; ++i) t.folder.Write("Borea/j" + std::to_string(i), "x");
-  Pass();
-  EXPECT_EQ(devices.calls.size(), 101u);
-  EXPECT_EQ(FilesIn("Borea"), 4u);
-  EXPECT_TRUE(intake.stopped_at_cap());
-  t.watch.quiet = true;  // no notice: the files left behind are looked at all the same
-  Pass();
-  EXPECT_EQ(devices.calls.size(), 105u) << "leftovers go at the next pass";
-  EXPECT_FALSE(intake.stopped_at_cap());
-  EXPECT_EQ(FilesIn("Borea"), 0u);
+// However many files wait, a pass takes at most 101, and every file is taken once, in the
+// order the folder lists them.
+TEST_F(IntakeTest, AtMost101JobsPerPassEachOnceInTheOrderOfTheListing) {
+  for (int i = 0; i < 250; ++i) t.folder.Write("Borea/j" + std::to_string(i), "x");
+  std::vector<std::string> listed;
+  for (auto& e : std::filesystem::directory_iterator(t.folder / "Borea"))
+    listed.push_back("MF " + In() + "\\" + e.path().filename().string());
+  struct {
+    size_t calls, left;
+    bool stopped_at_cap;
+  } passes[] = {{101, 149, true}, {202, 48, true}, {250, 0, false}};
+  for (const auto& p : passes) {
+    Pass();
+    EXPECT_EQ(devices.calls.size(), p.calls);
+    EXPECT_EQ(FilesIn("Borea"), p.left);
+    EXPECT_EQ(intake.stopped_at_cap(), p.stopped_at_cap);
+    t.watch.quiet = true;  // no notice: the files left behind are looked at all the same
+  }
+  EXPECT_EQ(devices.calls, listed);
 }
 
 TEST_F(IntakeTest, AFileStillBeingWrittenWaitsUntilItIsWhole) {

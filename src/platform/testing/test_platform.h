@@ -37,6 +37,7 @@ class RecordingSerialPorts : public SerialPorts {
     SerialSettings settings;
     std::string bytes;
     bool open = false;
+    std::vector<std::size_t> writes;  // the size of each write, taken or refused
   };
   std::unique_ptr<SerialLine> Open(int port, const SerialSettings& s, std::size_t, std::size_t,
                                    std::string* err) override {
@@ -44,24 +45,31 @@ class RecordingSerialPorts : public SerialPorts {
       if (err) *err = "no such port";
       return nullptr;
     }
-    ports.push_back(std::make_shared<Port>(Port{port, s, "", true}));
-    return std::make_unique<Line>(ports.back());
+    ports.push_back(std::make_shared<Port>(Port{port, s, "", true, {}}));
+    return std::make_unique<Line>(ports.back(), refuse_writes);
   }
   std::vector<std::shared_ptr<Port>> ports;
   bool fail_open = false;
+  bool refuse_writes = false;  // a printer that takes no byte: every write fails
 
  private:
   class Line : public SerialLine {
    public:
-    explicit Line(std::shared_ptr<Port> p) : p_(std::move(p)) {}
+    Line(std::shared_ptr<Port> p, bool refuse) : p_(std::move(p)), refuse_(refuse) {}
     ~Line() override { p_->open = false; }
-    bool Write(std::string_view bytes, std::string*) override {
+    bool Write(std::string_view bytes, std::string* err) override {
+      p_->writes.push_back(bytes.size());
+      if (refuse_) {
+        if (err) *err = "timed out";
+        return false;
+      }
       p_->bytes += bytes;
       return true;
     }
 
    private:
     std::shared_ptr<Port> p_;
+    bool refuse_;
   };
 };
 
