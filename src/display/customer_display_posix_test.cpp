@@ -9,6 +9,7 @@
 
 #include "core/testing/test_context.h"
 #include "display/customer_display.h"
+#include "platform/testing/temp_folder.h"
 
 namespace valico {
 namespace {
@@ -35,11 +36,13 @@ void CheckAFileThatCannotBeReadWaits() {
 }
 
 // Root reads every file, so as root (as CI runs) the check runs in a child process that has
-// become the user nobody first; its program folder is then nobody's, under the temporary folder.
+// become the user nobody first, with a temporary folder of nobody's (TMPDIR may be root's).
 TEST(CustomerDisplayPosixTest, AFileThatCannotBeReadWaitsForALaterTick) {
   if (::geteuid() != 0) return CheckAFileThatCannotBeReadWaits();
   const passwd* nobody = ::getpwnam("nobody");
   ASSERT_NE(nobody, nullptr);
+  testing::TempFolder tmp;
+  ASSERT_EQ(::chown(tmp.path().c_str(), nobody->pw_uid, nobody->pw_gid), 0);
   std::fflush(nullptr);  // nothing buffered is written twice
   pid_t child = ::fork();
   ASSERT_GE(child, 0);
@@ -47,6 +50,7 @@ TEST(CustomerDisplayPosixTest, AFileThatCannotBeReadWaitsForALaterTick) {
     if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
         ::setuid(nobody->pw_uid) != 0)
       ::_exit(3);
+    ::setenv("TMPDIR", tmp.path().c_str(), 1);
     CheckAFileThatCannotBeReadWaits();
     std::fflush(nullptr);
     ::_exit(::testing::Test::HasFailure() ? 1 : 0);
