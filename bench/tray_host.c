@@ -28,8 +28,7 @@ int main(void) {
   if (!d) return 2;
   int screen = DefaultScreen(d);
   Window root = RootWindow(d, screen);
-  Window strip = XCreateSimpleWindow(d, root, 0, 0, 8 * kCell, kCell, 0, 0,
-                                     WhitePixel(d, screen));
+  Window strip = XCreateSimpleWindow(d, root, 0, 0, 8 * kCell, kCell, 0, 0, WhitePixel(d, screen));
   XMapWindow(d, strip);
   char name[32];
   snprintf(name, sizeof name, "_NET_SYSTEM_TRAY_S%d", screen);
