@@ -4,8 +4,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -13,29 +11,13 @@
 #include "config_ui/about_box.h"
 #include "config_ui/window_layout.h"
 #include "gui_qt/text_1252.h"
+#include "gui_qt/valico_icon.h"
 #include "receipt/printer_list.h"
 #include "receipt/slip_calibration.h"
 #include "shell/print_status_window.h"
 
 namespace valico {
 namespace {
-
-QPixmap Logo(int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setBrush(QColor(0x1f, 0x5f, 0xa8));
-  p.setPen(Qt::NoPen);
-  p.drawRoundedRect(QRectF(0, 0, size, size), size / 6.0, size / 6.0);
-  QFont font(QStringLiteral("DejaVu Sans"));
-  font.setBold(true);
-  font.setPixelSize(size * 3 / 4);
-  p.setFont(font);
-  p.setPen(Qt::white);
-  p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("V"));
-  return pixmap;
-}
 
 QDialog* NewToolWindow(const char* title) {
   auto* window = new QDialog(nullptr);
@@ -54,18 +36,12 @@ QPushButton* NewButton(const char* name, const char* caption) {
 
 }  // namespace
 
-QIcon ValicoIcon() {
-  QIcon icon;
-  for (int size : {16, 22, 32, 48, 64}) icon.addPixmap(Logo(size));
-  return icon;
-}
-
 QDialog* MakeAboutBox() {
   using T = AboutBoxText;
   QDialog* box = NewToolWindow(T::kTitle);
   auto* lines = new QVBoxLayout(box);
   auto* logo = new QLabel;
-  logo->setPixmap(Logo(64));
+  logo->setPixmap(ValicoLogo(64));
   lines->addWidget(logo, 0, Qt::AlignHCenter);
   for (const char* line : {T::kMaker, T::kStreet, T::kTown, T::kSupport, T::kBorea, T::kVersion})
     lines->addWidget(new QLabel(FromBytes(line)));

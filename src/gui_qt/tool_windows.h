@@ -1,15 +1,11 @@
 #pragma once
 
 #include <QDialog>
-#include <QIcon>
 
 #include "core/context.h"
 #include "shell/service.h"
 
 namespace valico {
-
-// The program's icon: the tray's and the windows'.
-QIcon ValicoIcon();
 
 // The small windows of the menus. Each is modeless, without an owner, and deletes itself when
 // closed; none keeps anything from one opening to the next.

@@ -4,6 +4,7 @@
 
 #include "gui_qt/text_1252.h"
 #include "gui_qt/tool_windows.h"
+#include "gui_qt/valico_icon.h"
 #include "prebill/serial_prebill.h"
 #include "shell/startup.h"
 
@@ -31,19 +32,10 @@ TrayProgram::TrayProgram(Context& ctx, TrayCheck tray_available)
       tray_check_(std::move(tray_available)),
       tray_available_(tray_check_()),
       main_(MainWindow::Settings{ctx.ini, ctx.cfg, ctx.form, ctx.mscomm1, ctx.com_preconto},
-            ctx.svc.dialogs, ctx.svc.log, *this),
-      window_(ctx.form) {
-  window_.setWindowIcon(ValicoIcon());
+            ctx.svc.dialogs, ctx.svc.log, *this) {
   tray_.setIcon(ValicoIcon());
   tray_.setToolTip(FromBytes(kWindowCaption));
   connect(&tray_, &QSystemTrayIcon::activated, this, &TrayProgram::OnTray);
-  connect(&window_, &ConfigWindow::buttonClicked, this, &TrayProgram::OnButton);
-  connect(&window_, &ConfigWindow::menuChosen, this, &TrayProgram::OnMenu);
-  connect(&window_, &ConfigWindow::rfFile2Changed, this, [this] { main_.RF_FILE_2_Change(); });
-  connect(&window_, &ConfigWindow::closeBoxClicked, this, [this] {
-    main_.CloseBox();
-    EndIfFinished();
-  });
   timer_.setInterval(500);
   connect(&timer_, &QTimer::timeout, this, &TrayProgram::Tick);
 }
@@ -62,9 +54,23 @@ TrayProgram::~TrayProgram() {
   service_.reset();
 }
 
+ConfigWindow& TrayProgram::window() {
+  if (window_) return *window_;
+  // Built from the model as the start-up and any save since left it.
+  window_ = std::make_unique<ConfigWindow>(ctx_.form);
+  window_->setWindowIcon(ValicoIcon());
+  connect(window_.get(), &ConfigWindow::buttonClicked, this, &TrayProgram::OnButton);
+  connect(window_.get(), &ConfigWindow::menuChosen, this, &TrayProgram::OnMenu);
+  connect(window_.get(), &ConfigWindow::rfFile2Changed, this, [this] { main_.RF_FILE_2_Change(); });
+  connect(window_.get(), &ConfigWindow::closeBoxClicked, this, [this] {
+    main_.CloseBox();
+    EndIfFinished();
+  });
+  return *window_;
+}
+
 void TrayProgram::Start() {
   StartUp(ctx_);
-  window_.Refresh();
   if (!tray_available_)
     ctx_.svc.log.Warn(
         "the desktop shows no tray icons (no system tray or status-notifier host): the window "
@@ -75,9 +81,8 @@ void TrayProgram::Start() {
   if (wake.handle >= 0) {
     wake_ =
         std::make_unique<QSocketNotifier>(static_cast<qintptr>(wake.handle), QSocketNotifier::Read);
-    connect(wake_.get(), &QSocketNotifier::activated, this, [this, woken = wake.woken] {
-      if (woken()) Tick();
-    });
+    connect(wake_.get(), &QSocketNotifier::activated, this,
+            [this, woken = wake.woken] { OnWake(woken); });
   }
   timer_.start();
 }
@@ -87,25 +92,38 @@ void TrayProgram::Tick() {
   LookForTray();
   // A message box raised inside the tick runs its own event loop: the timer goes on firing,
   // but those ticks do nothing until the box is closed (the scheduler and FTP steps no more
-  // than the polling cycle), and the folder's wake-up, which would fire without end while its
-  // notices wait unread, is held.
+  // than the polling cycle).
   in_tick_ = true;
-  if (wake_) wake_->setEnabled(false);
   bool more = service_->Tick();
-  if (wake_) wake_->setEnabled(true);
   in_tick_ = false;
+  if (wake_held_) {
+    wake_held_ = false;
+    wake_->setEnabled(true);
+  }
   if (more) QTimer::singleShot(0, this, &TrayProgram::Tick);
+}
+
+// The folder's notices wait unread while a tick's message box is up, so the wake-up would
+// fire without end: it is switched off then, and on again when that tick ends. A tick without
+// a box leaves it alone, as switching a notifier costs the event loop a wake-up each time.
+void TrayProgram::OnWake(const std::function<bool()>& woken) {
+  if (in_tick_) {
+    wake_held_ = true;
+    wake_->setEnabled(false);
+    return;
+  }
+  if (woken()) Tick();
 }
 
 void TrayProgram::SetVisible(bool visible) {
   if (visible) {
-    window_.showNormal();
-    window_.raise();
-    window_.activateWindow();
-  } else if (tray_available_) {
-    window_.hide();
-  } else {
-    window_.showMinimized();
+    window().showNormal();
+    window_->raise();
+    window_->activateWindow();
+  } else if (!tray_available_) {
+    window().showMinimized();
+  } else if (window_) {
+    window_->hide();
   }
 }
 
@@ -119,7 +137,7 @@ bool TrayProgram::AddTrayIcon() {
 // kept minimised for want of a tray.
 void TrayProgram::RemoveTrayIcon() {
   tray_.hide();
-  window_.hide();
+  if (window_) window_->hide();
 }
 
 void TrayProgram::OnTray(QSystemTrayIcon::ActivationReason reason) {
@@ -129,7 +147,7 @@ void TrayProgram::OnTray(QSystemTrayIcon::ActivationReason reason) {
 void TrayProgram::OnButton(const QString& name) {
   if (name == "cmdSalva") {
     main_.cmdSalva_Click();
-    window_.Refresh();
+    window_->Refresh();
   } else if (name == "cmdNascondi") {
     main_.cmdNascondi_Click();
   } else if (name == "Command1") {

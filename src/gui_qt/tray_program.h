@@ -19,6 +19,8 @@ namespace valico {
 // The desktop tray program over one context: the configuration window, the tray icon, the
 // tool windows and the service's ticks, all on the GUI thread. What the window does (hide,
 // show, save, exit) is MainWindow's; this class is its toolkit and routes Qt's events to it.
+// The window is built when it is first shown, not at the start: a program that only sits in
+// the tray and ticks never loads the widgets' fonts, styles and text shaping.
 class TrayProgram : public QObject, public WindowToolkit {
   Q_OBJECT
 
@@ -30,12 +32,14 @@ class TrayProgram : public QObject, public WindowToolkit {
   TrayProgram(Context& ctx, TrayCheck tray_available);
   ~TrayProgram() override;
 
-  // The load: the start-up sequence, the controls filled, the window hidden to the tray; then
-  // a tick every 500 ms, and one at once when a job arrives.
+  // The load: the start-up sequence, the icon in the tray (without a tray, the window built and
+  // minimised); then a tick every 500 ms, and one at once when a job arrives.
   void Start();
 
   MainWindow& main() { return main_; }
-  ConfigWindow& window() { return window_; }
+  // The configuration window, built now if it was not yet.
+  ConfigWindow& window();
+  bool window_built() const { return window_ != nullptr; }
   QSystemTrayIcon& tray() { return tray_; }
   QDialog* tool(ToolWindow which) const { return tools_[static_cast<int>(which)]; }
 
@@ -57,18 +61,20 @@ class TrayProgram : public QObject, public WindowToolkit {
   void OpenTool(ToolWindow which);
   void EndIfFinished();
   void LookForTray();
+  void OnWake(const std::function<bool()>& woken);
 
   Context& ctx_;
   TrayCheck tray_check_;
   bool tray_available_ = false;
   int ticks_without_tray_ = 0;
   MainWindow main_;
-  ConfigWindow window_;
+  std::unique_ptr<ConfigWindow> window_;
   QSystemTrayIcon tray_;
   std::unique_ptr<ServiceTicks> service_;
   QTimer timer_;
   std::unique_ptr<QSocketNotifier> wake_;
   bool in_tick_ = false;
+  bool wake_held_ = false;  // the wake-up is off until the tick that held it ends
   QPointer<QDialog> tools_[kToolWindows];
 };
 
