@@ -29,6 +29,8 @@ PACKAGES=(
   xvfb xauth x11-apps imagemagick
   # Packages: the Windows installer (NSIS), the Debian package and its checks
   nsis dpkg-dev lintian systemd adduser
+  # ... and the manual pages: built with scdoc, read with man in the package test
+  scdoc man-db
 )
 
 missing=()

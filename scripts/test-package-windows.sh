@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows installer and runs it under Wine, in a throwaway prefix inside the build
-# folder: a silent install into a chosen folder, an upgrade over a running copy that holds
-# settings and a job, an upgrade that closes the tray program (on a virtual display), a silent
-# uninstall that keeps them and one that removes them. Exits non-zero when anything fails.
+# folder: a silent install into a chosen folder (with its Start-menu entries), an upgrade over
+# a running copy that holds settings and a job, an upgrade that closes the tray program (on a
+# virtual display), a silent uninstall that keeps them and one that removes them. Exits non-zero when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,6 +31,7 @@ c=$WINEPREFIX/drive_c
 dir=$c/Negozio/Valico
 win_dir='C:\Negozio\Valico'
 menu_entry="$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Valico.lnk"
+check_entry="$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Valico/Verifica installazione.lnk"
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Valico'
 
@@ -52,6 +53,20 @@ wait_for() {
 wine "$setup" /S "/D=$win_dir" || fail "silent install exited with $?"
 cmp -s "$dir/valico.exe" build/windows/valico.exe || fail "valico.exe not installed"
 [[ -f "$dir/uninstall.exe" && -f "$menu_entry" ]] || fail "no uninstaller or Start-menu entry"
+# "Verifica installazione": cmd.exe /k (the console stays open) running valico.exe doctor. Its
+# command line, with /c and --version in their place, shows that the console gets the windowed
+# program's output before it goes on.
+[[ -f "$check_entry" ]] || fail "no Start-menu entry Verifica installazione"
+strings -a "$check_entry" | grep -qi 'system32\\cmd.exe$' || fail "Verifica installazione does not run cmd.exe"
+check_args=$(strings -a -el "$check_entry" | grep -o -- '/k .*doctor$') ||
+  fail "Verifica installazione runs: $(strings -a -el "$check_entry" | xargs)"
+[[ "$check_args" == *"\"$win_dir\\valico.exe\" doctor" ]] || fail "Verifica installazione runs $check_args"
+# (through a batch file: Wine would escape the quotes of a command line given as an argument)
+check_args=${check_args#/k }
+printf '@%s\r\n@echo after\r\n' "${check_args% doctor} --version" >"$c/check.bat"
+out=$(wine cmd /c 'C:\check.bat' 2>/dev/null | tr -d '\r' | xargs)
+[[ "$out" == "valico $version after" ]] || fail "the entry's command line printed \"$out\""
+rm "$c/check.bat"
 [[ "$(reg_value "$run_key" Valico)" == "\"$win_dir\\valico.exe\"" ]] || fail "autostart: $(reg_value "$run_key" Valico)"
 for pair in "DisplayName=Valico" "DisplayVersion=$version" "InstallLocation=$win_dir" \
   "UninstallString=\"$win_dir\\uninstall.exe\"" "QuietUninstallString=\"$win_dir\\uninstall.exe\" /S"; do
@@ -95,7 +110,8 @@ grep -q "Valico stopped" "$c/tray/Valico.log" || fail "the upgrade did not close
 
 # Silent uninstall (in place, so it ends before we look): the program goes, settings stay.
 wine "$win_dir\\uninstall.exe" /S "_?=$win_dir" || fail "uninstall exited with $?"
-[[ ! -e "$dir/valico.exe" && ! -e "$menu_entry" ]] || fail "uninstall left the program or its menu entry"
+[[ ! -e "$dir/valico.exe" && ! -e "$menu_entry" && ! -e "$(dirname "$check_entry")" ]] ||
+  fail "uninstall left the program or its menu entries"
 [[ -z "$(reg_value "$run_key" Valico)" ]] || fail "uninstall left the autostart"
 ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "uninstall left its registry entry"
 [[ -f "$dir/_Valico.ini" && -f "$dir/_Stampanti.ini" && -f "$dir/Borea/job.txt" ]] ||

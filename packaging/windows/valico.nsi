@@ -3,9 +3,10 @@
 ;            -DPUBLISHER=Valico valico.nsi
 ;
 ; Installs valico.exe (default C:\Valico, the folder the settings' own paths assume), a Start
-; menu entry, a logon autostart for all users (the machine's Run key) and the uninstaller in
-; "Programs and Features". The program folder also holds the settings and the spool folders:
-; they are never written by the installer, and the uninstaller removes them only when asked to.
+; menu entry, a "Verifica installazione" entry that runs `valico.exe doctor`, a logon autostart
+; for all users (the machine's Run key) and the uninstaller in "Programs and Features". The
+; program folder also holds the settings and the spool folders: they are never written by the
+; installer, and the uninstaller removes them only when asked to.
 ;
 ;   valico-setup-2.2.0.exe /S /D=C:\Valico     silent install or upgrade (/D last, unquoted)
 ;   uninstall.exe /S                           silent removal, settings and spool folders kept
@@ -26,6 +27,8 @@ SetCompressor /SOLID lzma
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 ; The main window's caption starts with this, whatever the running version.
 !define CAPTION_PREFIX "Valico - Versione "
+; The Start-menu entry that checks the installation (in the menu's folder Valico).
+!define CHECK_ENTRY "Verifica installazione"
 
 Name "Valico ${VERSION}"
 OutFile "${OUTFILE}"
@@ -154,6 +157,11 @@ Section "Valico"
 
   SetShellVarContext all
   CreateShortcut "$SMPROGRAMS\Valico.lnk" "$INSTDIR\valico.exe"
+  ; The installation's checks, in a console that stays open to be read. valico.exe is a
+  ; windowed program: `start /b /wait` makes the console wait for it and lend it its window.
+  CreateDirectory "$SMPROGRAMS\Valico"
+  CreateShortcut "$SMPROGRAMS\Valico\${CHECK_ENTRY}.lnk" "$SYSDIR\cmd.exe" \
+    '/k start "" /b /wait "$INSTDIR\valico.exe" doctor' "$INSTDIR\valico.exe"
   WriteRegStr HKLM "${RUN_KEY}" "Valico" '"$INSTDIR\valico.exe"'
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Valico"
@@ -175,6 +183,8 @@ Section "-un.Valico"
   Delete "$INSTDIR\uninstall.exe"
   SetShellVarContext all
   Delete "$SMPROGRAMS\Valico.lnk"
+  Delete "$SMPROGRAMS\Valico\${CHECK_ENTRY}.lnk"
+  RMDir "$SMPROGRAMS\Valico"
   DeleteRegValue HKLM "${RUN_KEY}" "Valico"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

@@ -39,6 +39,14 @@ bool DesktopSession() {
 }  // namespace
 
 int StartDesktopProgram(const MachineOptions& machine) {
+  std::error_code ec;
+  if (!std::filesystem::exists(DesktopProgramPath(), ec)) {
+    // A till without a desktop installs valico alone; the desktop program is a package of its
+    // own, as it brings Qt.
+    std::cerr << "Errore: the desktop program " << DesktopProgramPath()
+              << " is not installed: install the package valico-gui (apt install valico-gui)\n";
+    return 1;
+  }
   std::vector<std::string> args = OptionArguments(machine);
   args.push_back("gui");
   std::string err;

@@ -9,7 +9,7 @@ namespace valico {
 
 // Replaces this process with the desktop program, given the same machine options and the
 // command `gui`. Returns only when it could not be started: exit status 1, and the reason on
-// standard error.
+// standard error (when it is not installed: the package that holds it).
 int StartDesktopProgram(const MachineOptions& machine);
 
 // What valico runs without a command: the desktop program in a desktop session (DISPLAY or
