@@ -8,6 +8,8 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libspdlog-dev libfmt-dev
+  # ... the benchmarks' system-call counts, and line and branch coverage (scripts/coverage.sh)
+  strace gcovr
   # FTP client, and the FTP server the tests talk to
   libcurl4-openssl-dev python3 python3-pyftpdlib
   # Pseudo-terminal plumbing for the serial-port tests
