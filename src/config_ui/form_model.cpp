@@ -32,6 +32,8 @@ FormModel::FormModel() {
       {c::chkConnessione, K::kCheckBox},
   };
   for (const auto& [name, kind] : kControls) controls_[name].kind = kind;
+  controls_[c::RF_Printer].printers = true;
+  controls_[c::RF_PRINTER_2].printers = true;
   controls_[c::BoreaDir].text = "C:\\CALDERA";
   controls_[c::DLY_File].text = "C:\\Valico\\Display.txt";
   controls_[c::FTP_server].text = "ftp.valico.example";  // shown only: the save never stores it
@@ -53,11 +55,38 @@ bool FormModel::SetText(std::string_view name, const std::string& text) {
   if (!c) return false;
   auto it = std::find(c->items.begin(), c->items.end(), text);
   c->selected = it == c->items.end() ? -1 : static_cast<int>(it - c->items.begin());
-  if (c->kind == ControlKind::kDropDown && c->selected < 0) {
-    c->text.clear();
-    return true;
-  }
+  if (c->kind == ControlKind::kDropDown) c->stray = c->selected < 0 ? text : "";
   c->text = text;
+  return true;
+}
+
+std::vector<std::string> FormModel::Entries(std::string_view name) const {
+  const Control& c = Get(name);
+  std::vector<std::string> entries = c.items;
+  if (!c.stray.empty()) entries.push_back(c.printers ? c.stray + " (non installata)" : c.stray);
+  return entries;
+}
+
+int FormModel::CurrentEntry(std::string_view name) const {
+  const Control& c = Get(name);
+  if (c.selected >= 0) return c.selected;
+  bool stray_shown = !c.stray.empty() && c.text == c.stray;
+  return stray_shown ? static_cast<int>(c.items.size()) : -1;
+}
+
+bool FormModel::Choose(std::string_view name, int index) {
+  Control* c = Find(name);
+  if (!c || index < 0) return false;
+  auto at = static_cast<std::size_t>(index);
+  if (at < c->items.size()) {
+    c->text = c->items[at];
+    c->selected = index;
+  } else if (at == c->items.size() && !c->stray.empty()) {
+    c->text = c->stray;
+    c->selected = -1;
+  } else {
+    return false;
+  }
   return true;
 }
 

@@ -94,11 +94,8 @@ QWidget* ConfigWindow::MakeControl(const char* name, const char* tip, bool passw
     }
     case ControlKind::kDropDown: {
       auto* list = new QComboBox;
-      connect(list, &QComboBox::currentIndexChanged, this, [this, key](int index) {
-        const valico::Control& c = form_.Get(key);
-        if (index >= 0 && index < static_cast<int>(c.items.size()))
-          form_.SetText(key, c.items[static_cast<size_t>(index)]);
-      });
+      connect(list, &QComboBox::currentIndexChanged, this,
+              [this, key](int index) { form_.Choose(key, index); });
       widget = list;
       break;
     }
@@ -149,8 +146,8 @@ void ConfigWindow::Refresh() {
       check->setChecked(c.value != 0);
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
       combo->clear();
-      for (const std::string& item : c.items) combo->addItem(FromBytes(item));
-      combo->setCurrentIndex(c.selected);
+      for (const std::string& entry : form_.Entries(name)) combo->addItem(FromBytes(entry));
+      combo->setCurrentIndex(form_.CurrentEntry(name));
       if (combo->isEditable()) combo->setEditText(FromBytes(c.text));
     }
   }

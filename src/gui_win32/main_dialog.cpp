@@ -16,15 +16,6 @@ std::string WindowText(HWND control) {
   return text;
 }
 
-std::string ItemText(HWND combo, LRESULT index) {
-  LRESULT length = ::SendMessageA(combo, CB_GETLBTEXTLEN, index, 0);
-  if (length == CB_ERR) return "";
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  LRESULT got = ::SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got == CB_ERR ? 0 : static_cast<size_t>(got));
-  return text;
-}
-
 const char* NameOf(int id) {
   for (const ControlId& c : kControlIds) {
     if (c.id == id) return c.name;
@@ -159,9 +150,9 @@ void MainDialog::FormToControls() {
       case ControlKind::kDropDown:
       case ControlKind::kCombo:
         ::SendMessageA(h, CB_RESETCONTENT, 0, 0);
-        for (const std::string& item : control.items)
-          ::SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-        ::SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(control.selected), 0);
+        for (const std::string& entry : ctx_.form.Entries(c.name))
+          ::SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        ::SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(ctx_.form.CurrentEntry(c.name)), 0);
         if (control.kind == ControlKind::kCombo && control.selected < 0)
           ::SetWindowTextA(h, control.text.c_str());
         break;
@@ -186,7 +177,7 @@ void MainDialog::ControlToForm(const char* name, int id, int code) {
     case ControlKind::kDropDown:
     case ControlKind::kCombo:
       if (code == CBN_SELCHANGE) {
-        ctx_.form.SetText(name, ItemText(h, ::SendMessageA(h, CB_GETCURSEL, 0, 0)));
+        ctx_.form.Choose(name, static_cast<int>(::SendMessageA(h, CB_GETCURSEL, 0, 0)));
       } else if (code == CBN_EDITCHANGE) {
         ctx_.form.SetText(name, WindowText(h));
       }

@@ -223,11 +223,12 @@ TEST(TrayProgramTest, StartsHiddenShowsFromTheTraySavesTheWindowAndHides) {
                                       {"MF_File=C:\\Valico\\Scontrino.txt",
                                        "MF_File=C:\\Caff\xe8\\Scontrino.txt "},
                                       {"MF_Ritardo=20", "MF_Ritardo=abc"},
+                                      {"RF_Righe=", "RF_Righe=0"},
                                       {"CORT_Printer=NON PRESENTE", "CORT_Printer=DPT-282"},
                                       {"CORT_Logo=0", "CORT_Logo=1"}}));
   EXPECT_EQ(::SendMessageA(Item(window, controls::DLY_Active), BM_GETCHECK, 0, 0), BST_UNCHECKED)
       << "the reload shows the stored flag";
-  EXPECT_EQ(Text(Item(window, controls::MF_Delay)), "abc");
+  EXPECT_EQ(Text(Item(window, controls::MF_Delay)), "20") << "the number the model kept";
 
   // Writes that fail (the file held open by another program, which lets it be read only) leave
   // their keys as they were, and the reload shows the stored values.
