@@ -6,18 +6,12 @@
 #include <vector>
 
 #include "config_ui/control_names.h"
+#include "config_ui/window_layout.h"
 
 namespace valico {
 
 // The main window's controls without a toolkit: what the load puts into them and what the
 // save reads back. The GUIs bind to this model; the headless service keeps it all the same.
-enum class ControlKind {
-  kTextBox,
-  kCheckBox,
-  kDropDown,  // text only from its list of items
-  kCombo,     // items offered, any text accepted
-};
-
 struct Control {
   ControlKind kind = ControlKind::kTextBox;
   std::string text;

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <vector>
-
-#include "config_ui/window_layout.h"
 
 namespace valico {
 namespace {
@@ -51,23 +48,6 @@ TEST(FormModelTest, ANameTheWindowLacksIsNoError) {
   EXPECT_FALSE(f.SetChecked("NoSuchControl", true));
   EXPECT_EQ(f.Text("NoSuchControl"), "");
   EXPECT_FALSE(f.Has("NoSuchControl"));
-}
-
-// The window the GUIs draw from the layout shows every control of the form model once.
-TEST(FormModelTest, TheLayoutShowsEveryControlOnce) {
-  FormModel f;
-  std::map<std::string, int> shown;
-  for (const LayoutGroup& g : WindowGroups()) {
-    for (const LayoutField& field : g.fields) {
-      ++shown[field.control];
-      if (field.second) ++shown[field.second];
-    }
-  }
-  for (const auto& [name, count] : shown) {
-    EXPECT_TRUE(f.Has(name)) << name;
-    EXPECT_EQ(count, 1) << name;
-  }
-  EXPECT_EQ(shown.size(), f.size());
 }
 
 }  // namespace
