@@ -54,7 +54,8 @@ const std::vector<KeyRow>& DeviceKeys() {
 }
 
 // Puts one loaded value into its field and control. A value that does not convert to the
-// field's kind is skipped: the field and the control keep what they had.
+// field's kind leaves the field as it was; a check box keeps its tick, a number box shows the
+// field's number.
 void Apply(const Regional& reg, Config& cfg, FormModel& form, const KeyRow& row,
            const TypedValue& v) {
   std::visit(
@@ -66,10 +67,10 @@ void Apply(const Regional& reg, Config& cfg, FormModel& form, const KeyRow& row,
             if (row.control) form.SetChecked(row.control, *b);
           }
         } else if constexpr (std::is_same_v<T, std::int16_t>) {
-          if (auto n = v.ToInt16(reg)) {
-            cfg.*member = *n;
-            if (row.control) form.SetText(row.control, std::to_string(*n));
-          }
+          // The box shows the number the field holds, also when the stored text did not
+          // convert, so that the next save writes a number again.
+          if (auto n = v.ToInt16(reg)) cfg.*member = *n;
+          if (row.control) form.SetText(row.control, std::to_string(cfg.*member));
         } else if constexpr (std::is_same_v<T, std::string>) {
           cfg.*member = v.ToText(reg);
           if (row.control) form.SetText(row.control, cfg.*member);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "config_ui/save_settings.h"
 #include "platform/testing/test_platform.h"
 
 namespace valico {
@@ -102,13 +103,52 @@ TEST_F(LoadTest, ValuesThatDoNotConvertKeepWhatWasThere) {
       "Cort_Printer=samsung\r\n");
   Load();
   EXPECT_EQ(cfg.MF_Ritardo, 20);
+  EXPECT_EQ(form.Text(c::MF_Delay), "20") << "the box shows the number kept";
   EXPECT_EQ(cfg.RF_Righe, 12);
+  EXPECT_EQ(form.Text(c::RF_Righe), "12");
   EXPECT_FALSE(cfg.Display_Active);
   EXPECT_EQ(mscomm1.port(), 9) << "no display key is read while the display is off";
   EXPECT_EQ(com_preconto.port(), 1) << "only a DPT-282 sets up the pre-bill port";
   EXPECT_EQ(cfg.MF_Type, "unknown") << "the model keeps a value the list lacks";
-  EXPECT_EQ(form.Get(c::MF_Type).selected, -1);
   EXPECT_EQ(cfg.cort_model, CortModel::kOther) << "models compare with case";
+}
+
+// A save right after the load writes back what was stored, even where a list lacks the value;
+// a number that did not convert, or a blank RF_Righe, becomes the number the field holds.
+TEST(LoadThenSaveTest, AnUntouchedSaveKeepsWhatWasStored) {
+  struct Case {
+    const char* stored;  // one line of _Valico.ini
+    const char* saved;   // that key's line after the load and an untouched save
+  };
+  for (const Case& k : {
+           Case{"RF_Stampante=EPSON scollegata", "RF_Stampante=EPSON scollegata"},
+           Case{"CORT_Printer=STAMPANTE NUOVA", "CORT_Printer=STAMPANTE NUOVA"},
+           Case{"MF_Prot=PROTOCOLLO NUOVO - 99", "MF_Prot=PROTOCOLLO NUOVO - 99"},
+           Case{"MF_Type=99 - NUOVO", "MF_Type=99 - NUOVO"},
+           Case{"MF_Ritardo=abc", "MF_Ritardo=0"},
+           Case{"RF_Righe=x2", "RF_Righe=0"},
+           Case{"RF_Righe=", "RF_Righe=0"},
+           Case{"RF_Righe=41", "RF_Righe=41"},
+       }) {
+    SCOPED_TRACE(k.stored);
+    testing::TestPlatform p;
+    IniStore ini(p.files, p.regional, p.log);
+    Config cfg;
+    FormModel form;
+    SerialControl mscomm1{p.serial, p.log, "display port"};
+    SerialControl com_preconto{p.serial, p.log, "pre-bill port"};
+    cfg.IniValico = p.InFolder("_Valico.ini");
+    ini.SetValicoIni(cfg.IniValico);
+    for (const char* item : {"EPSON TM-U295", "NON PRESENTE", "0 - NON PRESENTE", "Nessuno"}) {
+      for (const char* list : {c::RF_Printer, c::Cort_Printer, c::MF_Type, c::MF_Protocol})
+        form.AddItem(list, item);
+    }
+    p.WriteValico(std::string(k.stored) + "\r\n");
+    CaricaSettaggi(ini, cfg, form, mscomm1, com_preconto);
+    SalvaConfigurazione(ini, form);
+    std::string file = p.folder.Read("_Valico.ini");
+    EXPECT_NE(file.find(std::string("\n") + k.saved + "\r\n"), std::string::npos) << file;
+  }
 }
 
 TEST(ImpostaCartellaBoreaTest, FolderLosesOneTrailingBackslashRuntimeComesFromLocalIni) {

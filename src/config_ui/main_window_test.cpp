@@ -86,7 +86,7 @@ TEST_F(MainWindowTest, SaveWritesTheWindowInItsOrderAndReloadsIt) {
             "Display_COM=3\r\nDisplay_Parametri=\r\n"
             "MF_Active=0\r\nMF_File=\r\nMF_File_Output=\r\nMF_Type=0 - NON PRESENTE\r\n"
             "MF_Prot=\r\nMF_COM=1\r\nMF_Parametri=9600,N,8,1\r\nMF_Buffer=1\r\n"
-            "RF_Active=0\r\nRF_Stampante=\r\nRF_Seriale=\r\nRF_File=   \r\nRF_Righe=\r\n"
+            "RF_Active=0\r\nRF_Stampante=\r\nRF_Seriale=\r\nRF_File=   \r\nRF_Righe=0\r\n"
             "CORT_Active=-1\r\nCORT_Printer=DPT-282\r\nCORT_File=\r\nCORT_COM=Ne01\r\n"
             "CORT_Logo=1\r\n");
   // The reload: "abc" keeps the delay the model had; "1" reads back as a true flag.

@@ -21,7 +21,9 @@
 namespace valico {
 namespace {
 
-constexpr int kFieldWidth = 180;  // pixels
+constexpr int kFieldWidth = 120;  // pixels
+// A field that holds a path is wide enough to show this one whole.
+constexpr const char* kUsualPath = "C:\\CALDERA\\Ricevute\\Ricevuta.txt";
 
 }  // namespace
 
@@ -37,14 +39,13 @@ ConfigWindow::ConfigWindow(FormModel& form) : form_(form) {
     columns->addLayout(c, 1);
   }
   for (const LayoutGroup& group : WindowGroups()) column[group.column]->addWidget(MakeGroup(group));
-  column[0]->addStretch();
-  column[1]->addStretch();
-  column[2]->addStretch();
+  for (auto* c : column) c->addStretch();
   for (const LayoutButton& b : WindowButtons()) {
-    auto* button = new QPushButton(FromBytes(b.caption));
-    button->setObjectName(b.name);
+    auto* button = new QPushButton(FromBytes(b.command.caption));
+    button->setObjectName(b.command.name);
+    button->setAutoDefault(false);  // Enter in a field never presses it
     connect(button, &QPushButton::clicked, this,
-            [this, name = QString(b.name)] { emit buttonClicked(name); });
+            [this, command = b.command.command] { emit commandChosen(command); });
     column[b.column]->addWidget(button);
   }
   setCentralWidget(central);
@@ -56,30 +57,35 @@ QWidget* ConfigWindow::MakeGroup(const LayoutGroup& group) {
   QWidget* box = *group.heading ? new QGroupBox(FromBytes(group.heading)) : new QWidget;
   auto* rows = new QFormLayout(box);
   rows->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-  for (const LayoutField& field : group.fields) {
-    QWidget* first = MakeControl(field.control, field.tip, field.password);
-    if (!field.second) {
-      rows->addRow(FromBytes(field.label), first);
+  const auto& fields = group.fields;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    QWidget* first = MakeControl(fields[i]);
+    if (i + 1 == fields.size() || !fields[i + 1].beside) {
+      rows->addRow(FromBytes(fields[i].label), first);
       continue;
     }
-    // The second receipt printer's field stands beside the first one's.
+    // The second receipt printer's field stands beside the first one's, under its label.
+    const char* label = fields[i].label;
     auto* pair = new QHBoxLayout;
     pair->addWidget(first);
-    pair->addWidget(MakeControl(field.second, field.tip, field.password));
-    rows->addRow(FromBytes(field.label), pair);
+    while (i + 1 < fields.size() && fields[i + 1].beside) pair->addWidget(MakeControl(fields[++i]));
+    rows->addRow(FromBytes(label), pair);
   }
   return box;
 }
 
-QWidget* ConfigWindow::MakeControl(const char* name, const char* tip, bool password) {
-  const std::string key = name;
+QWidget* ConfigWindow::MakeControl(const LayoutField& field) {
+  const std::string key = field.control;
+  const bool read_only = field.stored == Stored::kReadOnly;
   QWidget* widget = nullptr;
-  switch (form_.Get(key).kind) {
+  switch (field.kind) {
     case ControlKind::kTextBox: {
       auto* edit = new QLineEdit;
-      if (password) edit->setEchoMode(QLineEdit::Password);
+      if (field.password) edit->setEchoMode(QLineEdit::Password);
+      edit->setReadOnly(read_only);
       connect(edit, &QLineEdit::textEdited, this, [this, key](const QString& text) {
         form_.SetText(key, ToBytes(text));
+        UpdateTip(key);
         if (key == controls::RF_FILE_2) emit rfFile2Changed();
       });
       widget = edit;
@@ -87,6 +93,7 @@ QWidget* ConfigWindow::MakeControl(const char* name, const char* tip, bool passw
     }
     case ControlKind::kCheckBox: {
       auto* check = new QCheckBox;
+      check->setEnabled(!read_only);
       connect(check, &QCheckBox::toggled, this,
               [this, key](bool on) { form_.SetChecked(key, on); });
       widget = check;
@@ -95,9 +102,8 @@ QWidget* ConfigWindow::MakeControl(const char* name, const char* tip, bool passw
     case ControlKind::kDropDown: {
       auto* list = new QComboBox;
       connect(list, &QComboBox::currentIndexChanged, this, [this, key](int index) {
-        const valico::Control& c = form_.Get(key);
-        if (index >= 0 && index < static_cast<int>(c.items.size()))
-          form_.SetText(key, c.items[static_cast<size_t>(index)]);
+        form_.Choose(key, index);
+        UpdateTip(key);
       });
       widget = list;
       break;
@@ -105,38 +111,43 @@ QWidget* ConfigWindow::MakeControl(const char* name, const char* tip, bool passw
     case ControlKind::kCombo: {
       auto* combo = new QComboBox;
       combo->setEditable(true);
-      connect(combo, &QComboBox::editTextChanged, this,
-              [this, key](const QString& text) { form_.SetText(key, ToBytes(text)); });
+      connect(combo, &QComboBox::editTextChanged, this, [this, key](const QString& text) {
+        form_.SetText(key, ToBytes(text));
+        UpdateTip(key);
+      });
       widget = combo;
       break;
     }
   }
-  widget->setObjectName(name);
-  // Wide enough for a path such as C:\CALDERA\Casio\CAS.txt.
-  if (form_.Get(key).kind != ControlKind::kCheckBox) widget->setMinimumWidth(kFieldWidth);
-  if (tip) widget->setToolTip(FromBytes(tip));
+  widget->setObjectName(field.control);
+  if (field.kind != ControlKind::kCheckBox) {
+    int usual = fontMetrics().horizontalAdvance(FromBytes(kUsualPath)) + 16;
+    widget->setMinimumWidth(field.wide ? usual : kFieldWidth);
+  }
   controls_[key] = widget;
   return widget;
 }
 
 void ConfigWindow::MakeMenus() {
+  auto add = [this](QAction* action, const LayoutCommand& c) {
+    action->setObjectName(c.name);
+    connect(action, &QAction::triggered, this,
+            [this, command = c.command] { emit commandChosen(command); });
+  };
   for (const LayoutMenu& menu : WindowMenus()) {
-    auto choose = [this](const char* name) {
-      return [this, n = QString(name)] { emit menuChosen(n); };
-    };
     if (menu.items.empty()) {
-      QAction* command = menuBar()->addAction(FromBytes(menu.caption));
-      command->setObjectName(menu.name);
-      connect(command, &QAction::triggered, this, choose(menu.name));
+      add(menuBar()->addAction(FromBytes(menu.caption)), menu.command);
       continue;
     }
     QMenu* items = menuBar()->addMenu(FromBytes(menu.caption));
-    for (const LayoutMenuItem& item : menu.items) {
-      QAction* action = items->addAction(FromBytes(item.caption));
-      action->setObjectName(item.name);
-      connect(action, &QAction::triggered, this, choose(item.name));
-    }
+    for (const LayoutCommand& item : menu.items)
+      add(items->addAction(FromBytes(item.caption)), item);
   }
+}
+
+void ConfigWindow::UpdateTip(const std::string& name) {
+  if (const LayoutField* field = FieldOf(name))
+    controls_[name]->setToolTip(FromBytes(FieldTip(*field, form_.Text(name))));
 }
 
 void ConfigWindow::Refresh() {
@@ -145,14 +156,16 @@ void ConfigWindow::Refresh() {
     QSignalBlocker quiet(widget);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
       edit->setText(FromBytes(c.text));
+      edit->setCursorPosition(0);  // the start of a long path, which names its drive
     } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
       check->setChecked(c.value != 0);
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
       combo->clear();
-      for (const std::string& item : c.items) combo->addItem(FromBytes(item));
-      combo->setCurrentIndex(c.selected);
+      for (const std::string& entry : form_.Entries(name)) combo->addItem(FromBytes(entry));
+      combo->setCurrentIndex(form_.CurrentEntry(name));
       if (combo->isEditable()) combo->setEditText(FromBytes(c.text));
     }
+    UpdateTip(name);
   }
 }
 

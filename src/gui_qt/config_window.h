@@ -14,8 +14,8 @@ namespace valico {
 // The configuration window, drawn from the layout table the Windows window is drawn from, and
 // bound to the form model: every edit of a control goes into the model at once (and nowhere
 // else); Refresh puts the model back into the controls. Each control, button and menu command
-// is named (objectName) as in control_names.h and the layout. What the buttons, the menus and
-// the close box mean is decided by whoever listens to the signals.
+// is named (objectName) as in control_names.h and the layout. What the commands and the close
+// box mean is decided by whoever listens to the signals.
 class ConfigWindow : public QMainWindow {
   Q_OBJECT
 
@@ -28,8 +28,7 @@ class ConfigWindow : public QMainWindow {
   QWidget* Widget(const std::string& name) const;
 
  signals:
-  void buttonClicked(const QString& name);  // cmdSalva, cmdNascondi, Command1
-  void menuChosen(const QString& name);     // Esci, Str_U295, Stampa_Porte, Stato_Stampe, About
+  void commandChosen(valico::WindowCommand command);  // a button or a menu item
   void closeBoxClicked();
   void rfFile2Changed();  // the user changed the text of RF_FILE_2
 
@@ -37,9 +36,10 @@ class ConfigWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QWidget* MakeControl(const char* name, const char* tip, bool password);
+  QWidget* MakeControl(const LayoutField& field);
   QWidget* MakeGroup(const LayoutGroup& group);
   void MakeMenus();
+  void UpdateTip(const std::string& name);
 
   FormModel& form_;
   std::map<std::string, QWidget*> controls_;

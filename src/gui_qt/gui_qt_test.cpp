@@ -73,7 +73,7 @@ std::string SampleIni() {
          "\\Ricevuta.txt\r\n"
          "RF_Righe=41\r\n"
          "CORT_Active=0\r\n"
-         "CORT_Printer=NON PRESENTE\r\n"
+         "CORT_Printer=STAMPANTE NUOVA\r\n"
          "CORT_File=C:\\CALDERA\\LogoCassa.bmp\r\n"
          "CORT_COM=5\r\n"
          "CORT_Logo=0\r\n";
@@ -156,7 +156,15 @@ TEST(TrayProgram, SavesWhatTheWidgetsShowByteForByte) {
   auto* rf_file = d.Find<QLineEdit>(controls::RF_File);
   EXPECT_EQ(ToBytes(rf_file->text()), "C:\\Ricevute\\" + HighBytes() + "\\Ricevuta.txt");
 
-  // Saved untouched: not one byte changes, 0x80-0x9F included.
+  EXPECT_EQ(d.Find<QComboBox>(controls::Cort_Printer)->currentText(), "STAMPANTE NUOVA")
+      << "a model the list lacks is still shown";
+  EXPECT_EQ(rf_file->toolTip(), rf_file->text() + "\nRF_File in _Valico.ini");
+  for (auto* field : d.window().findChildren<QLineEdit*>())
+    EXPECT_FALSE(field->hasSelectedText()) << field->objectName().toStdString();
+
+  // Saved untouched: not one byte changes, 0x80-0x9F included. Enter in a field saves nothing.
+  QTest::keyClick(rf_file, Qt::Key_Return);
+  EXPECT_EQ(d.Ini(), loaded);
   d.Click("cmdSalva");
   EXPECT_EQ(d.Ini(), loaded);
 
@@ -298,55 +306,57 @@ TEST(TrayProgram, ToolWindowsRunTheirTools) {
 }
 
 // The window is drawn from the layout table: every field, button and menu command is there,
-// of the model's kind, with its tip and its password mask.
+// of the model's kind, with its password mask, read-only where the window never stores it,
+// and naming its key in its tooltip.
 TEST(ConfigWindow, HoldsTheLayoutTable) {
   FormModel form;
   ConfigWindow w(form);
   size_t fields = 0;
   for (const LayoutGroup& group : WindowGroups()) {
     for (const LayoutField& f : group.fields) {
-      for (const char* name : {f.control, f.second}) {
-        if (!name) continue;
-        ++fields;
-        QWidget* widget = w.Widget(name);
-        ASSERT_NE(widget, nullptr) << name;
-        EXPECT_EQ(widget->objectName(), name);
-        EXPECT_EQ(widget->toolTip(), f.tip ? QString(f.tip) : QString()) << name;
-        switch (form.Get(name).kind) {
-          case ControlKind::kTextBox:
-            ASSERT_TRUE(qobject_cast<QLineEdit*>(widget)) << name;
-            EXPECT_EQ(qobject_cast<QLineEdit*>(widget)->echoMode() == QLineEdit::Password,
-                      f.password)
-                << name;
-            break;
-          case ControlKind::kCheckBox:
-            EXPECT_TRUE(qobject_cast<QCheckBox*>(widget)) << name;
-            break;
-          case ControlKind::kDropDown:
-          case ControlKind::kCombo:
-            ASSERT_TRUE(qobject_cast<QComboBox*>(widget)) << name;
-            EXPECT_EQ(qobject_cast<QComboBox*>(widget)->isEditable(),
-                      form.Get(name).kind == ControlKind::kCombo)
-                << name;
-            break;
+      ++fields;
+      QWidget* widget = w.Widget(f.control);
+      ASSERT_NE(widget, nullptr) << f.control;
+      EXPECT_EQ(widget->objectName(), f.control);
+      if (f.key) {
+        EXPECT_TRUE(widget->toolTip().contains(f.key)) << f.control;
+      }
+      bool read_only = f.stored == Stored::kReadOnly;
+      switch (f.kind) {
+        case ControlKind::kTextBox: {
+          auto* edit = qobject_cast<QLineEdit*>(widget);
+          ASSERT_TRUE(edit) << f.control;
+          EXPECT_EQ(edit->echoMode() == QLineEdit::Password, f.password) << f.control;
+          EXPECT_EQ(edit->isReadOnly(), read_only) << f.control;
+          break;
         }
+        case ControlKind::kCheckBox:
+          ASSERT_TRUE(qobject_cast<QCheckBox*>(widget)) << f.control;
+          EXPECT_EQ(widget->isEnabled(), !read_only) << f.control;
+          break;
+        case ControlKind::kDropDown:
+        case ControlKind::kCombo:
+          ASSERT_TRUE(qobject_cast<QComboBox*>(widget)) << f.control;
+          EXPECT_EQ(qobject_cast<QComboBox*>(widget)->isEditable(), f.kind == ControlKind::kCombo)
+              << f.control;
+          break;
       }
     }
   }
   EXPECT_EQ(fields, form.size()) << "every control of the model is in the window";
   for (const LayoutButton& b : WindowButtons()) {
-    auto* button = w.findChild<QPushButton*>(b.name);
-    ASSERT_NE(button, nullptr) << b.name;
-    EXPECT_EQ(button->text(), b.caption);
+    auto* button = w.findChild<QPushButton*>(b.command.name);
+    ASSERT_NE(button, nullptr) << b.command.name;
+    EXPECT_EQ(button->text(), b.command.caption);
   }
   for (const LayoutMenu& m : WindowMenus()) {
-    for (const LayoutMenuItem& item : m.items) {
+    for (const LayoutCommand& item : m.items) {
       auto* action = w.findChild<QAction*>(item.name);
       ASSERT_NE(action, nullptr) << item.name;
       EXPECT_EQ(action->text(), item.caption);
     }
     if (m.items.empty()) {
-      EXPECT_NE(w.findChild<QAction*>(m.name), nullptr) << m.name;
+      EXPECT_NE(w.findChild<QAction*>(m.command.name), nullptr) << m.command.name;
     }
   }
   EXPECT_EQ(w.windowTitle(), "Valico - Versione 2.2.0");

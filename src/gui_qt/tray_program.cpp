@@ -59,8 +59,7 @@ ConfigWindow& TrayProgram::window() {
   // Built from the model as the start-up and any save since left it.
   window_ = std::make_unique<ConfigWindow>(ctx_.form);
   window_->setWindowIcon(ValicoIcon());
-  connect(window_.get(), &ConfigWindow::buttonClicked, this, &TrayProgram::OnButton);
-  connect(window_.get(), &ConfigWindow::menuChosen, this, &TrayProgram::OnMenu);
+  connect(window_.get(), &ConfigWindow::commandChosen, this, &TrayProgram::OnCommand);
   connect(window_.get(), &ConfigWindow::rfFile2Changed, this, [this] { main_.RF_FILE_2_Change(); });
   connect(window_.get(), &ConfigWindow::closeBoxClicked, this, [this] {
     main_.CloseBox();
@@ -144,31 +143,37 @@ void TrayProgram::OnTray(QSystemTrayIcon::ActivationReason reason) {
   main_.TrayCallback(MouseMessage(reason));
 }
 
-void TrayProgram::OnButton(const QString& name) {
-  if (name == "cmdSalva") {
-    main_.cmdSalva_Click();
-    window_->Refresh();
-  } else if (name == "cmdNascondi") {
-    main_.cmdNascondi_Click();
-  } else if (name == "Command1") {
-    SerialPrebill prebill(ctx_.cfg, ctx_.svc.regional, ctx_.com_preconto, ctx_.svc.files,
-                          ctx_.svc.log, ctx_.svc.dialogs);
-    prebill.Command1_Click();
-  }
-}
-
-void TrayProgram::OnMenu(const QString& name) {
-  if (name == "Esci") {
-    main_.Esci_Click();
-    EndIfFinished();
-  } else if (name == "Str_U295") {
-    OpenTool(ToolWindow::kSlipTest);
-  } else if (name == "Stampa_Porte") {
-    OpenTool(ToolWindow::kPrinterList);
-  } else if (name == "Stato_Stampe") {
-    OpenTool(ToolWindow::kPrintStatus);
-  } else if (name == "About") {
-    OpenTool(ToolWindow::kAbout);
+void TrayProgram::OnCommand(WindowCommand command) {
+  switch (command) {
+    case WindowCommand::kSalva:
+      main_.cmdSalva_Click();
+      window_->Refresh();
+      break;
+    case WindowCommand::kNascondi:
+      main_.cmdNascondi_Click();
+      break;
+    case WindowCommand::kCommand1: {
+      SerialPrebill prebill(ctx_.cfg, ctx_.svc.regional, ctx_.com_preconto, ctx_.svc.files,
+                            ctx_.svc.log, ctx_.svc.dialogs);
+      prebill.Command1_Click();
+      break;
+    }
+    case WindowCommand::kEsci:
+      main_.Esci_Click();
+      EndIfFinished();
+      break;
+    case WindowCommand::kStrU295:
+      OpenTool(ToolWindow::kSlipTest);
+      break;
+    case WindowCommand::kStampaPorte:
+      OpenTool(ToolWindow::kPrinterList);
+      break;
+    case WindowCommand::kStatoStampe:
+      OpenTool(ToolWindow::kPrintStatus);
+      break;
+    case WindowCommand::kAbout:
+      OpenTool(ToolWindow::kAbout);
+      break;
   }
 }
 

@@ -55,8 +55,7 @@ class TrayProgram : public QObject, public WindowToolkit {
   void Tick();
 
  private:
-  void OnButton(const QString& name);
-  void OnMenu(const QString& name);
+  void OnCommand(WindowCommand command);
   void OnTray(QSystemTrayIcon::ActivationReason reason);
   void OpenTool(ToolWindow which);
   void EndIfFinished();

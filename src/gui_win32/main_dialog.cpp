@@ -5,6 +5,8 @@
 
 #include "config_ui/window_layout.h"
 #include "gui_win32/control_ids.h"
+#include "gui_win32/main_window_build.h"
+#include "gui_win32/resource_ids.h"
 #include "prebill/serial_prebill.h"
 
 namespace valico::gui {
@@ -16,20 +18,13 @@ std::string WindowText(HWND control) {
   return text;
 }
 
-std::string ItemText(HWND combo, LRESULT index) {
-  LRESULT length = ::SendMessageA(combo, CB_GETLBTEXTLEN, index, 0);
-  if (length == CB_ERR) return "";
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  LRESULT got = ::SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got == CB_ERR ? 0 : static_cast<size_t>(got));
-  return text;
-}
-
-const char* NameOf(int id) {
-  for (const ControlId& c : kControlIds) {
-    if (c.id == id) return c.name;
+// Every field of the layout with its control's identifier.
+template <typename F>
+void ForEachField(F&& f) {
+  int id = kFirstControlId;
+  for (const LayoutGroup& group : WindowGroups()) {
+    for (const LayoutField& field : group.fields) f(field, id++);
   }
-  return nullptr;
 }
 
 }  // namespace
@@ -67,6 +62,7 @@ bool MainDialog::Create() {
 
 void MainDialog::Initialise() {
   ::SetWindowTextA(hwnd_, kWindowCaption);
+  BuildMainWindow(hwnd_);
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   icon_ = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_VALICO), IMAGE_ICON,
                                           ::GetSystemMetrics(SM_CXICON),
@@ -80,27 +76,31 @@ void MainDialog::Initialise() {
   AddTooltips();
 }
 
+// Every control's tooltip, asked for when it shows, so that it holds the value of that moment.
 void MainDialog::AddTooltips() {
   HWND tips = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
                                 nullptr, ::GetModuleHandleA(nullptr), nullptr);
   if (!tips) return;
-  auto add = [&](const char* name, const char* tip) {
+  ::SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, 600);  // lines break at "\n"
+  ::SendMessageA(tips, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+  ForEachField([&](const LayoutField&, int id) {
     TTTOOLINFOA tool{};
     tool.cbSize = sizeof(tool);
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(hwnd_, ControlIdOf(name)));
-    tool.lpszText = const_cast<char*>(tip);
+    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(hwnd_, id));
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
     ::SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-  };
-  for (const LayoutGroup& group : WindowGroups()) {
-    for (const LayoutField& field : group.fields) {
-      if (!field.tip) continue;
-      add(field.control, field.tip);
-      if (field.second) add(field.second, field.tip);
-    }
-  }
+  });
+}
+
+// The text of a tooltip about to show.
+void MainDialog::TipText(NMTTDISPINFOA* info) {
+  const LayoutField* field = FieldOfId(::GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom)));
+  if (!field) return;
+  tip_ = FieldTip(*field, ctx_.form.Text(field->control));
+  info->lpszText = tip_.data();
 }
 
 void MainDialog::LoadEnded(ServiceTicks& ticks) {
@@ -146,28 +146,30 @@ void MainDialog::RemoveTrayIcon() {
 // The controls show the form: after the load, and after the save's reload.
 void MainDialog::FormToControls() {
   filling_ = true;
-  for (const ControlId& c : kControlIds) {
-    const Control& control = ctx_.form.Get(c.name);
-    HWND h = ::GetDlgItem(hwnd_, c.id);
-    switch (control.kind) {
-      case ControlKind::kCheckBox:
-        ::CheckDlgButton(hwnd_, c.id, control.value ? BST_CHECKED : BST_UNCHECKED);
-        break;
-      case ControlKind::kTextBox:
-        ::SetWindowTextA(h, control.text.c_str());
-        break;
-      case ControlKind::kDropDown:
-      case ControlKind::kCombo:
-        ::SendMessageA(h, CB_RESETCONTENT, 0, 0);
-        for (const std::string& item : control.items)
-          ::SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-        ::SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(control.selected), 0);
-        if (control.kind == ControlKind::kCombo && control.selected < 0)
-          ::SetWindowTextA(h, control.text.c_str());
-        break;
-    }
-  }
+  ForEachField([&](const LayoutField& field, int id) { ControlFromForm(field.control, id); });
   filling_ = false;
+}
+
+void MainDialog::ControlFromForm(const char* name, int id) {
+  const Control& control = ctx_.form.Get(name);
+  HWND h = ::GetDlgItem(hwnd_, id);
+  switch (control.kind) {
+    case ControlKind::kCheckBox:
+      ::CheckDlgButton(hwnd_, id, control.value ? BST_CHECKED : BST_UNCHECKED);
+      break;
+    case ControlKind::kTextBox:
+      ::SetWindowTextA(h, control.text.c_str());
+      break;
+    case ControlKind::kDropDown:
+    case ControlKind::kCombo:
+      ::SendMessageA(h, CB_RESETCONTENT, 0, 0);
+      for (const std::string& entry : ctx_.form.Entries(name))
+        ::SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+      ::SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(ctx_.form.CurrentEntry(name)), 0);
+      if (control.kind == ControlKind::kCombo && control.selected < 0)
+        ::SetWindowTextA(h, control.text.c_str());
+      break;
+  }
 }
 
 // An edit of the user reaches the form model at once (and nothing else, but for RF_FILE_2,
@@ -181,12 +183,12 @@ void MainDialog::ControlToForm(const char* name, int id, int code) {
     case ControlKind::kTextBox:
       if (code != EN_CHANGE) break;
       ctx_.form.SetText(name, WindowText(h));
-      if (id == IDC_RF_FILE_2) window_.RF_FILE_2_Change();
+      if (name == std::string_view(controls::RF_FILE_2)) window_.RF_FILE_2_Change();
       break;
     case ControlKind::kDropDown:
     case ControlKind::kCombo:
       if (code == CBN_SELCHANGE) {
-        ctx_.form.SetText(name, ItemText(h, ::SendMessageA(h, CB_GETCURSEL, 0, 0)));
+        ctx_.form.Choose(name, static_cast<int>(::SendMessageA(h, CB_GETCURSEL, 0, 0)));
       } else if (code == CBN_EDITCHANGE) {
         ctx_.form.SetText(name, WindowText(h));
       }
@@ -207,6 +209,14 @@ void MainDialog::OpenTool(ToolWindow tool) {
   if (!open) window_.ToolClosed(tool);
 }
 
+void MainDialog::Unselect() {
+  HWND focus = ::GetFocus();
+  char cls[16] = "";
+  if (focus && ::IsChild(hwnd_, focus) && ::GetClassNameA(focus, cls, sizeof(cls)) &&
+      ::lstrcmpiA(cls, "Edit") == 0)
+    ::SendMessageA(focus, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+}
+
 // The serial pre-bill printer's test line, as `valico prebill-test` sends it.
 void MainDialog::Command1() {
   SerialPrebill prebill(ctx_.cfg, ctx_.svc.regional, ctx_.com_preconto, ctx_.svc.files,
@@ -215,37 +225,38 @@ void MainDialog::Command1() {
 }
 
 void MainDialog::OnCommand(int id, int code) {
-  if (const char* name = NameOf(id)) {
-    if (!filling_) ControlToForm(name, id, code);
+  if (const LayoutField* field = FieldOfId(id)) {
+    if (!filling_ && field->stored != Stored::kReadOnly) ControlToForm(field->control, id, code);
     return;
   }
-  switch (id) {
-    case IDC_cmdSalva:
+  // IDCANCEL (Esc) and IDOK (Enter in a field) are no command: Enter never saves.
+  WindowCommand command;
+  if (!CommandOfId(id, &command)) return;
+  switch (command) {
+    case WindowCommand::kSalva:
       window_.cmdSalva_Click();
       FormToControls();
       break;
-    case IDC_cmdNascondi:
+    case WindowCommand::kNascondi:
       window_.cmdNascondi_Click();
       break;
-    case IDC_Command1:
+    case WindowCommand::kCommand1:
       Command1();
       break;
-    case IDM_Esci:
+    case WindowCommand::kEsci:
       window_.Esci_Click();
       break;
-    case IDM_Str_U295:
+    case WindowCommand::kStrU295:
       OpenTool(ToolWindow::kSlipTest);
       break;
-    case IDM_Stampa_Porte:
+    case WindowCommand::kStampaPorte:
       OpenTool(ToolWindow::kPrinterList);
       break;
-    case IDM_Stato_Stampe:
+    case WindowCommand::kStatoStampe:
       OpenTool(ToolWindow::kPrintStatus);
       break;
-    case IDM_About:
+    case WindowCommand::kAbout:
       OpenTool(ToolWindow::kAbout);
-      break;
-    default:  // IDCANCEL (Esc) and IDOK (Enter) do nothing, as in a plain window
       break;
   }
 }
@@ -272,6 +283,18 @@ INT_PTR MainDialog::Handle(UINT message, WPARAM wp, LPARAM lp) {
       return TRUE;
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp));
+      return TRUE;
+    case WM_NOTIFY:
+      if (reinterpret_cast<NMHDR*>(lp)->code == TTN_GETDISPINFOA)
+        TipText(reinterpret_cast<NMTTDISPINFOA*>(lp));
+      return TRUE;
+    case WM_ACTIVATE:
+      // The dialog gives the focus back with the field's text selected, where one keystroke
+      // would replace it: once it has, the selection goes.
+      if (LOWORD(wp) != WA_INACTIVE) ::PostMessageA(hwnd_, kUnselectMessage, 0, 0);
+      return FALSE;
+    case kUnselectMessage:
+      Unselect();
       return TRUE;
     case WM_CLOSE:  // the close box, and the installer asking the program to end
       window_.CloseBox();

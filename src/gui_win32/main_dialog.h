@@ -1,6 +1,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <commctrl.h>
 
 #include <functional>
 #include <memory>
@@ -16,6 +18,8 @@ namespace valico::gui {
 
 // The message that asks a pass of the tick at once (a pass that left jobs behind).
 inline constexpr UINT kPassMessage = WM_APP + 2;
+// The message that drops the selection of the field that has the focus.
+inline constexpr UINT kUnselectMessage = WM_APP + 3;
 inline constexpr UINT_PTR kTickTimer = 1;
 
 // The configuration window of the tray program, from its dialog resource: draws the form
@@ -54,7 +58,10 @@ class MainDialog : public WindowToolkit {
   void OnCommand(int id, int code);
   void Initialise();
   void AddTooltips();
+  void TipText(NMTTDISPINFOA* info);
+  void Unselect();
   void FormToControls();
+  void ControlFromForm(const char* name, int id);
   void ControlToForm(const char* name, int id, int code);
   void OpenTool(ToolWindow tool);
   void Command1();
@@ -70,6 +77,7 @@ class MainDialog : public WindowToolkit {
   ServiceTicks* ticks_ = nullptr;
   ToolHost tool_host_;
   HWND tools_[kToolWindows] = {};
+  std::string tip_;       // the tooltip showing
   bool filling_ = false;  // the controls are being set from the form: not an edit
   bool in_pass_ = false;
   std::function<void()> session_end_;

@@ -42,7 +42,7 @@ std::string Intake::Create(const std::string& folder) {
   return files_.Native(folder);
 }
 
-std::vector<std::string> Intake::WholeFiles(const std::string& origine, const std::string& drop) {
+std::vector<std::string> Intake::WholeFiles(const std::string& drop) {
   std::vector<std::string> names;
   std::set<std::string> unnamed_now;
   std::string err;
@@ -152,7 +152,7 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
 
   // Take every whole file before the first hand-off: a job dropped during the hand-offs
   // waits for the next pass.
-  std::vector<Job> jobs = MoveIn(WholeFiles(origine, drop), drop, destinazione, dest);
+  std::vector<Job> jobs = MoveIn(WholeFiles(drop), drop, destinazione, dest);
   HandOff(jobs, tipo);
   // Another program may have written the flag during the hand-offs: it is opened all the same.
   if (!jobs.empty()) settings_.Refresh();

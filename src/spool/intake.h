@@ -54,7 +54,7 @@ class Intake {
   std::string Create(const std::string& folder);
   // The names of the whole files in the drop folder `origine` (native path `drop`), in the
   // order of the listing, at most kMaxJobsPerPass of them.
-  std::vector<std::string> WholeFiles(const std::string& origine, const std::string& drop);
+  std::vector<std::string> WholeFiles(const std::string& drop);
   // Moves the files named into the intake folder `destinazione` (native path `dest`),
   // replacing what stands there under the same name; the jobs that moved. A move that finds
   // the name free costs one call.
