@@ -80,7 +80,8 @@ const std::vector<LayoutMenu>& WindowMenus() {
       {"Strumenti",
        {{"Str_U295", "Epson TM-U295"},
         {"Stampa_Porte", "Stampanti - Porte"},
-        {"Stato_Stampe", "Stato stampe"}}},
+        {"Stato_Stampe", "Stato stampe"},
+        {"Verifica_Installazione", "Verifica installazione"}}},
       {"About", {}, "About"},
   };
   return menus;

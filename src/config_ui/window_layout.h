@@ -28,7 +28,8 @@ struct LayoutButton {
 };
 
 struct LayoutMenuItem {
-  // the handler's name: "Esci", "Str_U295", "Stampa_Porte", "Stato_Stampe", "About"
+  // the handler's name: "Esci", "Str_U295", "Stampa_Porte", "Stato_Stampe",
+  // "Verifica_Installazione", "About"
   const char* name;
   const char* caption;
 };

@@ -149,6 +149,8 @@ void TrayProgram::OnMenu(const QString& name) {
     OpenTool(ToolWindow::kPrinterList);
   } else if (name == "Stato_Stampe") {
     OpenTool(ToolWindow::kPrintStatus);
+  } else if (name == "Verifica_Installazione") {
+    OpenTool(ToolWindow::kDoctor);
   } else if (name == "About") {
     OpenTool(ToolWindow::kAbout);
   }
@@ -169,6 +171,9 @@ void TrayProgram::OpenTool(ToolWindow which) {
         break;
       case ToolWindow::kPrintStatus:
         slot = MakePrintStatusWindow(ctx_, service_.get());
+        break;
+      case ToolWindow::kDoctor:
+        slot = MakeDoctorWindow(ctx_);
         break;
     }
     connect(slot.data(), &QObject::destroyed, this, [this, which] {

@@ -71,10 +71,15 @@ inline int ControlIdOf(std::string_view name) {
 
 // The buttons and menu commands, by the names the window layout gives them.
 inline constexpr ControlId kCommandIds[] = {
-    {"cmdSalva", IDC_cmdSalva},         {"cmdNascondi", IDC_cmdNascondi},
-    {"Command1", IDC_Command1},         {"Esci", IDM_Esci},
-    {"Str_U295", IDM_Str_U295},         {"Stampa_Porte", IDM_Stampa_Porte},
-    {"Stato_Stampe", IDM_Stato_Stampe}, {"About", IDM_About},
+    {"cmdSalva", IDC_cmdSalva},
+    {"cmdNascondi", IDC_cmdNascondi},
+    {"Command1", IDC_Command1},
+    {"Esci", IDM_Esci},
+    {"Str_U295", IDM_Str_U295},
+    {"Stampa_Porte", IDM_Stampa_Porte},
+    {"Stato_Stampe", IDM_Stato_Stampe},
+    {"About", IDM_About},
+    {"Verifica_Installazione", IDM_Verifica_Installazione},
 };
 
 inline int CommandIdOf(std::string_view name) {

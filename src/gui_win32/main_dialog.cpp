@@ -242,6 +242,9 @@ void MainDialog::OnCommand(int id, int code) {
     case IDM_Stato_Stampe:
       OpenTool(ToolWindow::kPrintStatus);
       break;
+    case IDM_Verifica_Installazione:
+      OpenTool(ToolWindow::kDoctor);
+      break;
     case IDM_About:
       OpenTool(ToolWindow::kAbout);
       break;

@@ -8,6 +8,7 @@
 #define IDD_SLIP_TEST 111
 #define IDD_PRINTER_LIST 112
 #define IDD_PRINT_STATUS 113
+#define IDD_DOCTOR 114
 
 // Controls of the main window; a control's label is its identifier + 200.
 #define IDC_BoreaDir 1001
@@ -112,6 +113,7 @@
 #define IDM_Stampa_Porte 2003
 #define IDM_About 2004
 #define IDM_Stato_Stampe 2005
+#define IDM_Verifica_Installazione 2006
 
 // The tool windows' controls.
 #define IDC_ABOUT_LOGO 3001
@@ -133,3 +135,6 @@
 #define IDC_cmdAggiorna 3302
 #define IDC_cmdRistampa 3303
 #define IDC_STATUS_CLOSE 3304
+#define IDC_txVerifica 3401
+#define IDC_cmdVerifica 3402
+#define IDC_DOCTOR_CLOSE 3403
