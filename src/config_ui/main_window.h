@@ -30,8 +30,8 @@ enum class MainWindowState { kLoading, kHidden, kShown, kEnded };
 
 // The small windows opened from the menus. Each is a single instance shown beside the main
 // window without blocking it; the program ends only once they are closed too.
-enum class ToolWindow { kAbout, kSlipTest, kPrinterList, kPrintStatus };
-inline constexpr int kToolWindows = 4;
+enum class ToolWindow { kAbout, kSlipTest, kPrinterList, kPrintStatus, kDoctor };
+inline constexpr int kToolWindows = 5;
 
 // The main window's behaviour without a toolkit, shared by the Win32 and the Qt window: the
 // states, hiding and showing through the tray icon, the exit with its question, the save and

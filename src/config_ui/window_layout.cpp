@@ -124,7 +124,8 @@ const std::vector<LayoutMenu>& WindowMenus() {
       {"S&trumenti",
        {{C::kStrU295, "Str_U295", "&Epson TM-U295"},
         {C::kStampaPorte, "Stampa_Porte", "Stampanti - &Porte"},
-        {C::kStatoStampe, "Stato_Stampe", "&Stato stampe"}}},
+        {C::kStatoStampe, "Stato_Stampe", "&Stato stampe"},
+        {C::kVerificaInstallazione, "Verifica_Installazione", "&Verifica installazione"}}},
       {"&About", {}, {C::kAbout, "About", "&About"}},
   };
   return menus;

@@ -53,9 +53,10 @@ enum class WindowCommand {
   kStrU295,
   kStampaPorte,
   kStatoStampe,
+  kVerificaInstallazione,
   kAbout,
 };
-inline constexpr int kWindowCommands = 8;
+inline constexpr int kWindowCommands = 9;
 
 // A button or menu item. Captions mark their mnemonic letter with "&".
 struct LayoutCommand {

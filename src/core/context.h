@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,14 @@
 #include "settings/ini_store.h"
 
 namespace valico {
+
+// What the command line said about the machine beyond the services it built: the devices of
+// the serial ports (--com, VALICO_COMn) and the program that runs ".exe" drivers (--wine),
+// for the installer's check, which names what it looks at.
+struct MachineFacts {
+  std::map<int, std::string> com_devices;
+  std::string wine = "wine";
+};
 
 // Everything the system's routines share: the services, the settings store, the configuration
 // model, the window's controls and the serial-port controls. One per running Valico; tests
@@ -54,6 +63,7 @@ class Context {
   // Main thread: the installed printers, the program-wide current printer and the open
   // documents, which go to the print queue when they end.
   Printers printers;
+  MachineFacts machine;  // set by whoever builds the context, then read only: any thread
 
  private:
   std::string program_folder_;

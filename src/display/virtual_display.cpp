@@ -11,7 +11,6 @@ namespace {
 constexpr char kEsc = 27;
 constexpr char kCr = 13;
 constexpr char kLf = 10;
-constexpr std::string_view kDisplayPrefix = "display:";
 
 }  // namespace
 

@@ -53,6 +53,9 @@ class VirtualDisplay {
   std::string params_;  // parameters of the ESC "[" sequence so far
 };
 
+// The device of a serial port that is a virtual pole display: "display:" and its screen file.
+inline constexpr std::string_view kDisplayPrefix = "display:";
+
 // Serial ports where some numbers are virtual pole displays: a device "display:FILE" makes
 // that port a VirtualDisplay whose screen is rewritten into FILE (native path) after every
 // write; the display keeps its screen while the port is closed and reopened. Every other port

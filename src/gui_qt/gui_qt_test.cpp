@@ -303,6 +303,14 @@ TEST(TrayProgram, ToolWindowsRunTheirTools) {
   EXPECT_EQ(report().rfind("Documento 1: di nuovo in coda per \"EPSON TM-U295 Slip\"\n", 0), 0u)
       << report();
   EXPECT_NE(report().find("NON STAMPATI (NonStampati): 0"), std::string::npos);
+
+  // The installer's check as the program that serves the folder sees it, with its marks.
+  d.Menu("Verifica_Installazione");
+  QDialog* doctor = d.program->tool(ToolWindow::kDoctor);
+  ASSERT_NE(doctor, nullptr);
+  QString check = doctor->findChild<QPlainTextEdit*>("txVerifica")->toPlainText();
+  EXPECT_TRUE(check.contains(u"\u2713 Valico su questa cartella: la serve questo programma\n"))
+      << check.toStdString();
 }
 
 // The window is drawn from the layout table: every field, button and menu command is there,

@@ -12,8 +12,10 @@
 #include "config_ui/window_layout.h"
 #include "gui_qt/text_1252.h"
 #include "gui_qt/valico_icon.h"
+#include "platform/standard_output.h"
 #include "receipt/printer_list.h"
 #include "receipt/slip_calibration.h"
+#include "shell/doctor.h"
 #include "shell/print_status_window.h"
 
 namespace valico {
@@ -126,6 +128,40 @@ QDialog* MakePrintStatusWindow(Context& ctx, ServiceTicks* ticks) {
                    [&ctx, ticks, show] { show(ReprintAllFromWindow(ctx, ticks)); });
   QObject::connect(close, &QPushButton::clicked, window, &QDialog::close);
   show(ServingStatusText(ctx, ticks));
+  return window;
+}
+
+QDialog* MakeDoctorWindow(Context& ctx) {
+  using T = DoctorWindowText;
+  QDialog* window = NewToolWindow(T::kTitle);
+  auto* lines = new QVBoxLayout(window);
+  auto* report = new QPlainTextEdit;
+  report->setObjectName("txVerifica");
+  report->setReadOnly(true);
+  QFont fixed(T::kFont, 9);
+  fixed.setStyleHint(QFont::Monospace);
+  report->setFont(fixed);
+  report->setLineWrapMode(QPlainTextEdit::NoWrap);
+  report->setMinimumSize(720, 440);
+  lines->addWidget(report);
+  auto* buttons = new QHBoxLayout;
+  QPushButton* refresh = NewButton("cmdAggiorna", T::kRefresh);
+  QPushButton* close = NewButton("cmdChiudi", T::kClose);
+  buttons->addWidget(refresh);
+  buttons->addStretch();
+  buttons->addWidget(close);
+  lines->addLayout(buttons);
+
+  auto check = [&ctx, report] {
+    QString text =
+        FromBytes(DoctorText(RunDoctor(ctx, true), {&kPassedMark, 1}, {&kFailedMark, 1}));
+    text.replace(QChar(char16_t(kPassedMark)), QChar(char16_t(0x2713)))
+        .replace(QChar(char16_t(kFailedMark)), QChar(char16_t(0x2717)));
+    report->setPlainText(text);
+  };
+  QObject::connect(refresh, &QPushButton::clicked, window, check);
+  QObject::connect(close, &QPushButton::clicked, window, &QDialog::close);
+  check();
   return window;
 }
 

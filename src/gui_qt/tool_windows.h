@@ -25,4 +25,8 @@ QDialog* MakePrinterListWindow(Context& ctx);
 // of NonStampati again and shows what became of each above the report.
 QDialog* MakePrintStatusWindow(Context& ctx, ServiceTicks* ticks);
 
+// "Verifica installazione": the installer's check, as this program (which serves the folder)
+// sees it, with its marks; "Aggiorna" checks again.
+QDialog* MakeDoctorWindow(Context& ctx);
+
 }  // namespace valico

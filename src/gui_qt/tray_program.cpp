@@ -171,6 +171,9 @@ void TrayProgram::OnCommand(WindowCommand command) {
     case WindowCommand::kStatoStampe:
       OpenTool(ToolWindow::kPrintStatus);
       break;
+    case WindowCommand::kVerificaInstallazione:
+      OpenTool(ToolWindow::kDoctor);
+      break;
     case WindowCommand::kAbout:
       OpenTool(ToolWindow::kAbout);
       break;
@@ -192,6 +195,9 @@ void TrayProgram::OpenTool(ToolWindow which) {
         break;
       case ToolWindow::kPrintStatus:
         slot = MakePrintStatusWindow(ctx_, service_.get());
+        break;
+      case ToolWindow::kDoctor:
+        slot = MakeDoctorWindow(ctx_);
         break;
     }
     connect(slot.data(), &QObject::destroyed, this, [this, which] {

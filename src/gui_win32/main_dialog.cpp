@@ -255,6 +255,9 @@ void MainDialog::OnCommand(int id, int code) {
     case WindowCommand::kStatoStampe:
       OpenTool(ToolWindow::kPrintStatus);
       break;
+    case WindowCommand::kVerificaInstallazione:
+      OpenTool(ToolWindow::kDoctor);
+      break;
     case WindowCommand::kAbout:
       OpenTool(ToolWindow::kAbout);
       break;

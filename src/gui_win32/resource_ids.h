@@ -7,6 +7,7 @@
 #define IDD_SLIP_TEST 111
 #define IDD_PRINTER_LIST 112
 #define IDD_PRINT_STATUS 113
+#define IDD_DOCTOR 114
 
 // The tool windows' controls.
 #define IDC_ABOUT_LOGO 3001
@@ -28,3 +29,6 @@
 #define IDC_cmdAggiorna 3302
 #define IDC_cmdRistampa 3303
 #define IDC_STATUS_CLOSE 3304
+#define IDC_txVerifica 3401
+#define IDC_cmdVerifica 3402
+#define IDC_DOCTOR_CLOSE 3403

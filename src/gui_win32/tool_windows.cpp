@@ -4,8 +4,10 @@
 
 #include "config_ui/about_box.h"
 #include "gui_win32/resource_ids.h"
+#include "platform/standard_output.h"
 #include "receipt/printer_list.h"
 #include "receipt/slip_calibration.h"
+#include "shell/doctor.h"
 #include "shell/print_status_window.h"
 
 namespace valico::gui {
@@ -89,6 +91,31 @@ void InitPrintStatus(HWND w, ToolState& state) {
   ShowReport(w, ServingStatusText(state.host.ctx, state.host.ticks));
 }
 
+// The check's text as the box shows it: Windows-1252 widened, its marks as U+2713 and U+2717
+// (which no ANSI code page holds), lines ended by CR LF.
+void ShowDoctor(HWND w, Context& ctx) {
+  std::string text = DoctorText(RunDoctor(ctx, true), {&kPassedMark, 1}, {&kFailedMark, 1});
+  std::wstring shown;
+  for (char c : text) {
+    wchar_t wide = 0;
+    ::MultiByteToWideChar(1252, 0, &c, 1, &wide, 1);
+    if (c == kPassedMark) wide = L'\u2713';
+    if (c == kFailedMark) wide = L'\u2717';
+    if (c == '\n') shown += L'\r';
+    shown += wide;
+  }
+  ::SetDlgItemTextW(w, IDC_txVerifica, shown.c_str());
+}
+
+void InitDoctor(HWND w, ToolState& state) {
+  using T = DoctorWindowText;
+  ::SetWindowTextA(w, T::kTitle);
+  ::SetDlgItemTextA(w, IDC_cmdVerifica, T::kRefresh);
+  ::SetDlgItemTextA(w, IDC_DOCTOR_CLOSE, T::kClose);
+  SetFixedFont(w, IDC_txVerifica, T::kFont, state);
+  ShowDoctor(w, state.host.ctx);
+}
+
 void RunSlipTest(HWND w, ToolState& state) {
   Context& ctx = state.host.ctx;
   SlipTestResult r = StampaTestU295(ctx.cfg, ctx.svc.regional, ctx.printers, TextOf(w, IDC_testRow),
@@ -106,6 +133,7 @@ INT_PTR CALLBACK ToolProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
       if (state->tool == ToolWindow::kSlipTest) InitSlipTest(w);
       if (state->tool == ToolWindow::kPrinterList) InitPrinterList(w, *state);
       if (state->tool == ToolWindow::kPrintStatus) InitPrintStatus(w, *state);
+      if (state->tool == ToolWindow::kDoctor) InitDoctor(w, *state);
       return TRUE;
     case WM_COMMAND:
       if (!state) return FALSE;
@@ -115,8 +143,11 @@ INT_PTR CALLBACK ToolProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
         ShowReport(w, ServingStatusText(state->host.ctx, state->host.ticks));
       } else if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_cmdRistampa) {
         ShowReport(w, ReprintAllFromWindow(state->host.ctx, state->host.ticks));
+      } else if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_cmdVerifica) {
+        ShowDoctor(w, state->host.ctx);
       } else if (LOWORD(wp) == IDC_ABOUT_CLOSE || LOWORD(wp) == IDC_LIST_CLOSE ||
-                 LOWORD(wp) == IDC_STATUS_CLOSE || LOWORD(wp) == IDCANCEL) {
+                 LOWORD(wp) == IDC_STATUS_CLOSE || LOWORD(wp) == IDC_DOCTOR_CLOSE ||
+                 LOWORD(wp) == IDCANCEL) {
         ::DestroyWindow(w);
       }
       return TRUE;
@@ -148,6 +179,8 @@ int DialogOf(ToolWindow tool) {
       return IDD_PRINTER_LIST;
     case ToolWindow::kPrintStatus:
       return IDD_PRINT_STATUS;
+    case ToolWindow::kDoctor:
+      return IDD_DOCTOR;
   }
   return 0;
 }

@@ -20,6 +20,7 @@
 #include "platform/testing/wait_for.h"
 #include "receipt/printer_list.h"
 #include "receipt/slip_calibration.h"
+#include "shell/doctor.h"
 #include "shell/print_status_window.h"
 
 namespace valico::gui {
@@ -307,6 +308,14 @@ TEST(TrayProgramTest, ToolWindowsAreSingleAndOutliveTheMainWindow) {
       << report;
   EXPECT_NE(report.find("\r\nNON STAMPATI (NonStampati): 0\r\n"), std::string::npos) << report;
 
+  menu(WindowCommand::kVerificaInstallazione);
+  HWND doctor = valico.Find(DoctorWindowText::kTitle);
+  ASSERT_NE(doctor, nullptr);
+  std::wstring check(8192, L'\0');
+  check.resize(::GetDlgItemTextW(doctor, IDC_txVerifica, check.data(), 8192));
+  EXPECT_NE(check.find(L"\u2713 Valico su questa cartella: la serve questo programma\r\n"),
+            std::wstring::npos);
+
   // Without the slip printer in the settings the test says so, and prints nothing.
   menu(WindowCommand::kStrU295);
   HWND slip = valico.Find(SlipTestWindowText::kTitle);
@@ -325,6 +334,7 @@ TEST(TrayProgramTest, ToolWindowsAreSingleAndOutliveTheMainWindow) {
   Click(::GetDlgItem(about, IDC_ABOUT_CLOSE));
   Click(::GetDlgItem(list, IDC_LIST_CLOSE));
   Click(::GetDlgItem(status, IDC_STATUS_CLOSE));
+  Click(::GetDlgItem(doctor, IDC_DOCTOR_CLOSE));
   EXPECT_EQ(valico.EndedWith(1s), -1) << "the slip test is still open";
   ::PostMessageA(slip, WM_CLOSE, 0, 0);
   EXPECT_EQ(valico.EndedWith(10s), 0);

@@ -74,4 +74,30 @@ std::vector<std::string> SplitCommandLine(std::string_view s) {
   return args;
 }
 
+ProgramAndArguments SplitProgram(const std::string& line,
+                                 const std::function<bool(const std::string&)>& is_file) {
+  std::vector<std::string> words = SplitCommandLine(line);
+  ProgramAndArguments r;
+  if (words.empty()) return r;
+  size_t begin = line.find_first_not_of(" \t");
+  if (line[begin] != '"') {
+    for (size_t end = begin; end <= line.size(); ++end) {
+      if (end < line.size() && !IsBlank(line[end])) continue;
+      if (end > begin && !IsBlank(line[end - 1])) {
+        std::string candidate = line.substr(begin, end - begin);
+        for (const std::string& name : {candidate, candidate + ".exe"}) {
+          if (is_file(name)) {
+            r.program = name;
+            r.args = SplitArguments(std::string_view(line).substr(end));
+            return r;
+          }
+        }
+      }
+    }
+  }
+  r.program = words.front();
+  r.args.assign(words.begin() + 1, words.end());
+  return r;
+}
+
 }  // namespace valico

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,5 +22,18 @@ std::vector<std::string> SplitCommandLine(std::string_view line);
 
 // The same rules for the arguments after the program only: the first one is not special.
 std::vector<std::string> SplitArguments(std::string_view line);
+
+// The program of a command line and its arguments, the program still a settings path.
+struct ProgramAndArguments {
+  std::string program;
+  std::vector<std::string> args;
+};
+
+// The program of a command line as CreateProcess finds it: an unquoted program path may hold
+// blanks, so each prefix that ends at a blank is tried, shortest first, as it is and with
+// ".exe" appended, and the first that `is_file` accepts is the program. Without a match the
+// first argument is the program.
+ProgramAndArguments SplitProgram(const std::string& line,
+                                 const std::function<bool(const std::string&)>& is_file);
 
 }  // namespace valico

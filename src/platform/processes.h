@@ -50,4 +50,12 @@ class Files;
 // a ".exe" on POSIX (looked up on PATH when it has no "/"). Both are ignored on Windows.
 std::unique_ptr<Processes> MakeProcesses(DiagLog& log, const Files& files, const std::string& wine);
 
+// What would run a command line, found without starting it (the installer's check): *program
+// the program's native path and, on POSIX, *runner the program that runs it as Start would
+// (/bin/sh for a ".bat" or ".cmd", the wine program for a ".exe", found on PATH when it has no
+// "/"), "" when the program runs itself. False with the reason when the line is empty, the
+// program file is missing, or it or its runner cannot be run. Per-OS.
+bool FindProgram(const Files& files, const std::string& command_line, const std::string& wine,
+                 std::string* program, std::string* runner, std::string* why);
+
 }  // namespace valico

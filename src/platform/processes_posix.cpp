@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <condition_variable>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -26,8 +28,6 @@ extern char** environ;
 namespace valico {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 bool EndsWithNoCase(const std::string& s, std::string_view tail) {
   if (s.size() < tail.size()) return false;
   for (size_t i = 0; i < tail.size(); ++i) {
@@ -38,38 +38,8 @@ bool EndsWithNoCase(const std::string& s, std::string_view tail) {
   return true;
 }
 
-// The program of a command line and its arguments, the program still a settings path.
-struct Resolved {
-  std::string program;
-  std::vector<std::string> args;
-};
-
-// An unquoted program path may hold blanks: like CreateProcess, try each prefix that ends
-// at a blank, shortest first, as it is and with ".exe" appended, and take the first that
-// names a file. Without a match the first blank-separated word is the program.
-Resolved ResolveProgram(const std::string& line, const Files& files) {
-  std::vector<std::string> words = SplitCommandLine(line);
-  Resolved r;
-  if (words.empty()) return r;
-  size_t begin = line.find_first_not_of(" \t");
-  if (line[begin] != '"') {
-    for (size_t end = begin; end <= line.size(); ++end) {
-      if (end < line.size() && !IsBlank(line[end])) continue;
-      if (end > begin && !IsBlank(line[end - 1])) {
-        std::string candidate = line.substr(begin, end - begin);
-        for (const std::string& name : {candidate, candidate + ".exe"}) {
-          if (files.IsFile(name)) {
-            r.program = name;
-            r.args = SplitArguments(std::string_view(line).substr(end));
-            return r;
-          }
-        }
-      }
-    }
-  }
-  r.program = words.front();
-  r.args.assign(words.begin() + 1, words.end());
-  return r;
+ProgramAndArguments ResolveProgram(const std::string& line, const Files& files) {
+  return SplitProgram(line, [&files](const std::string& name) { return files.IsFile(name); });
 }
 
 // A batch file written the Windows way ends its lines with CR LF, and the shell would take
@@ -210,7 +180,7 @@ class PosixProcesses : public Processes {
       : log_(log), files_(files), wine_(std::move(wine)), reaper_(std::make_shared<Reaper>()) {}
 
   ProcessId Start(const std::string& command_line, WindowState, std::string* err) override {
-    Resolved r = ResolveProgram(command_line, files_);
+    ProgramAndArguments r = ResolveProgram(command_line, files_);
     if (r.program.empty()) return Fail(err, "cannot start a program: the command line is empty");
     std::string native = files_.Native(r.program);
 
@@ -322,6 +292,53 @@ class PosixProcesses : public Processes {
 std::unique_ptr<Processes> MakeProcesses(DiagLog& log, const Files& files,
                                          const std::string& wine) {
   return std::make_unique<PosixProcesses>(log, files, wine.empty() ? "wine" : wine);
+}
+
+namespace {
+
+// The executable file `name` names: itself when it holds a "/", else the first on PATH.
+std::string Executable(const std::string& name) {
+  if (name.find('/') != std::string::npos) return ::access(name.c_str(), X_OK) == 0 ? name : "";
+  const char* path = std::getenv("PATH");
+  std::string folders = path ? path : "/usr/bin:/bin";
+  for (size_t begin = 0; begin <= folders.size();) {
+    size_t end = std::min(folders.find(':', begin), folders.size());
+    std::string candidate = folders.substr(begin, end - begin) + "/" + name;
+    if (end > begin && ::access(candidate.c_str(), X_OK) == 0) return candidate;
+    begin = end + 1;
+  }
+  return "";
+}
+
+}  // namespace
+
+bool FindProgram(const Files& files, const std::string& command_line, const std::string& wine,
+                 std::string* program, std::string* runner, std::string* why) {
+  ProgramAndArguments r = ResolveProgram(command_line, files);
+  if (r.program.empty()) {
+    *why = "the command line is empty";
+    return false;
+  }
+  *program = files.Native(r.program);
+  runner->clear();
+  if (!files.IsFile(r.program)) {
+    *why = "no such file " + *program;
+    return false;
+  }
+  if (EndsWithNoCase(r.program, ".bat") || EndsWithNoCase(r.program, ".cmd")) {
+    *runner = "/bin/sh";
+  } else if (EndsWithNoCase(r.program, ".exe")) {
+    *runner = Executable(wine.empty() ? "wine" : wine);
+    if (runner->empty()) {
+      *why = "the program that runs .exe files, " + (wine.empty() ? "wine" : wine) +
+             ", is not found or cannot be run (--wine)";
+      return false;
+    }
+  } else if (::access(program->c_str(), X_OK) != 0) {
+    *why = *program + " cannot be run: " + strerror(errno);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace valico

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/command_line_split.h"
 #include "platform/diag_log.h"
 #include "platform/files.h"
 #include "platform/processes.h"
@@ -114,6 +115,21 @@ class Win32Processes : public Processes {
 
 std::unique_ptr<Processes> MakeProcesses(DiagLog& log, const Files&, const std::string&) {
   return std::make_unique<Win32Processes>(log);
+}
+
+bool FindProgram(const Files& files, const std::string& command_line, const std::string&,
+                 std::string* program, std::string* runner, std::string* why) {
+  ProgramAndArguments r =
+      SplitProgram(command_line, [&files](const std::string& name) { return files.IsFile(name); });
+  runner->clear();
+  if (r.program.empty()) {
+    *why = "the command line is empty";
+    return false;
+  }
+  *program = files.Native(r.program);
+  if (files.IsFile(r.program)) return true;
+  *why = "no such file " + *program;
+  return false;
 }
 
 }  // namespace valico

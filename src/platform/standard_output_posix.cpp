@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
+#include <string>
 
 #include "platform/standard_output.h"
 
@@ -18,6 +19,20 @@ bool WriteStandardOutput(std::string_view bytes) {
     bytes.remove_prefix(static_cast<size_t>(n));
   }
   return true;
+}
+
+bool WriteMarkedText(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == kPassedMark) {
+      out += "\u2713";
+    } else if (c == kFailedMark) {
+      out += "\u2717";
+    } else {
+      out += c;
+    }
+  }
+  return WriteStandardOutput(out);
 }
 
 }  // namespace valico

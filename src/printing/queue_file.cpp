@@ -475,7 +475,7 @@ bool DecodeQueueFile(std::string_view bytes, QueueFile* out, std::string* err) {
   Reader r(bytes);
   QueueFile job;
   if (!ReadJob(r, &job)) {
-    *err = r.Error();
+    if (err) *err = r.Error();
     return false;
   }
   *out = std::move(job);

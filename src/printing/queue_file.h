@@ -37,7 +37,8 @@ struct QueueFile {
 std::string EncodeQueueFile(const QueueFile& job);
 
 // False with the reason (never a crash, never an allocation larger than the input allows) when
-// `bytes` is not a whole queue file of this format; *out is then left as it was. Operations
+// `bytes` is not a whole queue file of this format (err may be null); *out is then left as it
+// was. Operations
 // that drew the same bitmap come back sharing one.
 bool DecodeQueueFile(std::string_view bytes, QueueFile* out, std::string* err);
 

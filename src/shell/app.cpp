@@ -49,6 +49,7 @@ App::App(const MachineOptions& o, MakeDialogs make_dialogs, PrintQueueOptions::M
   ctx_ = std::make_unique<Context>(Services{files_, clock_, *watch_, *log_, *dialogs_, *processes_,
                                             *serial_ports_, *ftp_, *print_system_, regional},
                                    o.home, mode);
+  ctx_->machine = {o.com_ports, o.wine};
 }
 
 }  // namespace valico

@@ -19,6 +19,7 @@
 #include "receipt/slip_calibration.h"
 #include "shell/app.h"
 #include "shell/desktop_program.h"
+#include "shell/doctor.h"
 #include "shell/print_status.h"
 #include "shell/render.h"
 #include "shell/reprint.h"
@@ -365,6 +366,18 @@ int ReprintCommand(const MachineOptions& machine, const CommandArgs& args) {
   return r.all_queued() ? 0 : 1;
 }
 
+// The installer's check: the settings as stored are read (no import from Borea), nothing is
+// written, not even the log, and a Valico that serves the folder is left undisturbed.
+int DoctorCommand(const MachineOptions& machine, const CommandArgs&) {
+  MachineOptions options = CompleteFromEnvironment(machine);
+  options.log_to_file = options.log_to_stderr = false;
+  App valico(options, nullptr, PrintQueueOptions::Mode::kInbox);
+  ReadSettings(valico.ctx());
+  std::vector<DoctorLine> lines = RunDoctor(valico.ctx(), false);
+  bool written = WriteMarkedText(DoctorText(lines, {&kPassedMark, 1}, {&kFailedMark, 1}));
+  return written && AllPassed(lines) ? 0 : 1;
+}
+
 // The first row is the command run when none is named.
 constexpr Command kCommands[] = {
     {"run", "Run the service: a tick every 500 ms until stopped", RunOptions, RunCommand},
@@ -387,6 +400,8 @@ constexpr Command kCommands[] = {
      StatusCommand},
     {"reprint", "Queue documents of NonStampati again (by number, or --all)", ReprintOptions,
      ReprintCommand},
+    {"doctor", "Check the installation: folders, settings, drives, ports, printers, queue", nullptr,
+     DoctorCommand},
 };
 
 }  // namespace

@@ -16,7 +16,6 @@ namespace {
 
 constexpr std::size_t kLargestJob = std::size_t{1} << 30;
 
-// "05/12/2026 08:30:00", local time; "-" for no time at all.
 std::string When(std::int64_t ms) {
   if (ms <= 0) return "-";
   LocalTime t = LocalTimeAt(ms);
@@ -178,6 +177,19 @@ void AddQueue(Context& ctx, bool served, const ServiceStatus* status, std::strin
 }
 
 }  // namespace
+
+std::string ShownTime(std::int64_t ms) { return When(ms); }
+
+QueueTotals QueueTotalsOf(Context& ctx) {
+  std::size_t broken = 0;
+  QueueTotals totals;
+  for (const auto& [name, line] : QueueOnDisk(ctx.print_queue.folder(), &broken)) {
+    totals.jobs += line.queued + line.incoming;
+    if (line.oldest_ms > 0 && (totals.oldest_ms == 0 || line.oldest_ms < totals.oldest_ms))
+      totals.oldest_ms = line.oldest_ms;
+  }
+  return totals;
+}
 
 std::string UnprintedReport(Context& ctx) {
   std::string out;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "core/context.h"
@@ -10,6 +11,17 @@ namespace valico {
 // NonStampati/ lists each document (number, printer, reason) up to this many; beyond, the
 // count and the oldest only.
 inline constexpr std::size_t kListedUnprinted = 20;
+
+// What waits in CodaStampa/ for every printer (also the jobs other programs left there for
+// the serving Valico to take), and when the oldest was queued (ms since 1970; 0 for none).
+struct QueueTotals {
+  std::size_t jobs = 0;
+  std::int64_t oldest_ms = 0;
+};
+QueueTotals QueueTotalsOf(Context& ctx);
+
+// "05/12/2026 08:30:00", local time; "-" for no time at all.
+std::string ShownTime(std::int64_t ms);
 
 // The report of `valico status` and of the window "Stato stampe", one item a line, for a shop
 // owner to read over the phone: whether a Valico serves the program folder; per device what

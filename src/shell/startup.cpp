@@ -80,6 +80,12 @@ void LoadSettings(Context& ctx) {
   Load(ctx);
 }
 
+void ReadSettings(Context& ctx) {
+  SetPaths(ctx);
+  IniStore::OneReading once(ctx.ini);
+  CaricaSettaggi(ctx.ini, ctx.cfg, ctx.form, ctx.mscomm1, ctx.com_preconto);
+}
+
 void ShutDown(Context& ctx) {
   if (ctx.mscomm1.IsOpen()) ctx.mscomm1.Close();
   ctx.print_queue.Stop();  // what is still queued is printed at the next start

@@ -13,6 +13,10 @@ void StartUp(Context& ctx);
 // one-shot commands that may run beside a running service.
 void LoadSettings(Context& ctx);
 
+// The settings as _Valico.ini holds them, without the imports from Borea and without the
+// spools: nothing is written, for the installer's check.
+void ReadSettings(Context& ctx);
+
 // The exit sequence of the headless service: the display port is closed.
 void ShutDown(Context& ctx);
 

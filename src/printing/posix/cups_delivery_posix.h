@@ -16,4 +16,9 @@ bool SubmitPdfToCups(std::string_view queue, std::string_view pdf, const std::st
                      std::chrono::milliseconds bound, std::stop_token stop, int* job_id,
                      std::string* err);
 
+// Whether the CUPS queue `queue` (as above) exists, accepts jobs and is not stopped, asked of
+// its scheduler within `bound`; no job is sent. *found says what the scheduler answered, or
+// why it could not be asked.
+bool CupsQueueAccepts(std::string_view queue, std::chrono::milliseconds bound, std::string* found);
+
 }  // namespace valico

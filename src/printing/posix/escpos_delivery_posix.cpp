@@ -10,7 +10,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/serial_device.h"
 #include "platform/serial_port.h"
+#include "platform/write_access.h"
 #include "printing/device_fonts.h"
 #include "printing/posix/printer_channel_posix.h"
 #include "printing/posix/tcp_printer_posix.h"
@@ -149,6 +151,29 @@ DeliveryResult DeliverEscPos(std::string_view target, std::string_view bytes, bo
   std::filesystem::path path(target);
   if (path.is_relative()) path = std::filesystem::path(home) / path;
   return DeliverToDevice(path.string(), bytes, ask_status, limits);
+}
+
+bool EscPosTargetReachable(std::string_view target, const std::string& home,
+                           const std::map<int, std::string>& com_devices,
+                           std::chrono::milliseconds bound, std::string* found) {
+  int port = 0;
+  std::string_view settings;
+  if (SerialTarget(target, &port, &settings)) {
+    std::string device = SerialDeviceOf(port, com_devices);
+    if (!ProbeSerialDevice(device, found)) return false;
+    *found = "COM" + std::to_string(port) + " (" + device + ") opens";
+    return true;
+  }
+  if (target.substr(0, 6) == "tcp://") return TcpPrinterAccepts(target.substr(6), bound, found);
+  std::filesystem::path path(target);
+  if (path.is_relative()) path = std::filesystem::path(home) / path;
+  std::string why;
+  if (!CanWrite(path.string(), &why)) {
+    *found = path.string() + ": " + why;
+    return false;
+  }
+  *found = path.string() + " is there and may be written";
+  return true;
 }
 
 }  // namespace valico

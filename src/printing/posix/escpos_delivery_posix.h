@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -24,5 +25,13 @@ class SerialPorts;
 DeliveryResult DeliverEscPos(std::string_view target, std::string_view bytes, bool ask_status,
                              const std::string& home, SerialPorts* ports,
                              std::chrono::milliseconds bound, std::stop_token stop);
+
+// Whether `target` (as above) can be reached now, without sending a byte: a device file is
+// present and writable, a serial port (COMn mapped by `com_devices`, as --com says) opens and
+// no other program holds it, a network printer's port accepts a connection within `bound`.
+// *found says what was found, or why not.
+bool EscPosTargetReachable(std::string_view target, const std::string& home,
+                           const std::map<int, std::string>& com_devices,
+                           std::chrono::milliseconds bound, std::string* found);
 
 }  // namespace valico

@@ -125,6 +125,8 @@ VALICO_FORWARD(Cairo, void, cairo_text_extents,
                (cairo_t * cr, const char* utf8, cairo_text_extents_t* e), (cr, utf8, e))
 VALICO_FORWARD(Cairo, void, cairo_translate, (cairo_t * cr, double tx, double ty), (cr, tx, ty))
 
+VALICO_FORWARD(Cups, ipp_t*, cupsDoRequest, (http_t * http, ipp_t* request, const char* resource),
+               (http, request, resource))
 VALICO_FORWARD(Cups, ipp_t*, cupsGetResponse, (http_t * http, const char* resource),
                (http, resource))
 VALICO_FORWARD(Cups, const char*, cupsLastErrorString, (void), ())
@@ -154,6 +156,7 @@ VALICO_FORWARD(Cups, ipp_attribute_t*, ippAddString,
 VALICO_FORWARD(Cups, void, ippDelete, (ipp_t * ipp), (ipp))
 VALICO_FORWARD(Cups, ipp_attribute_t*, ippFindAttribute,
                (ipp_t * ipp, const char* name, ipp_tag_t value_tag), (ipp, name, value_tag))
+VALICO_FORWARD(Cups, int, ippGetBoolean, (ipp_attribute_t * attr, int element), (attr, element))
 VALICO_FORWARD(Cups, int, ippGetInteger, (ipp_attribute_t * attr, int element), (attr, element))
 VALICO_FORWARD(Cups, ipp_status_t, ippGetStatusCode, (ipp_t * ipp), (ipp))
 VALICO_FORWARD(Cups, ipp_t*, ippNewRequest, (ipp_op_t op), (op))

@@ -158,4 +158,20 @@ DeliveryResult DeliverTcp(std::string_view address, std::string_view bytes, bool
   return ask_status ? printer.AwaitStatus(sent) : AwaitClose(printer, sent, all.size(), limits);
 }
 
+bool TcpPrinterAccepts(std::string_view address, std::chrono::milliseconds bound,
+                       std::string* found) {
+  DeliveryLimits limits(bound, {});
+  std::string name = "tcp://" + std::string(address), host;
+  int port = 0;
+  if (!SplitAddress(address, &host, &port)) {
+    *found = name + " is not tcp://HOST:PORT";
+    return false;
+  }
+  AddressList list = Lookup(host, std::to_string(port), limits, found);
+  if (!list) return false;
+  if (!Connect(list.get(), name, limits, found)) return false;
+  *found = name + " accepts connections";
+  return true;
+}
+
 }  // namespace valico

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <string>
 #include <string_view>
 
 #include "printing/posix/printer_channel_posix.h"
@@ -16,5 +18,11 @@ namespace valico {
 // answers or any byte not taken in time is a failure.
 DeliveryResult DeliverTcp(std::string_view address, std::string_view bytes, bool ask_status,
                           const DeliveryLimits& limits);
+
+// Whether the network printer's raw port at `address` ("HOST:PORT") accepts a connection
+// within `bound`; the connection is closed at once, nothing is sent. *found says what
+// answered, or why nothing did.
+bool TcpPrinterAccepts(std::string_view address, std::chrono::milliseconds bound,
+                       std::string* found);
 
 }  // namespace valico
