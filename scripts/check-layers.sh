@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks the floors of src/ (README, "Layout"): a file includes headers of its own folder and of
+# Checks the floors of src/ (CONTRIBUTING.md, "Layout"): a file includes headers of its own folder and of
 # lower floors only, never of its own floor's other folders or of a higher floor, so no two
 # folders include each other. Prints every include that breaks this; exits 1 when there is one.
 set -euo pipefail

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh --check >/dev/null || scripts/install-deps.sh
 
-# The tree's floors (README, "Layout") and its format, before the long build.
+# The tree's floors (CONTRIBUTING.md, "Layout") and its format, before the long build.
 scripts/check-layers.sh
 find src bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format-14 --dry-run --Werror
 cmake --preset dev
