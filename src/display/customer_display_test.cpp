@@ -25,7 +25,6 @@ class CustomerDisplayTest : public ::testing::Test {
     if (!far_) GTEST_SKIP() << "no loopback serial line: " << why;
     ports_ = MakeSerialPorts({{2, far_->device()}}, t.log);
     port_ = std::make_unique<SerialControl>(*ports_, t.log, "display port");
-    cfg_.Display_Active = true;
     cfg_.Display_File = "C:\\Valico\\Display.txt";
     port_->SetPort(2);
     port_->SetSettings("9600,N,8,1");
@@ -63,7 +62,9 @@ TEST_F(CustomerDisplayTest, EachModelSendsItsBytesAndHandlesItsPort) {
   for (const Case& c : cases) {
     cfg_.Display_Type = c.type;
     // Every model starts from an open port: WINCOR-NIXDORF must close and reopen it.
-    if (!port_->IsOpen()) ASSERT_TRUE(port_->Open()) << c.name;
+    if (!port_->IsOpen()) {
+      ASSERT_TRUE(port_->Open()) << c.name;
+    }
     t.folder.Write(kDisplayFile, c.file);
     display_->LanciaFileDLY();
     EXPECT_EQ(far_->Read(c.bytes.size()), c.bytes) << c.name;
