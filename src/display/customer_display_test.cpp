@@ -25,14 +25,11 @@ class CustomerDisplayTest : public ::testing::Test {
     if (!far_) GTEST_SKIP() << "no loopback serial line: " << why;
     ports_ = MakeSerialPorts({{2, far_->device()}}, t.log);
     port_ = std::make_unique<SerialControl>(*ports_, t.log, "display port");
-    cfg_.Display_Active = true;
     cfg_.Display_File = "C:\\Valico\\Display.txt";
     port_->SetPort(2);
     port_->SetSettings("9600,N,8,1");
     display_ = std::make_unique<CustomerDisplay>(cfg_, t.files, t.clock, t.watch, t.log, *port_);
   }
-
-  void Update() { display_->LanciaFileDLY(); }
 
   testing::TestContext t;
   Config cfg_;
@@ -65,13 +62,13 @@ TEST_F(CustomerDisplayTest, EachModelSendsItsBytesAndHandlesItsPort) {
   for (const Case& c : cases) {
     cfg_.Display_Type = c.type;
     // Every model starts from an open port: WINCOR-NIXDORF must close and reopen it.
-    if (!(*port_).IsOpen()) {
-      ASSERT_TRUE((*port_).Open()) << c.name;
+    if (!port_->IsOpen()) {
+      ASSERT_TRUE(port_->Open()) << c.name;
     }
     t.folder.Write(kDisplayFile, c.file);
-    Update();
+    display_->LanciaFileDLY();
     EXPECT_EQ(far_->Read(c.bytes.size()), c.bytes) << c.name;
-    EXPECT_EQ((*port_).IsOpen(), c.open_after) << c.name;
+    EXPECT_EQ(port_->IsOpen(), c.open_after) << c.name;
     EXPECT_FALSE(t.folder.Has(kDisplayFile)) << c.name;
   }
 }
@@ -80,12 +77,12 @@ TEST_F(CustomerDisplayTest, AFileStillBeingWrittenIsLeftUntilItIsWhole) {
   cfg_.Display_Type = "ASEM";
   t.folder.Write(kDisplayFile, "partial");
   t.watch.writing.insert(t.Native(cfg_.Display_File));
-  Update();
+  display_->LanciaFileDLY();
   EXPECT_TRUE(t.folder.Has(kDisplayFile));
   EXPECT_EQ(far_->Read(1, 100ms), "");
   t.folder.Write(kDisplayFile, "partial\r\nand more");
   t.watch.writing.clear();
-  Update();
+  display_->LanciaFileDLY();
   EXPECT_FALSE(t.folder.Has(kDisplayFile));
   std::string want = "\033QApartial\r\033QBand more\r";
   EXPECT_EQ(far_->Read(want.size()), want);
@@ -95,10 +92,10 @@ TEST_F(CustomerDisplayTest, AnUnknownModelLeavesTheFileAndThePortAlone) {
   for (const char* type : {"NON PRESENTE", "asem", ""}) {
     cfg_.Display_Type = type;
     t.folder.Write(kDisplayFile, "hello\r\n");
-    Update();
-    Update();
+    display_->LanciaFileDLY();
+    display_->LanciaFileDLY();
     EXPECT_TRUE(t.folder.Has(kDisplayFile)) << type;
-    EXPECT_FALSE((*port_).IsOpen()) << type;
+    EXPECT_FALSE(port_->IsOpen()) << type;
   }
   EXPECT_EQ(far_->Read(1, 100ms), "");
   EXPECT_TRUE(t.log.Contains("model \"\" is unknown"));

@@ -121,16 +121,14 @@ TEST(JobsRunnerTest, OneTransferAtATimeAndStopCutsItShort) {
   for (int i = 0; i < 1000 && ftp.puts == 0; ++i) std::this_thread::sleep_for(5ms);
   ASSERT_EQ(ftp.puts, 1);
   EXPECT_TRUE(runner.TransferRunning());
-  EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "FTP_Finish", "", t.ctx.cfg.IniValico), "In Corso");
+  EXPECT_EQ(key("FTP_Finish"), "In Corso");
   step();
   step();
   EXPECT_EQ(ftp.puts, 1) << "the request being served is not started again";
 
   runner.Stop(50ms);
   EXPECT_FALSE(runner.TransferRunning());
-  EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "FTP_Finish", "", t.ctx.cfg.IniValico), "Finito");
-  EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "FTP_Esito", "", t.ctx.cfg.IniValico), "0");
-  EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", "FTP_Azione", "?", t.ctx.cfg.IniValico), "");
+  EXPECT_EQ(key("FTP_Finish") + key("FTP_Esito") + key("FTP_Azione"), "Finito0");
   EXPECT_TRUE(t.log.Contains("did not end in time"));
   step();
   EXPECT_FALSE(runner.TransferRunning()) << "the request was emptied";

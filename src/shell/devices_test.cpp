@@ -64,19 +64,18 @@ TEST(DevicesTest, TicksWhileStampanteNonTrovataIsOpenStartNoPass) {
   StartUp(t.ctx);
   ValicoDevices devices(t.ctx);
   PollingCycle cycle(t.files, t.log, t.watch, t.settings, t.ctx.cfg, devices);
-  auto settle = [&] { cycle.Timer1_Timer(); };
   std::string job_while_open;
   box.while_open = [&] {
     t.folder.Write("CortBorea/a.txt", "second");
-    settle();
+    cycle.Timer1_Timer();
     job_while_open = t.folder.Read("CortIN/a.txt");
   };
   t.folder.Write("CortBorea/a.txt", "first");
-  settle();
+  cycle.Timer1_Timer();
   EXPECT_EQ(job_while_open, "first") << "the job waits in CortIN, untouched, while the box is open";
   EXPECT_EQ(box.shown.size(), 1u);
   EXPECT_EQ(t.folder.Read("CortBorea/a.txt"), "second") << "taken by a later tick";
-  settle();
+  cycle.Timer1_Timer();
   EXPECT_EQ(box.shown.size(), 2u);
   EXPECT_FALSE(t.folder.Has("CortIN/a.txt"));
 }

@@ -76,13 +76,6 @@ struct Till {
   }
 };
 
-std::string LineOf(const std::string& report, const std::string& subject) {
-  std::istringstream lines(report);
-  for (std::string line; std::getline(lines, line);)
-    if (line.find(subject) != std::string::npos) return line;
-  return "";
-}
-
 TEST(DoctorPosixTest, EveryCheckOfAWorkingTillPasses) {
   Till till;
   ASSERT_TRUE(till.ready()) << till.cups_dir.Read("error_log");
@@ -134,7 +127,7 @@ TEST(DoctorPosixTest, FaultsOfTheDevicesAreNamedWithTheirCause) {
       {"Disco D:", "ftp-drive: non e' una cartella"},
   };
   for (const auto& row : rows) {
-    std::string line = LineOf(r.out, row.subject);
+    std::string line = testing::LineOf(r.out, row.subject);
     EXPECT_EQ(line.rfind("\u2717 ", 0), 0u) << row.subject << "\n" << r.out;
     EXPECT_NE(line.find(row.found), std::string::npos) << line;
   }

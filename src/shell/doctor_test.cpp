@@ -1,8 +1,6 @@
 // `valico doctor` on a till where every device check has something wrong.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "platform/program_folder_lock.h"
 #include "platform/testing/temp_folder.h"
 #include "printing/queue_file.h"
@@ -11,14 +9,6 @@
 
 namespace valico {
 namespace {
-
-// The line of the report that holds `subject`; "" when none does.
-std::string LineOf(const std::string& report, const std::string& subject) {
-  std::istringstream lines(report);
-  for (std::string line; std::getline(lines, line);)
-    if (line.find(subject) != std::string::npos) return line;
-  return "";
-}
 
 TEST(DoctorTest, ATillWithEveryDeviceWrongFailsEachCheckAndSaysWhy) {
   testing::TempFolder home;
@@ -60,7 +50,7 @@ TEST(DoctorTest, ATillWithEveryDeviceWrongFailsEachCheckAndSaysWhy) {
       {"(NonStampati):", "1 documenti, il primo del "},
   };
   for (const auto& row : rows) {
-    std::string line = LineOf(r.out, row.subject);
+    std::string line = testing::LineOf(r.out, row.subject);
     EXPECT_EQ(line.rfind("\u2717 ", 0), 0u) << row.subject << "\n" << r.out;
     EXPECT_NE(line.find(row.found), std::string::npos) << line;
     EXPECT_NE(line.find("; da fare: "), std::string::npos) << line;

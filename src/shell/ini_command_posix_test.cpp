@@ -38,23 +38,15 @@ int ExitStatus(pid_t pid) {
   return WEXITSTATUS(status);
 }
 
-int Shell(const std::string& script) { return ExitStatus(Spawn({"/bin/sh", "-c", script})); }
-
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
-
-// A _Valico.ini of 200 keys.
-std::string TwoHundredKeys() {
-  std::string ini = "[Varie]\r\n";
-  for (int i = 0; i < 200; ++i) ini += "Key" + std::to_string(1000 + i) + "=value\r\n";
-  return ini;
-}
 
 // A write on a full disk leaves the file as it was: on a small tmpfs filled up, mounted in a
 // mount namespace of its own so that nothing stays mounted whatever happens; where the machine
 // does not allow that, the disk is "full" for the writer through its file-size limit instead.
 TEST(IniCommandPosixTest, AWriteOnAFullDiskLeavesTheFileAsItWas) {
   testing::TempFolder dir;
-  const std::string before = TwoHundredKeys();
+  std::string before = "[Varie]\r\n";
+  for (int i = 0; i < 200; ++i) before += "Key" + std::to_string(1000 + i) + "=value\r\n";
   dir.Write("disk/_Valico.ini", before);
   const std::string disk = dir / "disk", valico = Quoted(TestProgram("valico"));
   std::string script =
@@ -69,10 +61,12 @@ TEST(IniCommandPosixTest, AWriteOnAFullDiskLeavesTheFileAsItWas) {
               << "): the full disk is a file-size limit\n";
     // 16 blocks of 512 bytes: the old file fits, the new one with a 6,000-byte value does not.
     dir.Write("disk/fill", "");
-    Shell("trap '' XFSZ; ulimit -f 16; " + valico + " ini set " + Quoted(disk + "/_Valico.ini") +
-          " Varie Key1005 " + std::string(6000, 'x') + "; echo $? > " + Quoted(disk + ".status") +
-          "; cp " + Quoted(disk + "/_Valico.ini") + " " + Quoted(disk + ".after") + "; ls " +
-          Quoted(disk) + " > " + Quoted(disk + ".names"));
+    ExitStatus(Spawn({"/bin/sh", "-c",
+                      "trap '' XFSZ; ulimit -f 16; " + valico + " ini set " +
+                          Quoted(disk + "/_Valico.ini") + " Varie Key1005 " +
+                          std::string(6000, 'x') + "; echo $? > " + Quoted(disk + ".status") +
+                          "; cp " + Quoted(disk + "/_Valico.ini") + " " + Quoted(disk + ".after") +
+                          "; ls " + Quoted(disk) + " > " + Quoted(disk + ".names")}));
   }
   EXPECT_EQ(dir.Read("disk.status"), "1\n");
   EXPECT_TRUE(dir.Read("disk.after") == before);

@@ -20,10 +20,6 @@ TEST(PrinterCommandsPosixTest, PrintersListsTheDeclaredPrintersThreeLinesEach) {
   EXPECT_EQ(none.status, 0);
   EXPECT_EQ(none.out, "") << "no _Stampanti.ini, no printers";
 
-  home.Write("_Stampanti.ini", "[EPSON TM-U295 Slip]\r\nPorta=COM3:\r\nUscita=cups:TM-U295\r\n");
-  EXPECT_EQ(RunValico({"--home", home.path(), "printers"}).out,
-            "Port    > COM3:\r\nPrinter > EPSON TM-U295 Slip\r\n" + hyphens);
-
   home.Write("_Stampanti.ini",
              "[EPSON TM-U295 Slip]\r\nPorta=COM3:\r\nUscita=cups:TM-U295\r\n"
              "[Anteprima]\r\nPorta=Ne01:\r\n");
@@ -90,9 +86,9 @@ TEST(PrinterCommandsPosixTest, TheServicePrintsAReceiptJobAndDeletesItUnlessNoLa
   r = RunValico({"--home", home.path(), "run", "--ticks", "3"});
   EXPECT_TRUE(home.Has("drive_c/Borea/rf.txt"));
   EXPECT_FALSE(home.Has("Anteprime/0003-EPSON_TM-L90_Receipt.txt"));
-  EXPECT_EQ(r.err.find("names no receipt layout"), r.err.rfind("names no receipt layout"))
+  size_t said = r.err.find("names no receipt layout");
+  EXPECT_TRUE(said != std::string::npos && said == r.err.rfind("names no receipt layout"))
       << "said once: " << r.err;
-  EXPECT_NE(r.err.find("names no receipt layout"), std::string::npos);
 }
 
 TEST(PrinterCommandsPosixTest, RenderWritesPreviewsOfAJobAndLeavesIt) {

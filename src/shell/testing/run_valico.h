@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,14 @@ inline CommandResult RunValico(std::vector<std::string> args) {
   int status = RunCommandLine(static_cast<int>(argv.size()), argv.data());
   std::string err = ::testing::internal::GetCapturedStderr();
   return {status, ::testing::internal::GetCapturedStdout(), err};
+}
+
+// The line of a report that holds `subject`; "" when none does.
+inline std::string LineOf(const std::string& report, const std::string& subject) {
+  std::istringstream lines(report);
+  for (std::string line; std::getline(lines, line);)
+    if (line.find(subject) != std::string::npos) return line;
+  return "";
 }
 
 }  // namespace valico::testing
