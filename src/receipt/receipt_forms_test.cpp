@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "platform/testing/test_platform.h"
 #include "printing/testing/direct_printers.h"
 #include "printing/testing/recording_print_system.h"
@@ -44,10 +42,9 @@ class ReceiptFormsTest : public ::testing::Test {
     receipt.LanciaFileRF();
   }
   int Logged(const std::string& part) const {
-    auto lines = t.log.lines();
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
-      return l.find(part) != std::string::npos;
-    }));
+    int n = 0;
+    for (const std::string& l : t.log.lines()) n += l.find(part) != l.npos;
+    return n;
   }
 
   testing::TestPlatform t;
