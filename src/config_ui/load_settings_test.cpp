@@ -159,21 +159,19 @@ TEST(ImpostaCartellaBoreaTest, FolderLosesOneTrailingBackslashRuntimeComesFromLo
         Case{"C:\\caldera", "C:\\caldera", "C:\\Office\\msaccess.exe"}}) {
     SCOPED_TRACE(k.folder);
     Settings p;
-    IniStore& ini = p.ini;
-    Config& cfg = p.cfg;
     if (k.stored) p.WriteValico(std::string("Borea_Directory=") + k.stored + "\r\n");
     if (k.runtime)
       p.folder.Write("drive_c/CALDERA/_Local.ini",
                      std::string("[Varie]\r\nRT_Access=") + k.runtime + "\r\n");
-    ImpostaCartellaBorea(ini, cfg, p.form);
-    EXPECT_EQ(cfg.DirBorea, k.folder);
+    ImpostaCartellaBorea(p.ini, p.cfg, p.form);
+    EXPECT_EQ(p.cfg.DirBorea, k.folder);
     EXPECT_EQ(p.form.Text(c::BoreaDir), k.folder);
-    EXPECT_EQ(ini.LeggiINI("Varie", "Borea_Directory", "?", cfg.IniValico), k.folder);
-    EXPECT_EQ(cfg.IniLocal, std::string(k.folder) + "\\_Local.ini");
+    EXPECT_EQ(p.ini.LeggiINI("Varie", "Borea_Directory", "?", p.cfg.IniValico), k.folder);
+    EXPECT_EQ(p.cfg.IniLocal, std::string(k.folder) + "\\_Local.ini");
     // Folder names match without regard to case.
     std::string runtime = k.runtime ? k.runtime : kDefaultRuntime;
-    EXPECT_EQ(cfg.RunTimeBorea, runtime);
-    EXPECT_EQ(ini.LeggiVarie("RunTimeBorea").ToText(p.regional), runtime);
+    EXPECT_EQ(p.cfg.RunTimeBorea, runtime);
+    EXPECT_EQ(p.ini.LeggiVarie("RunTimeBorea").ToText(p.regional), runtime);
   }
 }
 
