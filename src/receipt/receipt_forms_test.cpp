@@ -12,15 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The receipt printer and a preview printer, the default.
-class TwoPrinters : public testing::RecordingPrintSystem {
- public:
-  TwoPrinters() {
-    installed = {{"Anteprima", "Ne01:"}, {kRfTmL90, "COM3:"}};
-    default_printer = "Anteprima";
-  }
-};
-
 std::string Job(int receipt_lines) {
   std::string job = "I1 Trattoria\r\n";
   for (int k = 1; k <= receipt_lines; ++k) job += "RR Riga " + std::to_string(k) + "\r\n";
@@ -30,6 +21,9 @@ std::string Job(int receipt_lines) {
 class ReceiptFormsTest : public ::testing::Test {
  protected:
   ReceiptFormsTest() {
+    // The receipt printer and a preview printer, the default.
+    system.installed = {{"Anteprima", "Ne01:"}, {kRfTmL90, "COM3:"}};
+    system.default_printer = "Anteprima";
     cfg.RF_File = "C:\\Borea\\rf.txt";
     cfg.RF_Stampante = kRfTmL90;
     ParseChoices(cfg);
@@ -49,7 +43,7 @@ class ReceiptFormsTest : public ::testing::Test {
 
   testing::TestPlatform t;
   Config cfg;
-  TwoPrinters system;
+  testing::RecordingPrintSystem system;
   testing::DirectPrinters direct{system, t.log, t.folder.path()};
   Printers& printers = direct.printers;
   ReceiptForms receipt{cfg, t.files, t.clock, t.watch, t.log, printers};
