@@ -10,8 +10,9 @@ namespace {
 
 namespace c = controls;
 
-struct LoadTest : ::testing::Test, testing::TestPlatform {
-  LoadTest() {
+// The settings file, the model and the window's controls a load fills.
+struct Settings : testing::TestPlatform {
+  Settings() {
     cfg.IniValico = InFolder("_Valico.ini");
     ini.SetValicoIni(cfg.IniValico);
   }
@@ -23,6 +24,7 @@ struct LoadTest : ::testing::Test, testing::TestPlatform {
   SerialControl mscomm1{serial, log, "display port"};
   SerialControl com_preconto{serial, log, "pre-bill port"};
 };
+struct LoadTest : ::testing::Test, Settings {};
 
 TEST_F(LoadTest, MissingSettingsFileLoadsEveryDefault) {
   Load();
@@ -131,21 +133,14 @@ TEST(LoadThenSaveTest, AnUntouchedSaveKeepsWhatWasStored) {
            Case{"RF_Righe=41", "RF_Righe=41"},
        }) {
     SCOPED_TRACE(k.stored);
-    testing::TestPlatform p;
-    IniStore ini(p.files, p.regional, p.log);
-    Config cfg;
-    FormModel form;
-    SerialControl mscomm1{p.serial, p.log, "display port"};
-    SerialControl com_preconto{p.serial, p.log, "pre-bill port"};
-    cfg.IniValico = p.InFolder("_Valico.ini");
-    ini.SetValicoIni(cfg.IniValico);
+    Settings p;
     for (const char* item : {"EPSON TM-U295", "NON PRESENTE", "0 - NON PRESENTE", "Nessuno"}) {
       for (const char* list : {c::RF_Printer, c::Cort_Printer, c::MF_Type, c::MF_Protocol})
-        form.AddItem(list, item);
+        p.form.AddItem(list, item);
     }
     p.WriteValico(std::string(k.stored) + "\r\n");
-    CaricaSettaggi(ini, cfg, form, mscomm1, com_preconto);
-    SalvaConfigurazione(ini, form);
+    p.Load();
+    SalvaConfigurazione(p.ini, p.form);
     std::string file = p.folder.Read("_Valico.ini");
     EXPECT_NE(file.find(std::string("\n") + k.saved + "\r\n"), std::string::npos) << file;
   }
@@ -163,25 +158,20 @@ TEST(ImpostaCartellaBoreaTest, FolderLosesOneTrailingBackslashRuntimeComesFromLo
         Case{"", "C:\\Caldera", nullptr}, Case{nullptr, "C:\\Caldera", nullptr},
         Case{"C:\\caldera", "C:\\caldera", "C:\\Office\\msaccess.exe"}}) {
     SCOPED_TRACE(k.folder);
-    testing::TestPlatform p;
-    IniStore ini(p.files, p.regional, p.log);
-    Config cfg;
-    FormModel form;
-    cfg.IniValico = p.InFolder("_Valico.ini");
-    ini.SetValicoIni(cfg.IniValico);
+    Settings p;
     if (k.stored) p.WriteValico(std::string("Borea_Directory=") + k.stored + "\r\n");
     if (k.runtime)
       p.folder.Write("drive_c/CALDERA/_Local.ini",
                      std::string("[Varie]\r\nRT_Access=") + k.runtime + "\r\n");
-    ImpostaCartellaBorea(ini, cfg, form);
-    EXPECT_EQ(cfg.DirBorea, k.folder);
-    EXPECT_EQ(form.Text(c::BoreaDir), k.folder);
-    EXPECT_EQ(ini.LeggiINI("Varie", "Borea_Directory", "?", cfg.IniValico), k.folder);
-    EXPECT_EQ(cfg.IniLocal, std::string(k.folder) + "\\_Local.ini");
+    ImpostaCartellaBorea(p.ini, p.cfg, p.form);
+    EXPECT_EQ(p.cfg.DirBorea, k.folder);
+    EXPECT_EQ(p.form.Text(c::BoreaDir), k.folder);
+    EXPECT_EQ(p.ini.LeggiINI("Varie", "Borea_Directory", "?", p.cfg.IniValico), k.folder);
+    EXPECT_EQ(p.cfg.IniLocal, std::string(k.folder) + "\\_Local.ini");
     // Folder names match without regard to case.
     std::string runtime = k.runtime ? k.runtime : kDefaultRuntime;
-    EXPECT_EQ(cfg.RunTimeBorea, runtime);
-    EXPECT_EQ(ini.LeggiVarie("RunTimeBorea").ToText(p.regional), runtime);
+    EXPECT_EQ(p.cfg.RunTimeBorea, runtime);
+    EXPECT_EQ(p.ini.LeggiVarie("RunTimeBorea").ToText(p.regional), runtime);
   }
 }
 

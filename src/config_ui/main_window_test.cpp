@@ -37,12 +37,9 @@ struct MainWindowTest : ::testing::Test, testing::TestPlatform {
   MainWindowTest() {
     cfg.IniValico = InFolder("_Valico.ini");
     ini.SetValicoIni(cfg.IniValico);
-    form.AddItem(c::DLY_Type, "NON PRESENTE");
-    form.AddItem(c::DLY_Type, "ASEM");
-    form.AddItem(c::MF_Type, "0 - NON PRESENTE");
-    form.AddItem(c::MF_Type, "106 - RCH GLOBE");
-    form.AddItem(c::Cort_Printer, "NON PRESENTE");
-    form.AddItem(c::Cort_Printer, "DPT-282");
+    for (const char* item : {"NON PRESENTE", "ASEM"}) form.AddItem(c::DLY_Type, item);
+    for (const char* item : {"0 - NON PRESENTE", "106 - RCH GLOBE"}) form.AddItem(c::MF_Type, item);
+    for (const char* item : {"NON PRESENTE", "DPT-282"}) form.AddItem(c::Cort_Printer, item);
   }
   IniStore ini{files, regional, log};
   Config cfg;

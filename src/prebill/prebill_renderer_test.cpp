@@ -163,10 +163,8 @@ TEST(PrebillRendererTest, FieldFormatJobsPrintInTheirFamilysDialect) {
       {"500: no job file, w then the error line", k500, Logo::kOff, std::nullopt,
        {"font FontControl|size 9|print w|size 9|font FontA12cpi|bold on|print " + kError +
         "|bold off"}, "", false, ""},
-      {"350: no job file, the error line", k350, Logo::kOff, std::nullopt, {kErrorLine}, "", false,
-       ""},
-      {"103: no job file, the error line", k103, Logo::kOff, std::nullopt, {kErrorLine}, "", false,
-       ""},
+      {"350: no job file, the error line", k350, Logo::kOff, std::nullopt, {kErrorLine}, "", 0, ""},
+      {"103: no job file, the error line", k103, Logo::kOff, std::nullopt, {kErrorLine}, "", 0, ""},
       // clang-format on
   };
   for (const auto& c : cases) {

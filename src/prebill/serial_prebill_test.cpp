@@ -34,19 +34,15 @@ TEST_F(SerialPrebillTest, DptSendsTheN2TextThenTheTailAndDeletesTheJob) {
     std::string bytes;
     std::vector<std::size_t> writes;  // one per output buffer (1024 bytes) of the job
   } cases[] = {
-      {"two lines",
-       "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n",
-       "Tavolo 5\r\nTotale 12,00\r\n" + kTail,
-       {41}},
+      // clang-format off
+      {"two lines", "N2:01:Tavolo 5\r\nN2:01:Totale 12,00\r\n",
+       "Tavolo 5\r\nTotale 12,00\r\n" + kTail, {41}},
       {"no N2 lines", "N1:01:Tavolo 5\r\nLF\nalone\r\n", kTail, {17}},
-      {"code page bytes and LF unchanged",
-       "N2:01:Caff\xE8\nlatte\r\n",
-       "Caff\xE8\nlatte\r\n" + kTail,
-       {30}},
-      {"longer than the output buffer",
-       "N2:01:" + long_line + "\r\n",
-       long_line + "\r\n" + kTail,
-       {1024, 95}},
+      {"code page bytes and LF unchanged", "N2:01:Caff\xE8\nlatte\r\n",
+       "Caff\xE8\nlatte\r\n" + kTail, {30}},
+      {"longer than the output buffer", "N2:01:" + long_line + "\r\n",
+       long_line + "\r\n" + kTail, {1024, 95}},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

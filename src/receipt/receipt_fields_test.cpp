@@ -45,12 +45,8 @@ TEST(ReceiptFieldsTest, EveryTruncationReadsAsAPrefixOfTheWholeJob) {
     Fields part = ReadReceiptFields(job.substr(0, cut));
     ASSERT_LE(part.size(), whole.size()) << "cut at " << cut;
     for (size_t i = 0; i < part.size(); ++i) {
-      const std::string& expected = whole[i];
-      if (i + 1 < part.size()) {
-        EXPECT_EQ(part[i], expected) << "cut at " << cut;
-      } else {
-        EXPECT_EQ(expected.substr(0, part[i].size()), part[i]) << "cut at " << cut;
-      }
+      const std::string& all = whole[i];  // the last field read may be cut short
+      EXPECT_EQ(part[i], i + 1 < part.size() ? all : all.substr(0, part[i].size())) << cut;
     }
   }
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "platform/testing/test_platform.h"
 #include "printing/testing/direct_printers.h"
 #include "printing/testing/recording_print_system.h"
@@ -14,15 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The receipt printer and a preview printer, the default.
-class TwoPrinters : public testing::RecordingPrintSystem {
- public:
-  TwoPrinters() {
-    installed = {{"Anteprima", "Ne01:"}, {kRfTmL90, "COM3:"}};
-    default_printer = "Anteprima";
-  }
-};
-
 std::string Job(int receipt_lines) {
   std::string job = "I1 Trattoria\r\n";
   for (int k = 1; k <= receipt_lines; ++k) job += "RR Riga " + std::to_string(k) + "\r\n";
@@ -32,6 +21,9 @@ std::string Job(int receipt_lines) {
 class ReceiptFormsTest : public ::testing::Test {
  protected:
   ReceiptFormsTest() {
+    // The receipt printer and a preview printer, the default.
+    system.installed = {{"Anteprima", "Ne01:"}, {kRfTmL90, "COM3:"}};
+    system.default_printer = "Anteprima";
     cfg.RF_File = "C:\\Borea\\rf.txt";
     cfg.RF_Stampante = kRfTmL90;
     ParseChoices(cfg);
@@ -44,15 +36,14 @@ class ReceiptFormsTest : public ::testing::Test {
     receipt.LanciaFileRF();
   }
   int Logged(const std::string& part) const {
-    auto lines = t.log.lines();
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
-      return l.find(part) != std::string::npos;
-    }));
+    int n = 0;
+    for (const std::string& l : t.log.lines()) n += l.find(part) != l.npos;
+    return n;
   }
 
   testing::TestPlatform t;
   Config cfg;
-  TwoPrinters system;
+  testing::RecordingPrintSystem system;
   testing::DirectPrinters direct{system, t.log, t.folder.path()};
   Printers& printers = direct.printers;
   ReceiptForms receipt{cfg, t.files, t.clock, t.watch, t.log, printers};

@@ -72,14 +72,14 @@ TEST_F(SlipCalibrationTest, RulerCutToTheColumnsThenNumberedRows) {
     SlipTestResult r;
     EXPECT_EQ(Run(c.rows, c.cols, &r), c.printed);
     EXPECT_TRUE(r.printed);
-    EXPECT_EQ(r.title, "Risultato TEST");
-    EXPECT_EQ(r.message,
-              "Al termine della stampa\r\nControllare il numero delle righe stampate\r\n"
-              "e dei caratteri per riga\r\ne utilizzare le informazioni acquisite per impostare "
-              "i valori in Valico e Borea");
   }
   SlipTestResult r;
   EXPECT_EQ(Run("100", "5", &r).back(), "R100");
+  EXPECT_EQ(r.title, "Risultato TEST");
+  EXPECT_EQ(r.message,
+            "Al termine della stampa\r\nControllare il numero delle righe stampate\r\n"
+            "e dei caratteri per riga\r\ne utilizzare le informazioni acquisite per impostare "
+            "i valori in Valico e Borea");
 }
 
 TEST_F(SlipCalibrationTest, WhatCannotBeTestedPrintsNothingAndSaysWhy) {

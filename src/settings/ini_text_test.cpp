@@ -35,7 +35,8 @@ TEST(IniTextTest, ReadsLikeTheProfileFunctions) {
       "[d]e] x]\r\nk=de\r\n"
       "[abc] ; note\r\nk=abc\r\n"
       "[Unclosed\r\n"
-      "u=1\r\n";
+      "u=1\r\n"
+      "[Citt\xC0]\r\nN\xC9=caff\xE8\r\n";
   EXPECT_EQ(Find(ini, "Varie", "top"), "<missing>");
   EXPECT_EQ(Find(ini, "Varie", "comment"), "<missing>");
   EXPECT_EQ(Find(ini, "varie", "KEY1"), "value one");
@@ -56,23 +57,15 @@ TEST(IniTextTest, ReadsLikeTheProfileFunctions) {
   EXPECT_EQ(Find(ini, " Varie ", " key1 "), "value one") << "names passed in lose their spaces";
   EXPECT_EQ(Find(ini, "Varie", "Key1\t"), "<missing>") << "but keep their tabs";
   EXPECT_EQ(Find(ini, "Missing", "x"), "<missing>");
+  EXPECT_EQ(Find(ini, "citt\xE0", "n\xE9"), "caff\xE8") << "bytes above 127 fold case too";
 }
 
 TEST(IniTextTest, AnyLineEndWorksAndTheLastLineNeedsNone) {
-  for (const char* eol : {"\r\n", "\r", "\n"}) {
-    std::string ini = std::string("[S]") + eol + "a=1" + eol + "b=2" + eol + "c=3";
-    EXPECT_EQ(Find(ini, "S", "a"), "1") << "eol " << int(eol[0]);
-    EXPECT_EQ(Find(ini, "S", "b"), "2");
-    EXPECT_EQ(Find(ini, "S", "c"), "3");
+  for (std::string eol : {"\r\n", "\r", "\n"}) {
+    std::string ini = "[S]" + eol + "a=1" + eol + "b=2" + eol + "c=3";
+    EXPECT_EQ(Find(ini, "S", "a") + Find(ini, "S", "b") + Find(ini, "S", "c"), "123")
+        << int(eol[0]);
   }
-}
-
-TEST(IniTextTest, BytesAbove127PassThroughAndFoldCase) {
-  std::string ini = "[Citt\xC0]\r\nN\xC9=caff\xE8\r\n";
-  EXPECT_EQ(Find(ini, "citt\xE0", "n\xE9"), "caff\xE8");
-  bool changed;
-  std::string out = IniSet(ini, "Citt\xC0", "X", "\xA7\xFF", &changed);
-  EXPECT_EQ(Find(out, "Citt\xC0", "x"), "\xA7\xFF");
 }
 
 TEST(IniTextTest, WritesEditOnlyTheLineThatChanges) {
@@ -130,6 +123,8 @@ TEST(IniTextTest, NewKeyInEmptySectionAndNewFile) {
   EXPECT_EQ(IniSet("[Z]\nz=1\n", "Varie", "k", "", &changed), "[Z]\nz=1\n[Varie]\r\nk=\r\n");
   EXPECT_EQ(IniSet("[P [A]] ; x\r\nk=v\r\n", "P [A]", "n", "1", &changed),
             "[P [A]] ; x\r\nk=v\r\nn=1\r\n");
+  EXPECT_EQ(IniSet("[Citt\xC0]\r\n", "citt\xE0", "X", "\xA7\xFF", &changed),
+            "[Citt\xC0]\r\nX=\xA7\xFF\r\n");
 }
 
 TEST(IniTextTest, RemovingASectionTakesItsHeaderAndKeysButNotItsComments) {

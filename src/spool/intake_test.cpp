@@ -34,18 +34,14 @@ class IntakeTest : public ::testing::Test {
 };
 
 TEST_F(IntakeTest, EachPassOpensItsSpoolAndOnlyTwoKindsReachADevice) {
-  struct Case {
-    SpoolKind kind;
-    const char* flag;
-  };
-  for (const Case& c :
-       {Case{SpoolKind::kFiscal, "MF_Vuoto"}, Case{SpoolKind::kPrebill, "Cort_Vuoto"},
-        Case{SpoolKind::kReceipt, "RF_Vuoto"}}) {
-    SCOPED_TRACE(c.flag);
-    t.WriteValico(std::string(c.flag) + "=0\r\n");
-    intake.PrelevaSpool(Drop(), t.ctx.cfg.IniValico, In(), c.kind);
+  for (auto [kind, flag] : {std::pair{SpoolKind::kFiscal, "MF_Vuoto"},
+                            {SpoolKind::kPrebill, "Cort_Vuoto"},
+                            {SpoolKind::kReceipt, "RF_Vuoto"}}) {
+    SCOPED_TRACE(flag);
+    t.WriteValico(std::string(flag) + "=0\r\n");
+    Pass(kind);
     EXPECT_TRUE(t.folder.Has("Borea") && t.folder.Has("IN")) << "missing folders are created";
-    EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", c.flag, "", t.ctx.cfg.IniValico), "-1")
+    EXPECT_EQ(t.ctx.ini.LeggiINI("Varie", flag, "", t.ctx.cfg.IniValico), "-1")
         << "an empty pass opens its spool too";
   }
   // A receipt job is moved and deleted without a device.
