@@ -38,7 +38,9 @@ TEST(SerialSettingsTest, TextsParseOrNameTheWrongField) {
     std::string err;
     EXPECT_EQ(ParseSerialSettings(c.text, &s, &err), c.field == nullptr) << err;
     EXPECT_EQ(s, c.expected);
-    if (c.field) EXPECT_NE(err.find(c.field), std::string::npos) << err;
+    if (c.field) {
+      EXPECT_NE(err.find(c.field), std::string::npos) << err;
+    }
   }
 }
 
