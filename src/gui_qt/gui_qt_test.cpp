@@ -183,14 +183,10 @@ TEST(TrayProgram, SavesWhatTheWidgetsShowByteForByte) {
   expected = Replaced(expected, "MF_Prot=Nessuno", "MF_Prot=GLOBE DRIVER - 106");
   EXPECT_EQ(d.Ini(), expected);
   EXPECT_EQ(d.app->ctx().cfg.MF_Prot, "GLOBE DRIVER - 106") << "the save reloads the model";
-}
 
-TEST(TrayProgram, SecondReceiptPrinterIsStoredAtEveryKeystroke) {
-  Desktop d(true);
-  emit d.program->tray().activated(QSystemTrayIcon::Trigger);
+  // The second receipt printer's file is stored at every keystroke, without a save.
   QTest::keyClicks(d.Find<QLineEdit>(controls::RF_FILE_2), "R2");
-  std::string ini = d.Ini();
-  EXPECT_NE(ini.find("RF_FILE_2=R2\r\n"), std::string::npos) << ini;
+  EXPECT_NE(d.Ini().find("RF_FILE_2=R2\r\n"), std::string::npos) << d.Ini();
 }
 
 TEST(TrayProgram, TrayShowsAndHidesTheWindow) {
@@ -262,16 +258,13 @@ TEST(TrayProgram, TheExitTakesAWindowKeptMinimisedForWantOfATray) {
   EXPECT_FALSE(d.window().isVisible());
 }
 
-TEST(TrayProgram, Command1SendsThePrebillTestToItsPort) {
-  Desktop d(true);
-  emit d.program->tray().activated(QSystemTrayIcon::Trigger);
-  d.Click("Command1");
-  EXPECT_TRUE(d.dialogs().shown.empty()) << d.dialogs().shown.front();
-  EXPECT_TRUE(d.home.Has("prebill.txt")) << "no byte reached COM5";
-}
-
 TEST(TrayProgram, ToolWindowsRunTheirTools) {
   Desktop d(true);
+  emit d.program->tray().activated(QSystemTrayIcon::Trigger);
+  d.Click("Command1");  // the serial pre-bill test, to COM5
+  EXPECT_TRUE(d.dialogs().shown.empty()) << d.dialogs().shown.front();
+  EXPECT_TRUE(d.home.Has("prebill.txt")) << "no byte reached COM5";
+
   d.Menu("Stampa_Porte");
   QDialog* list = d.program->tool(ToolWindow::kPrinterList);
   ASSERT_NE(list, nullptr);

@@ -9,7 +9,7 @@ TEST(PrinterDeclarationsTest, SectionsArePrintersInFileOrderWithTheirOutputsAndP
   std::vector<std::string> problems;
   auto printers = ParsePrinterDeclarations(
       "; printers of this till\r\n"
-      "[EPSON TM-U295 Slip]\r\nPorta=COM3:\r\nUscita=cups:TM-U295@127.0.0.1:8631\r\n"
+      "[EPSON TM-U295 Slip]\r\nPorta=COM3:\r\nUscita=cups:U295@127.0.0.1:8631\r\n"
       "Tipo=Modulo\r\nChiediStato=False\r\n"
       "[SAMSUNG SRP-350 Receipt]\r\nporta=COM4:\r\nUscita=escpos:/dev/usb/lp0\r\n"
       "Predefinita=-1\r\nAttesa=5\r\nChiediStato=0\r\nDpi=203\r\nLarghezza=576\r\nCodifica="
@@ -34,13 +34,8 @@ TEST(PrinterDeclarationsTest, SectionsArePrintersInFileOrderWithTheirOutputsAndP
     std::optional<int> wait_minutes;
     bool ask_status;
   } expected[] = {
-      {"EPSON TM-U295 Slip",
-       "COM3:",
-       PrinterOutput::kCups,
-       "TM-U295@127.0.0.1:8631",
-       false,
-       {},
-       false},
+      {"EPSON TM-U295 Slip", "COM3:", PrinterOutput::kCups, "U295@127.0.0.1:8631", false,
+       std::nullopt, false},
       {"SAMSUNG SRP-350 Receipt", "COM4:", PrinterOutput::kEscPos, "/dev/usb/lp0", true, 5, false},
       {"Anteprima", "Ne01:", PrinterOutput::kPreview, "Anteprime", false, {}, true},
       {"Senza uscita", "LPT1:", PrinterOutput::kNone, "", false, {}, true},

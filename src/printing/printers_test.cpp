@@ -14,12 +14,6 @@ namespace {
 
 using namespace ops;
 
-// Two installed printers, no default unless a test names one.
-class FakePrintSystem : public testing::RecordingPrintSystem {
- public:
-  FakePrintSystem() { installed = {{"Prima", "COM1:"}, {"Seconda", "COM2:"}}; }
-};
-
 // Takes every job as it comes, and says it printed it.
 class RecordingOutlet : public PrintOutlet {
  public:
@@ -38,10 +32,16 @@ std::vector<std::string> Trace(const Document& d) {
   return t;
 }
 
-TEST(PrintersTest, CurrentPrinterIsTheDefaultElseTheFirstUntilAnotherIsMadeCurrent) {
-  FakePrintSystem system;
+// Two installed printers, no default unless a test names one.
+class PrintersTest : public ::testing::Test {
+ protected:
+  PrintersTest() { system.installed = {{"Prima", "COM1:"}, {"Seconda", "COM2:"}}; }
+  testing::RecordingPrintSystem system;
   RecordingOutlet outlet;
   testing::RecordingLog log;
+};
+
+TEST_F(PrintersTest, CurrentPrinterIsTheDefaultElseTheFirstUntilAnotherIsMadeCurrent) {
   {
     system.default_printer = "Seconda";
     Printers p(system, outlet, log);
@@ -55,10 +55,7 @@ TEST(PrintersTest, CurrentPrinterIsTheDefaultElseTheFirstUntilAnotherIsMadeCurre
   EXPECT_EQ(Printers(system, outlet, log).Current(), "");
 }
 
-TEST(PrintersTest, DocumentsOpenAtTheFirstOutputWithTheTextStateAndEndAsOneJob) {
-  FakePrintSystem system;
-  RecordingOutlet outlet;
-  testing::RecordingLog log;
+TEST_F(PrintersTest, DocumentsOpenAtTheFirstOutputWithTheTextStateAndEndAsOneJob) {
   Printers p(system, outlet, log);
   p.Apply({FontName("FontA11"), FontSize(9.5), Bold(true), Colour(kRed), Position(0, 0),
            EndDocument()});
@@ -84,10 +81,7 @@ TEST(PrintersTest, DocumentsOpenAtTheFirstOutputWithTheTextStateAndEndAsOneJob) 
   EXPECT_TRUE(log.Contains("2 control bytes in a printed text are printed as blanks"));
 }
 
-TEST(PrintersTest, WrongInputIsRefusedWithItsReasonAndTheStateKept) {
-  FakePrintSystem system;
-  RecordingOutlet outlet;
-  testing::RecordingLog log;
+TEST_F(PrintersTest, WrongInputIsRefusedWithItsReasonAndTheStateKept) {
   Printers p(system, outlet, log);
   p.Apply({FontName("FontB11"), FontSize(10), FontName(std::string(300, 'F')), FontSize(-1),
            FontSize(std::nan("")), DrawBitmap(nullptr)});
@@ -98,10 +92,7 @@ TEST(PrintersTest, WrongInputIsRefusedWithItsReasonAndTheStateKept) {
   EXPECT_TRUE(log.Contains("a bitmap that was not loaded is not drawn"));
 }
 
-TEST(PrintersTest, ABatchGoesAsOneJobPerPrinterAndOpenDocumentsGoAtExit) {
-  FakePrintSystem system;
-  RecordingOutlet outlet;
-  testing::RecordingLog log;
+TEST_F(PrintersTest, ABatchGoesAsOneJobPerPrinterAndOpenDocumentsGoAtExit) {
   {
     Printers p(system, outlet, log);
     p.BeginBatch();

@@ -19,11 +19,13 @@ class RecordingLog : public DiagLog {
     std::lock_guard lock(mu_);
     return lines_;
   }
-  bool Contains(std::string_view part) const {
-    for (const auto& l : lines())
-      if (l.find(part) != std::string::npos) return true;
-    return false;
+  // How many lines hold `part`.
+  int Count(std::string_view part) const {
+    int n = 0;
+    for (const auto& l : lines()) n += l.find(part) != std::string::npos;
+    return n;
   }
+  bool Contains(std::string_view part) const { return Count(part) > 0; }
 
  private:
   mutable std::mutex mu_;
