@@ -36,25 +36,20 @@
 #include <thread>
 #include <vector>
 
+#include "fake_printers.h"
+
 extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Read;
+using bench::Terminal;
+using bench::Write;
 using namespace std::chrono_literals;
 
 std::string Numbered(const char* prefix, int i) { return prefix + std::to_string(i); }
-
-void Write(const fs::path& p, const std::string& data) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << data;
-}
-
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 pid_t Spawn(const std::vector<std::string>& args) {
   std::vector<char*> argv;
@@ -83,41 +78,6 @@ double CpuSeconds(pid_t pid) {
 }
 
 // A pseudo-terminal whose far end the program under test opens; we read what it writes.
-struct Terminal {
-  int master = -1, slave = -1;
-  std::string device;
-  std::string pending;
-  Terminal() {
-    char name[256];
-    openpty(&master, &slave, name, nullptr, nullptr);
-    device = name;
-    fcntl(master, F_SETFL, O_NONBLOCK);
-  }
-  ~Terminal() {
-    close(master);
-    close(slave);
-  }
-  // Reads until `until` holds on what arrived, or `limit` passes; the time of the first byte.
-  bool ReadUntil(const std::function<bool(const std::string&)>& until,
-                 std::chrono::milliseconds limit, Clock::time_point* first = nullptr) {
-    auto end = Clock::now() + limit;
-    bool got_first = !pending.empty();
-    while (!until(pending)) {
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-      if (left <= 0ms) return false;
-      pollfd p{master, POLLIN, 0};
-      if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
-      char buf[65536];
-      ssize_t n = read(master, buf, sizeof buf);
-      if (n <= 0) continue;
-      if (!got_first && first) *first = Clock::now();
-      got_first = true;
-      pending.append(buf, static_cast<size_t>(n));
-    }
-    return true;
-  }
-};
-
 // Something that takes the pre-bills of a drop folder to a terminal: a valico, or the floor.
 class Taker {
  public:

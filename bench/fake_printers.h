@@ -15,6 +15,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -25,6 +27,18 @@ namespace bench {
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
+
+// A file's whole contents written (its folders made first) and read back, as the benchmarks'
+// set-up needs them; no error handling beyond what the measurement itself then shows.
+inline void Write(const std::filesystem::path& p, const std::string& data) {
+  std::filesystem::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary) << data;
+}
+
+inline std::string Read(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 // A socket listening on 127.0.0.1 at a port of the system's choice.
 inline int ListenOnLoopback(int backlog, int* port) {

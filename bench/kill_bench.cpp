@@ -35,17 +35,9 @@ namespace {
 namespace fs = std::filesystem;
 using bench::Clock;
 using bench::Ms;
+using bench::Read;
+using bench::Write;
 using namespace std::chrono_literals;
-
-void Write(const fs::path& p, const std::string& data) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << data;
-}
-
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // Written beside, then renamed in: the program sees the job whole.
 void Drop(const fs::path& home, const fs::path& to, const std::string& data) {

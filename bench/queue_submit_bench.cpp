@@ -30,12 +30,8 @@ namespace {
 namespace fs = std::filesystem;
 using bench::Clock;
 using bench::Ms;
+using bench::Write;
 using namespace std::chrono_literals;
-
-void Write(const fs::path& p, const std::string& data) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << data;
-}
 
 // A plain durable write: a temporary file, its data forced to the disk, renamed; with
 // `folder_too`, the folder's entry forced to the disk as well.

@@ -36,6 +36,28 @@ QPushButton* NewButton(const char* name, const char* caption) {
   return button;
 }
 
+// A tool window that shows a report in a fixed-width font above a row of buttons.
+struct ReportWindow {
+  QDialog* window;
+  QPlainTextEdit* report;
+  QHBoxLayout* buttons;
+};
+
+ReportWindow NewReportWindow(const char* title, const char* name, const char* font) {
+  ReportWindow w{NewToolWindow(title), new QPlainTextEdit, new QHBoxLayout};
+  auto* lines = new QVBoxLayout(w.window);
+  w.report->setObjectName(name);
+  w.report->setReadOnly(true);
+  QFont fixed(font, 9);
+  fixed.setStyleHint(QFont::Monospace);  // where Courier New is missing
+  w.report->setFont(fixed);
+  w.report->setLineWrapMode(QPlainTextEdit::NoWrap);
+  w.report->setMinimumSize(720, 440);
+  lines->addWidget(w.report);
+  lines->addLayout(w.buttons);
+  return w;
+}
+
 }  // namespace
 
 QDialog* MakeAboutBox() {
@@ -100,58 +122,36 @@ QDialog* MakePrinterListWindow(Context& ctx) {
 
 QDialog* MakePrintStatusWindow(Context& ctx, ServiceTicks* ticks) {
   using T = PrintStatusWindowText;
-  QDialog* window = NewToolWindow(T::kTitle);
-  auto* lines = new QVBoxLayout(window);
-  auto* report = new QPlainTextEdit;
-  report->setObjectName("txStatoStampe");
-  report->setReadOnly(true);
-  QFont fixed(T::kFont, 9);
-  fixed.setStyleHint(QFont::Monospace);  // where Courier New is missing
-  report->setFont(fixed);
-  report->setLineWrapMode(QPlainTextEdit::NoWrap);
-  report->setMinimumSize(720, 440);
-  lines->addWidget(report);
-  auto* buttons = new QHBoxLayout;
+  ReportWindow w = NewReportWindow(T::kTitle, "txStatoStampe", T::kFont);
   QPushButton* refresh = NewButton("cmdAggiorna", T::kRefresh);
   QPushButton* reprint = NewButton("cmdRistampa", T::kReprint);
   QPushButton* close = NewButton("cmdChiudi", T::kClose);
-  buttons->addWidget(refresh);
-  buttons->addWidget(reprint);
-  buttons->addStretch();
-  buttons->addWidget(close);
-  lines->addLayout(buttons);
+  w.buttons->addWidget(refresh);
+  w.buttons->addWidget(reprint);
+  w.buttons->addStretch();
+  w.buttons->addWidget(close);
 
+  QPlainTextEdit* report = w.report;
   auto show = [report](const std::string& text) { report->setPlainText(FromBytes(text)); };
-  QObject::connect(refresh, &QPushButton::clicked, window,
+  QObject::connect(refresh, &QPushButton::clicked, w.window,
                    [&ctx, ticks, show] { show(ServingStatusText(ctx, ticks)); });
-  QObject::connect(reprint, &QPushButton::clicked, window,
+  QObject::connect(reprint, &QPushButton::clicked, w.window,
                    [&ctx, ticks, show] { show(ReprintAllFromWindow(ctx, ticks)); });
-  QObject::connect(close, &QPushButton::clicked, window, &QDialog::close);
+  QObject::connect(close, &QPushButton::clicked, w.window, &QDialog::close);
   show(ServingStatusText(ctx, ticks));
-  return window;
+  return w.window;
 }
 
 QDialog* MakeDoctorWindow(Context& ctx) {
   using T = DoctorWindowText;
-  QDialog* window = NewToolWindow(T::kTitle);
-  auto* lines = new QVBoxLayout(window);
-  auto* report = new QPlainTextEdit;
-  report->setObjectName("txVerifica");
-  report->setReadOnly(true);
-  QFont fixed(T::kFont, 9);
-  fixed.setStyleHint(QFont::Monospace);
-  report->setFont(fixed);
-  report->setLineWrapMode(QPlainTextEdit::NoWrap);
-  report->setMinimumSize(720, 440);
-  lines->addWidget(report);
-  auto* buttons = new QHBoxLayout;
+  ReportWindow w = NewReportWindow(T::kTitle, "txVerifica", T::kFont);
   QPushButton* refresh = NewButton("cmdAggiorna", T::kRefresh);
   QPushButton* close = NewButton("cmdChiudi", T::kClose);
-  buttons->addWidget(refresh);
-  buttons->addStretch();
-  buttons->addWidget(close);
-  lines->addLayout(buttons);
+  w.buttons->addWidget(refresh);
+  w.buttons->addStretch();
+  w.buttons->addWidget(close);
 
+  QPlainTextEdit* report = w.report;
   auto check = [&ctx, report] {
     QString text =
         FromBytes(DoctorText(RunDoctor(ctx, true), {&kPassedMark, 1}, {&kFailedMark, 1}));
@@ -159,10 +159,10 @@ QDialog* MakeDoctorWindow(Context& ctx) {
         .replace(QChar(char16_t(kFailedMark)), QChar(char16_t(0x2717)));
     report->setPlainText(text);
   };
-  QObject::connect(refresh, &QPushButton::clicked, window, check);
-  QObject::connect(close, &QPushButton::clicked, window, &QDialog::close);
+  QObject::connect(refresh, &QPushButton::clicked, w.window, check);
+  QObject::connect(close, &QPushButton::clicked, w.window, &QDialog::close);
   check();
-  return window;
+  return w.window;
 }
 
 }  // namespace valico
