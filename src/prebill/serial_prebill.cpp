@@ -51,7 +51,7 @@ void SerialPrebill::SetUpComPreconto() {
 }
 
 void SerialPrebill::StampaCortDPT(const std::string& job) {
-  SetUpComPreconto();
+  if (!port_.IsOpen()) SetUpComPreconto();
   bool ok = port_.IsOpen() || port_.Open();
 
   std::vector<std::string> lines;
@@ -61,13 +61,14 @@ void SerialPrebill::StampaCortDPT(const std::string& job) {
               "; only the blank lines and the cut are sent");
   }
   if (ok) {
-    if (!Send(port_, PrebillBytes(lines)))
-      log_.Warn("DPT-282: pre-bill job " + files_.Native(job) + " was cut short");
+    ok = Send(port_, PrebillBytes(lines));
+    if (!ok) log_.Warn("DPT-282: pre-bill job " + files_.Native(job) + " was cut short");
   } else {
     log_.Warn("DPT-282: pre-bill job " + files_.Native(job) +
               " not printed: the port did not open");
   }
-  port_.Close();
+  // A printer that stopped taking bytes gets a fresh opening at the next job.
+  if (!keep_open_ || !ok) port_.Close();
   if (!files_.Remove(job, &err)) {
     log_.Debug("DPT-282: cannot delete pre-bill job " + files_.Native(job) + ": " + err);
   }

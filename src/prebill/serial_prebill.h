@@ -33,11 +33,17 @@ class SerialPrebill {
   void SetUpComPreconto();
 
   // Sends the text of the job's "N2" lines, each with CR LF, then five blank lines and the
-  // cut (in one write when they fit the port's output buffer), closes the port and deletes
-  // the job. Reports nothing: a port that does not open
+  // cut (in one write when they fit the port's output buffer), closes the port (see
+  // KeepPortOpenDuringPass) and deletes the job. Reports nothing: a port that does not open
   // sends nothing, an unreadable job sends only the blank lines and the cut; the diagnostic
   // log says why.
   void StampaCortDPT(const std::string& job);
+
+  // The service sends the pre-bills of one pass of the spool on one opening of the port (a
+  // burst of a hundred costs one open, not a hundred): with `keep`, a job that went out leaves
+  // the port open and set up for the next, and EndOfPass closes it.
+  void KeepPortOpenDuringPass(bool keep) { keep_open_ = keep; }
+  void EndOfPass() { port_.Close(); }
 
   // The installer's test print: the test text, five blank lines and the cut. The first step
   // that fails (the port number from Cort_Com first) ends the test with the message
@@ -54,6 +60,7 @@ class SerialPrebill {
   const Files& files_;
   DiagLog& log_;
   Dialogs& dialogs_;
+  bool keep_open_ = false;
 };
 
 }  // namespace valico

@@ -92,6 +92,21 @@ TEST_F(SerialPrebillTest, DptFailuresAreLoggedAndTheJobIsDeletedAllTheSame) {
   EXPECT_FALSE(files.Exists(job));
 }
 
+// The service's pass sends its jobs on one opening of the port and closes it at its end; a
+// printer that stopped taking bytes gets a fresh opening at the next job.
+TEST_F(SerialPrebillTest, APassSendsItsJobsOnOneOpeningOfThePort) {
+  dpt.KeepPortOpenDuringPass(true);
+  dpt.StampaCortDPT(Job("N2:01:A\r\n"));
+  dpt.StampaCortDPT(Job("N2:01:B\r\n"));
+  ASSERT_EQ(serial.ports.size(), 1u);
+  EXPECT_EQ(serial.ports[0]->bytes, "A\r\n" + kTail + "B\r\n" + kTail);
+  dpt.EndOfPass();
+  EXPECT_FALSE(port.IsOpen());
+  serial.refuse_writes = true;
+  dpt.StampaCortDPT(Job("N2:01:C\r\n"));
+  EXPECT_FALSE(port.IsOpen());
+}
+
 // The test print ends at its first failing step with "Errore: " and the reason, and sends
 // nothing: the port number from Cort_Com is that first step.
 TEST_F(SerialPrebillTest, TheTestPrintEndsAtItsFirstError) {

@@ -23,7 +23,9 @@ ValicoDevices::ValicoDevices(Context& ctx, StatusFileWriter* status)
       serial_prebill_(ctx.cfg, ctx.svc.regional, ctx.com_preconto, ctx.svc.files, ctx.svc.log,
                       ctx.svc.dialogs),
       type_batch_(ctx.svc.files, ctx.svc.processes, ctx.svc.log),
-      receipt_(ctx.cfg, ctx.svc.files, ctx.svc.clock, ctx.svc.watch, ctx.svc.log, ctx.printers) {}
+      receipt_(ctx.cfg, ctx.svc.files, ctx.svc.clock, ctx.svc.watch, ctx.svc.log, ctx.printers) {
+  serial_prebill_.KeepPortOpenDuringPass(true);
+}
 
 void ValicoDevices::Record(StatusDevice device, std::string what) {
   if (status_) status_->Record(device, std::move(what));

@@ -21,6 +21,7 @@ class ValicoDevices : public DeviceHandlers {
   void InviaFileMF(const std::string& job) override;
   void LanciaFileRF() override;
   bool LanciaFileCort(const std::string& job) override;
+  void EndOfPrebillPass() override { serial_prebill_.EndOfPass(); }
 
  private:
   void Record(StatusDevice device, std::string what);

@@ -14,6 +14,8 @@ class DeviceHandlers {
   virtual void LanciaFileRF() = 0;                       // receipt-form job file
   // Pre-bill job; false when it must be taken again (its documents could not even be kept).
   virtual bool LanciaFileCort(const std::string& job) = 0;
+  // After the last pre-bill job of a pass: what the jobs kept open (the port) is let go.
+  virtual void EndOfPrebillPass() {}
 };
 
 }  // namespace valico

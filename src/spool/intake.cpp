@@ -142,6 +142,7 @@ void Intake::HandOff(const std::vector<Job>& jobs, SpoolKind tipo, const std::st
     std::string err;
     if (!RemoveNativeIfPresent(job.native, &err)) log_.Warn(err);
   }
+  if (tipo == SpoolKind::kPrebill && !jobs.empty()) devices_.EndOfPrebillPass();
   if (put_back == 0) {
     hold_length_ = 0;
     return;

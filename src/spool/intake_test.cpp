@@ -137,6 +137,7 @@ TEST_F(IntakeTest, JobsThatCouldNotBeDoneGoBackAndAreTakenAgainAfterAHold) {
   Pass(SpoolKind::kPrebill);
   EXPECT_EQ(devices.calls.size(), 3u);
   EXPECT_EQ(FilesIn("Borea") + FilesIn("IN"), 0u);
+  EXPECT_EQ(devices.prebill_passes_ended, 2) << "each pass that handed off jobs lets go";
 }
 
 }  // namespace

@@ -22,7 +22,9 @@ class RecordingDevices : public DeviceHandlers {
 
   std::vector<std::string> calls;
   std::function<void(const std::string&)> on_job;
+  void EndOfPrebillPass() override { ++prebill_passes_ended; }
   bool cort_taken = true;  // what LanciaFileCort answers
+  int prebill_passes_ended = 0;
 
  private:
   void Job(const char* kind, const std::string& job) {
