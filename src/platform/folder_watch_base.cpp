@@ -12,6 +12,13 @@ std::string Lower(std::string s) {
 }
 
 std::pair<std::string, std::string> Split(const std::string& path) {
+  // Where the separator is '/', a path with one separator before a name splits as text, with
+  // the result of the path's own split: every file of a burst is looked up here.
+  if constexpr (std::filesystem::path::preferred_separator == '/') {
+    std::size_t at = path.rfind('/');
+    if (at != std::string::npos && at > 0 && at + 1 < path.size() && path[at - 1] != '/')
+      return {path.substr(0, at), path.substr(at + 1)};
+  }
   std::filesystem::path p(path);
   return {p.parent_path().string(), p.filename().string()};
 }

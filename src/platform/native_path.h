@@ -14,6 +14,12 @@ std::string NarrowPath(const std::filesystem::path& path);
 
 // `name` inside the native folder `folder`, joined with the system's separator.
 inline std::string InNativeFolder(const std::string& folder, const std::string& name) {
+  // Where the separator is '/' and bytes pass as they are, a plain name is joined as text,
+  // with the result of the path join: a burst of jobs joins thousands of names.
+  if constexpr (std::filesystem::path::preferred_separator == '/') {
+    if (!folder.empty() && !name.empty() && name.front() != '/')
+      return folder.back() == '/' ? folder + name : folder + '/' + name;
+  }
   return NarrowPath(FsPath(folder) / FsPath(name));
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <filesystem>
 #include <set>
 #include <vector>
 
@@ -61,7 +60,7 @@ std::vector<std::string> Intake::WholeFiles(const std::string& drop) {
         log_.Warn("job file \"" + name + "\" in " + drop + " is not taken: a backslash in " +
                   "its name cannot stand in a Windows path; rename it");
       unnamed_now.insert(name);
-    } else if (!watch_.IsWhole((std::filesystem::path(drop) / name).string())) {
+    } else if (!watch_.IsWhole(InNativeFolder(drop, name))) {
       left_behind_ = true;  // still being written: looked at again at every pass
     } else {
       names.push_back(name);
