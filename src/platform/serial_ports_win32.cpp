@@ -7,6 +7,7 @@
 
 #include "platform/diag_log.h"
 #include "platform/serial_port.h"
+#include "platform/system_error_win32.h"
 
 namespace valico {
 namespace {
@@ -16,13 +17,11 @@ bool Fail(std::string* err, const std::string& why) {
   return false;
 }
 
+// "what: reason", without the full stop the system's sentence ends with.
 std::string LastError(const std::string& what) {
-  DWORD code = ::GetLastError();
-  char buf[512] = {};
-  DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             code, 0, buf, sizeof buf, nullptr);
-  while (n > 0 && (buf[n - 1] == '\r' || buf[n - 1] == '\n' || buf[n - 1] == '.')) buf[--n] = 0;
-  return what + ": " + (n ? std::string(buf, n) : "error " + std::to_string(code));
+  std::string text = SystemErrorText(::GetLastError());
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  return what + ": " + text;
 }
 
 bool FillDcb(const SerialSettings& s, DCB* dcb, std::string* err) {
