@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/testing/temp_folder.h"
-#include "platform/text_lines.h"
+#include "core/text_lines.h"
 #include "prebill/prebill_renderer.h"
 #include "printing/escpos_encoder.h"
 #include "printing/testing/direct_printers.h"
