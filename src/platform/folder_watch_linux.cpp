@@ -9,7 +9,7 @@
 #include <set>
 
 #include "platform/folder_watch_base.h"
-#include "platform/open_writers_posix.h"
+#include "platform/open_writers_linux.h"
 
 namespace valico {
 namespace {
