@@ -3,8 +3,8 @@
 // alone.
 #include <benchmark/benchmark.h>
 
+#include "core/text_lines.h"
 #include "platform/testing/temp_folder.h"
-#include "platform/text_lines.h"
 #include "prebill/prebill_renderer.h"
 #include "printing/escpos_encoder.h"
 #include "printing/testing/direct_printers.h"

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "core/text_lines.h"
 #include "display/customer_display.h"
 #include "display/virtual_display.h"
 #include "platform/serial_port.h"
-#include "platform/text_lines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view in(reinterpret_cast<const char*>(data), size);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/text_lines.h"
+#include "core/text_lines.h"
 #include "prebill/field_format.h"
 #include "prebill/job_formats.h"
 #include "prebill/printer_operations.h"

@@ -39,21 +39,24 @@ class Context {
         mscomm1(svc.serial_ports, svc.log, "display port"),
         com_preconto(svc.serial_ports, svc.log, "pre-bill port"),
         print_queue(svc.printing, svc.log, {svc.files.Native(program_folder), printing}),
-        printers(svc.printing, print_queue, svc.log),
-        program_folder_(std::move(program_folder)) {}
+        printers(svc.printing, print_queue, svc.log) {
+    cfg.DirProgramma = std::move(program_folder);
+  }
   Context(const Context&) = delete;
   Context& operator=(const Context&) = delete;
 
-  // The program's own folder as the system builds paths from it. Fixed for the life of the
-  // context: any thread.
-  const std::string& program_folder() const { return program_folder_; }
+  // The program's own folder as the system builds paths from it: the configuration model's
+  // DirProgramma, which the routines given only the configuration read. Set here and never
+  // written again: any thread.
+  const std::string& program_folder() const { return cfg.DirProgramma; }
   std::string InProgramFolder(std::string_view name) const {
-    return JoinPath(program_folder_, name);
+    return JoinPath(cfg.DirProgramma, name);
   }
 
   Services svc;                // see Services for each service's threads
   IniStore ini;                // any thread: its calls are serialised by its own lock
-  Config cfg;                  // main thread: written by the start-up and the load only
+  Config cfg;                  // main thread: written by the start-up and the load only (not
+                               // DirProgramma, see program_folder())
   FormModel form;              // main thread
   SerialControl mscomm1;       // main thread: the customer display's port
   SerialControl com_preconto;  // main thread: the serial pre-bill printer's port
@@ -64,9 +67,6 @@ class Context {
   // documents, which go to the print queue when they end.
   Printers printers;
   MachineFacts machine;  // set by whoever builds the context, then read only: any thread
-
- private:
-  std::string program_folder_;
 };
 
 }  // namespace valico

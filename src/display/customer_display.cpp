@@ -1,6 +1,6 @@
 #include "display/customer_display.h"
 
-#include "platform/text_lines.h"
+#include "core/text_lines.h"
 
 namespace valico {
 namespace {

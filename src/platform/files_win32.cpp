@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/native_path.h"
 #include "platform/system_error_win32.h"
+#include "platform/unique_handle_win32.h"
 
 namespace valico {
 namespace {
@@ -41,27 +42,6 @@ std::string FolderOf(const std::string& path) {
   size_t sep = path.find_last_of("\\/");
   return sep == std::string::npos ? std::string(".") : path.substr(0, sep);
 }
-
-class Handle {
- public:
-  explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-  ~Handle() { Close(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-  void Close() {
-    if (valid()) ::CloseHandle(h_);
-    h_ = INVALID_HANDLE_VALUE;
-  }
-  void Reset(HANDLE h) {
-    Close();
-    h_ = h;
-  }
-
- private:
-  HANDLE h_;
-};
 
 // Valico's writers of one file take turns through a named mutex of the session, named after
 // the file's full path. Its security lets every user of the session wait on it, so an
@@ -103,7 +83,7 @@ class WriterLock {
   }
 
  private:
-  Handle mutex_;
+  UniqueHandle mutex_;
   bool owned_ = false;
 };
 
@@ -127,9 +107,9 @@ bool MayWriteInPlace(const std::string& target, DWORD attrs, std::string* err) {
     return Fail(err, "cannot write " + target + ": the file is read-only");
   DWORD waited = 0;
   for (;;) {
-    Handle h(::CreateFileA(target.c_str(), GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle h(::CreateFileA(target.c_str(), GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (h.valid()) return true;
     DWORD e = ::GetLastError();
     if (e != ERROR_SHARING_VIOLATION || waited >= kBusyWaitMs)
@@ -149,7 +129,7 @@ bool ReplaceLocked(const std::string& target, std::string_view data, bool locked
   if (locked) RemoveLeftovers(target);
 
   std::string tmp;
-  Handle h;
+  UniqueHandle h;
   std::random_device random;
   for (int attempt = 0; attempt < 16 && !h.valid(); ++attempt) {
     char id[20];
@@ -215,7 +195,7 @@ ReadStatus ReadNativeFile(const std::string& native, std::size_t limit, std::str
   }
   // Sharing everything, so that a writer can replace the file meanwhile; a writer that holds
   // it without sharing is waited for a moment.
-  Handle h;
+  UniqueHandle h;
   for (DWORD waited = 0;; waited += 10) {
     h.Reset(::CreateFileA(native.c_str(), GENERIC_READ,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -9,6 +9,7 @@
 
 #include "platform/diag_log.h"
 #include "platform/ftp_client.h"
+#include "platform/system_error_win32.h"
 
 namespace valico {
 namespace {
@@ -41,14 +42,8 @@ std::string LastError(DWORD code) {
     case ERROR_INTERNET_OPERATION_CANCELLED:
       text = "cancelled";
       break;
-    default: {
-      char buf[512] = {};
-      DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                               code, 0, buf, sizeof buf, nullptr);
-      text = n ? std::string(buf, n) : "error";
-      while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
-        text.pop_back();
-    }
+    default:
+      text = SystemErrorText(code);
   }
   if (code == ERROR_INTERNET_EXTENDED_ERROR || code == ERROR_INTERNET_LOGIN_FAILURE) {
     char buf[512] = {};

@@ -9,20 +9,10 @@
 #include "platform/diag_log.h"
 #include "platform/files.h"
 #include "platform/processes.h"
+#include "platform/system_error_win32.h"
 
 namespace valico {
 namespace {
-
-std::string LastErrorText(DWORD code) {
-  char* text = nullptr;
-  DWORD n = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string s = n && text ? std::string(text, n) : "error " + std::to_string(code);
-  if (text) LocalFree(text);
-  while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == ' ')) s.pop_back();
-  return s;
-}
 
 WORD ShowCommand(WindowState state) {
   switch (state) {
@@ -60,7 +50,7 @@ class Win32Processes : public Processes {
     line.push_back('\0');
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi)) {
-      if (err) *err = "cannot start " + command_line + ": " + LastErrorText(GetLastError());
+      if (err) *err = "cannot start " + command_line + ": " + SystemErrorText(GetLastError());
       return 0;
     }
     CloseHandle(pi.hThread);

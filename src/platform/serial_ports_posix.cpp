@@ -10,6 +10,7 @@
 
 #include "platform/diag_log.h"
 #include "platform/serial_port.h"
+#include "platform/unique_fd_posix.h"
 
 namespace valico {
 namespace {
@@ -131,7 +132,6 @@ class PosixSerialLine : public SerialLine {
  public:
   PosixSerialLine(int fd, std::string device, std::chrono::milliseconds bound)
       : fd_(fd), device_(std::move(device)), bound_(bound) {}
-  ~PosixSerialLine() override { ::close(fd_); }
 
   // The descriptor is non-blocking: a port whose far end stopped taking bytes fills the
   // driver's buffer, and poll() then waits at most until the deadline.
@@ -140,7 +140,7 @@ class PosixSerialLine : public SerialLine {
     const auto deadline = Clock::now() + bound_;
     std::size_t done = 0;
     while (done < bytes.size()) {
-      ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+      ssize_t n = ::write(fd_.get(), bytes.data() + done, bytes.size() - done);
       if (n > 0) {
         done += static_cast<std::size_t>(n);
         continue;
@@ -150,7 +150,7 @@ class PosixSerialLine : public SerialLine {
         return Fail(err, Errno("write to " + device_));
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
       if (left.count() <= 0) return TimedOut(done, bytes.size(), err);
-      pollfd p{fd_, POLLOUT, 0};
+      pollfd p{fd_.get(), POLLOUT, 0};
       int r = ::poll(&p, 1, static_cast<int>(left.count()) + 1);
       if (r < 0 && errno != EINTR) return Fail(err, Errno("wait for " + device_));
       if (r == 0) return TimedOut(done, bytes.size(), err);
@@ -168,7 +168,7 @@ class PosixSerialLine : public SerialLine {
     bool readable = false;  // poll() said so: a read that then finds nothing is a hang-up
     while (got < want) {
       char buf[512];
-      ssize_t n = ::read(fd_, buf, std::min(sizeof buf, want - got));
+      ssize_t n = ::read(fd_.get(), buf, std::min(sizeof buf, want - got));
       if (n > 0) {
         out->append(buf, static_cast<std::size_t>(n));
         got += static_cast<std::size_t>(n);
@@ -181,7 +181,7 @@ class PosixSerialLine : public SerialLine {
       if (readable) return Fail(err, device_ + " hung up");
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
       if (left.count() <= 0) return true;
-      pollfd p{fd_, POLLIN, 0};
+      pollfd p{fd_.get(), POLLIN, 0};
       int r = ::poll(&p, 1, static_cast<int>(left.count()));
       if (r < 0 && errno != EINTR) return Fail(err, Errno("wait for " + device_));
       if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(p.revents & POLLIN))
@@ -197,7 +197,7 @@ class PosixSerialLine : public SerialLine {
                          " bytes in " + std::to_string(bound_.count()) + " ms");
   }
 
-  int fd_;
+  UniqueFd fd_;
   std::string device_;
   std::chrono::milliseconds bound_;
 };

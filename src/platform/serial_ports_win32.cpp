@@ -7,6 +7,8 @@
 
 #include "platform/diag_log.h"
 #include "platform/serial_port.h"
+#include "platform/system_error_win32.h"
+#include "platform/unique_handle_win32.h"
 
 namespace valico {
 namespace {
@@ -16,13 +18,11 @@ bool Fail(std::string* err, const std::string& why) {
   return false;
 }
 
+// "what: reason", without the full stop the system's sentence ends with.
 std::string LastError(const std::string& what) {
-  DWORD code = ::GetLastError();
-  char buf[512] = {};
-  DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             code, 0, buf, sizeof buf, nullptr);
-  while (n > 0 && (buf[n - 1] == '\r' || buf[n - 1] == '\n' || buf[n - 1] == '.')) buf[--n] = 0;
-  return what + ": " + (n ? std::string(buf, n) : "error " + std::to_string(code));
+  std::string text = SystemErrorText(::GetLastError());
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  return what + ": " + text;
 }
 
 bool FillDcb(const SerialSettings& s, DCB* dcb, std::string* err) {
@@ -90,7 +90,6 @@ class Win32SerialLine : public SerialLine {
  public:
   Win32SerialLine(HANDLE h, std::string device, std::chrono::milliseconds bound)
       : h_(h), device_(std::move(device)), bound_(bound) {}
-  ~Win32SerialLine() override { ::CloseHandle(h_); }
 
   // The port's write timeout (COMMTIMEOUTS) ends a write that the port does not take in
   // time; it then reports fewer bytes written, and the rest is not tried again.
@@ -99,7 +98,7 @@ class Win32SerialLine : public SerialLine {
     while (done < bytes.size()) {
       DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 16));
       DWORD written = 0;
-      if (!::WriteFile(h_, bytes.data() + done, chunk, &written, nullptr))
+      if (!::WriteFile(h_.get(), bytes.data() + done, chunk, &written, nullptr))
         return Fail(err, LastError("write to " + device_));
       done += written;
       if (written < chunk)
@@ -120,7 +119,7 @@ class Win32SerialLine : public SerialLine {
     while (got < want) {
       COMSTAT status{};
       DWORD errors = 0;
-      if (!::ClearCommError(h_, &errors, &status))
+      if (!::ClearCommError(h_.get(), &errors, &status))
         return Fail(err, LastError("read from " + device_));
       if (status.cbInQue == 0) {
         if (Clock::now() >= deadline) return true;
@@ -131,7 +130,7 @@ class Win32SerialLine : public SerialLine {
       DWORD take =
           static_cast<DWORD>(std::min<std::size_t>({want - got, status.cbInQue, sizeof buf}));
       DWORD n = 0;
-      if (!::ReadFile(h_, buf, take, &n, nullptr))
+      if (!::ReadFile(h_.get(), buf, take, &n, nullptr))
         return Fail(err, LastError("read from " + device_));
       out->append(buf, n);
       got += n;
@@ -140,7 +139,7 @@ class Win32SerialLine : public SerialLine {
   }
 
  private:
-  HANDLE h_;
+  UniqueHandle h_;
   std::string device_;
   std::chrono::milliseconds bound_;
 };

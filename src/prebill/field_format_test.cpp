@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/text_lines.h"
+#include "core/text_lines.h"
 
 namespace valico {
 namespace {

@@ -1,7 +1,7 @@
 #include "prebill/prebill_renderer.h"
 
+#include "core/text_lines.h"
 #include "platform/file_identity.h"
-#include "platform/text_lines.h"
 #include "prebill/field_format.h"
 #include "prebill/job_formats.h"
 #include "prebill/printer_by_port.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/text_lines.h"
+#include "core/text_lines.h"
 #include "prebill/job_formats.h"
 
 namespace valico {

@@ -44,7 +44,7 @@ struct Config {
   std::string IniValico;     // program folder + "\_Valico.ini"
   std::string IniLocal;      // DirBorea + "\_Local.ini"
   std::string DirBorea;      // Borea's working folder, no trailing backslash
-  std::string DirProgramma;  // the program's own folder
+  std::string DirProgramma;  // the program's own folder, set by the Context only
   std::string RunTimeBorea;  // Borea's database runtime, from RT_Access of _Local.ini
   bool SettaggiBorea = true;
 

@@ -16,6 +16,7 @@
 #include "printing/queue_file.h"
 #include "shell/doctor.h"
 #include "shell/print_status.h"
+#include "spool/spool_folders.h"
 
 namespace valico {
 namespace {
@@ -68,7 +69,8 @@ void ProgramFolder(Context& ctx, bool, Lines& out) {
 }
 
 void SpoolFolders(Context& ctx, bool, Lines& out) {
-  for (const char* name : {"Borea", "IN", "CortBorea", "CortIN"}) {
+  for (const char* name :
+       {kFiscalSpool.drop, kFiscalSpool.taken, kPrebillSpool.drop, kPrebillSpool.taken}) {
     const std::string subject = std::string("Cartella di spool ") + name;
     const std::string native = InNativeFolder(ctx.program_folder(), name);
     std::error_code ec;

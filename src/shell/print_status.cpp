@@ -10,6 +10,7 @@
 #include "platform/native_path.h"
 #include "printing/queue_file.h"
 #include "shell/status_file.h"
+#include "spool/spool_folders.h"
 
 namespace valico {
 namespace {
@@ -137,13 +138,15 @@ void AddDevices(Context& ctx, const ServiceStatus* status, std::string& out) {
   out += JobFile(ctx, cfg.Display_File);
   last(StatusDevice::kDisplay);
   heading("MISURATORE FISCALE", cfg.MF_Active);
-  out += "  In attesa: " + Waiting(ctx, "Borea") + ", " + Waiting(ctx, "IN") + "\n";
+  out += "  In attesa: " + Waiting(ctx, kFiscalSpool.drop) + ", " +
+         Waiting(ctx, kFiscalSpool.taken) + "\n";
   last(StatusDevice::kFiscal);
   heading("STAMPANTE RICEVUTE FISCALI", cfg.RF_Active);
   out += JobFile(ctx, cfg.RF_File);
   last(StatusDevice::kReceipt);
   heading("STAMPANTE di PRECONTO", cfg.Cort_Active);
-  out += "  In attesa: " + Waiting(ctx, "CortBorea") + ", " + Waiting(ctx, "CortIN") + "\n";
+  out += "  In attesa: " + Waiting(ctx, kPrebillSpool.drop) + ", " +
+         Waiting(ctx, kPrebillSpool.taken) + "\n";
   last(StatusDevice::kPrebill);
 }
 

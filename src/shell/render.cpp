@@ -1,10 +1,9 @@
 #include "shell/render.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/files.h"
+#include "platform/native_path.h"
 #include "prebill/prebill_renderer.h"
 #include "printing/preview_printer.h"
 #include "printing/print_queue.h"
@@ -16,28 +15,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool ReadJobFile(const std::string& path, std::uintmax_t limit, std::string* text,
-                 std::string* err) {
-  std::error_code ec;
-  std::uintmax_t size = fs::file_size(path, ec);
-  if (ec) {
-    *err = "cannot read " + path + ": " + ec.message();
-    return false;
-  }
-  if (size > limit) {
-    *err = path + " holds " + std::to_string(size) + " bytes, more than a job can (" +
-           std::to_string(limit) + ")";
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  if (!in) {
-    *err = "cannot read " + path;
-    return false;
-  }
-  *text = s.str();
-  return true;
+// The job named on the command line, whole; one larger than `limit` bytes is refused.
+bool ReadJobFile(const std::string& path, std::size_t limit, std::string* text, std::string* err) {
+  ReadStatus r = ReadNativeFile(path, limit, text, err);
+  if (r == ReadStatus::kMissing) *err = "cannot read " + path + ": no such file";
+  return r == ReadStatus::kRead;
 }
 
 // A receipt job, laid out as the receipt-form printing lays it out.
@@ -63,7 +45,7 @@ bool RenderPrebill(const RenderRequest& request, Printers& printers, DiagLog& lo
                    std::string* err) {
   std::error_code ec;
   fs::create_directories(request.folder, ec);
-  const std::string copy = (fs::path(request.folder) / "valico-render-job.tmp").string();
+  const std::string copy = InNativeFolder(request.folder, "valico-render-job.tmp");
   if (!CopyReplacing(request.file, copy, err)) return false;
   PathMapper mapper(PathMapper::Options{request.folder, {}});
   Files files(mapper);
@@ -82,7 +64,7 @@ bool RenderPrebill(const RenderRequest& request, Printers& printers, DiagLog& lo
       prebill.StampaCortSolipos(copy);
       break;
   }
-  fs::remove(copy, ec);
+  RemoveNativeIfPresent(copy, nullptr);
   return true;
 }
 

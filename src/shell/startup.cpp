@@ -31,10 +31,9 @@ constexpr StartupStep kDeviceSteps[] = {
     {"Cort_StartUP_Borea", [](Context& c) { Cort_StartUP_Borea(c.ini, c.cfg, c.svc.dialogs); }},
 };
 
-// The settings file and the program folder, the first step of every start.
+// The settings file's path, the first step of every start.
 void SetPaths(Context& ctx) {
   ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
-  ctx.cfg.DirProgramma = ctx.program_folder();
   ctx.ini.SetValicoIni(ctx.cfg.IniValico);
 }
 

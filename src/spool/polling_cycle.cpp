@@ -4,6 +4,7 @@
 
 #include "platform/file_identity.h"
 #include "spool/device_handlers.h"
+#include "spool/spool_folders.h"
 
 namespace valico {
 
@@ -22,9 +23,9 @@ void PollingCycle::FollowSpools() {
   if (cfg_.Display_Active && !cfg_.Display_File.empty())
     watch_.FollowFile(files_.Native(cfg_.Display_File));
   if (cfg_.MF_Active && !cfg_.MF_File.empty())
-    watch_.Follow(files_.Native(InProgramFolder("Borea")));
+    watch_.Follow(files_.Native(InProgramFolder(kFiscalSpool.drop)));
   if (cfg_.RF_Active && !cfg_.RF_File.empty()) watch_.FollowFile(files_.Native(cfg_.RF_File));
-  if (cfg_.Cort_Active) watch_.Follow(files_.Native(InProgramFolder("CortBorea")));
+  if (cfg_.Cort_Active) watch_.Follow(files_.Native(InProgramFolder(kPrebillSpool.drop)));
 }
 
 void PollingCycle::Timer1_Timer() {
@@ -65,8 +66,8 @@ void PollingCycle::FiscalStep() {
   if (!cfg_.MF_File_Output.empty() && files_.IsFile(cfg_.MF_File_Output) &&
       !files_.Remove(cfg_.MF_File_Output, &err))
     log_.Warn(err);
-  fiscal_.PrelevaSpool(InProgramFolder("Borea"), cfg_.IniValico, InProgramFolder("IN"),
-                       SpoolKind::kFiscal);
+  fiscal_.PrelevaSpool(InProgramFolder(kFiscalSpool.drop), cfg_.IniValico,
+                       InProgramFolder(kFiscalSpool.taken), SpoolKind::kFiscal);
   backlog_ = backlog_ || fiscal_.stopped_at_cap();
 }
 
@@ -90,8 +91,8 @@ void PollingCycle::ReceiptStep() {
 
 void PollingCycle::PrebillStep() {
   if (!cfg_.Cort_Active || !SpoolOpen(SpoolKind::kPrebill)) return;
-  prebill_.PrelevaSpool(InProgramFolder("CortBorea"), cfg_.IniValico, InProgramFolder("CortIN"),
-                        SpoolKind::kPrebill);
+  prebill_.PrelevaSpool(InProgramFolder(kPrebillSpool.drop), cfg_.IniValico,
+                        InProgramFolder(kPrebillSpool.taken), SpoolKind::kPrebill);
   backlog_ = backlog_ || prebill_.stopped_at_cap();
 }
 

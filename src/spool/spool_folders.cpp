@@ -49,11 +49,14 @@ void PreparaCartelle(IniStore& ini, const Files& files, DiagLog& log,
   for (const char* flag : {"MF_Vuoto", "RF_Vuoto", "Cort_Vuoto"})
     ini.ScriviVarie(flag, TypedValue::FromFlag(true));
 
-  const std::string drop = JoinPath(program_folder, "CortBorea");
-  for (const char* name : {"CortBorea", "CortIN", "Borea", "IN"}) {
-    std::string folder = JoinPath(program_folder, name);
-    EnsureFolder(files, log, folder);
-    Empty(files, log, folder, std::string_view(name) == "CortIN" ? &drop : nullptr);
+  // A drop folder is emptied before its taken folder may move jobs back into it.
+  for (const SpoolPair& spool : {kPrebillSpool, kFiscalSpool}) {
+    const std::string drop = JoinPath(program_folder, spool.drop);
+    const std::string taken = JoinPath(program_folder, spool.taken);
+    EnsureFolder(files, log, drop);
+    Empty(files, log, drop, nullptr);
+    EnsureFolder(files, log, taken);
+    Empty(files, log, taken, std::string_view(spool.drop) == kPrebillSpool.drop ? &drop : nullptr);
   }
 }
 

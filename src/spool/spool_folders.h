@@ -8,6 +8,14 @@
 
 namespace valico {
 
+// A device's two spool folders under the program folder.
+struct SpoolPair {
+  const char* drop;   // Borea writes its jobs here
+  const char* taken;  // a job moves here while Valico hands it to the device
+};
+inline constexpr SpoolPair kFiscalSpool{"Borea", "IN"};
+inline constexpr SpoolPair kPrebillSpool{"CortBorea", "CortIN"};
+
 // Start-up preparation of the spools: every spool flag is written open ("-1") into the
 // store's _Valico.ini, and each of the folders CortBorea, CortIN, Borea and IN under
 // `program_folder` is created when missing or emptied of its files (jobs dropped while Valico

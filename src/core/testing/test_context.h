@@ -21,7 +21,6 @@ class TestContext : public TestPlatform {
             folder.path(), PrintQueueOptions::Mode::kDirect),
         settings(ctx.ini, files, ctx.InProgramFolder("_Valico.ini")) {
     ctx.cfg.IniValico = ctx.InProgramFolder("_Valico.ini");
-    ctx.cfg.DirProgramma = ctx.program_folder();
     ctx.ini.SetValicoIni(ctx.cfg.IniValico);
   }
 

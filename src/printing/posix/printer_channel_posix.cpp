@@ -18,17 +18,13 @@ std::string Strerror(int error) { return std::strerror(error); }
 
 }  // namespace
 
-PrinterChannel::~PrinterChannel() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
 Io PrinterChannel::WaitFor(short events) {
   for (;;) {
     if (limits_.stop.stop_requested()) return Io::kStopped;
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(limits_.deadline -
                                                                       DeliveryLimits::Clock::now());
     if (left.count() <= 0) return Io::kTimedOut;
-    pollfd p{fd_, events, 0};
+    pollfd p{fd_.get(), events, 0};
     int r = ::poll(&p, 1, static_cast<int>(std::min(left, kSlice).count()) + 1);
     if (r > 0) return Io::kDone;
     if (r < 0 && errno != EINTR) {
@@ -40,8 +36,8 @@ Io PrinterChannel::WaitFor(short events) {
 
 Io PrinterChannel::Write(std::string_view bytes) {
   while (!bytes.empty()) {
-    ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    if (n < 0 && errno == ENOTSOCK) n = ::write(fd_, bytes.data(), bytes.size());
+    ssize_t n = ::send(fd_.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (n < 0 && errno == ENOTSOCK) n = ::write(fd_.get(), bytes.data(), bytes.size());
     if (n > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(n));
       written_ += static_cast<std::size_t>(n);
@@ -59,7 +55,7 @@ Io PrinterChannel::Write(std::string_view bytes) {
 std::size_t PrinterChannel::Taken() const {
   // SIOCOUTQ (TIOCOUTQ on a terminal): bytes sent but not yet acknowledged, or not yet out.
   int unsent = 0;
-  if (::ioctl(fd_, TIOCOUTQ, &unsent) != 0 || unsent < 0) return written_;
+  if (::ioctl(fd_.get(), TIOCOUTQ, &unsent) != 0 || unsent < 0) return written_;
   return written_ - std::min(written_, static_cast<std::size_t>(unsent));
 }
 
@@ -69,7 +65,7 @@ Io PrinterChannel::Read(const std::function<bool(std::string_view)>& take) {
   bool readable = false;
   for (;;) {
     char buf[4096];
-    ssize_t n = ::read(fd_, buf, sizeof buf);
+    ssize_t n = ::read(fd_.get(), buf, sizeof buf);
     if (n > 0) {
       if (take(std::string_view(buf, static_cast<std::size_t>(n)))) return Io::kDone;
       readable = false;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/unique_fd_posix.h"
 #include "printing/posix/printer_status_posix.h"
 
 namespace valico {
@@ -32,11 +33,10 @@ class PrinterChannel {
  public:
   PrinterChannel(int fd, std::string name, const DeliveryLimits& limits)
       : fd_(fd), name_(std::move(name)), limits_(limits) {}
-  ~PrinterChannel();
   PrinterChannel(const PrinterChannel&) = delete;
   PrinterChannel& operator=(const PrinterChannel&) = delete;
 
-  int fd() const { return fd_; }
+  int fd() const { return fd_.get(); }
   const std::string& name() const { return name_; }
   int error() const { return error_; }  // errno of the last kFailed
 
@@ -63,7 +63,7 @@ class PrinterChannel {
  private:
   Io Read(const std::function<bool(std::string_view)>& take);
 
-  int fd_;
+  UniqueFd fd_;
   std::string name_;
   const DeliveryLimits& limits_;
   std::size_t written_ = 0;

@@ -174,9 +174,9 @@ class Reaper : public std::enable_shared_from_this<Reaper> {
   int wake_[2];
 };
 
-class PosixProcesses : public Processes {
+class LinuxProcesses : public Processes {
  public:
-  PosixProcesses(DiagLog& log, const Files& files, std::string wine)
+  LinuxProcesses(DiagLog& log, const Files& files, std::string wine)
       : log_(log), files_(files), wine_(std::move(wine)), reaper_(std::make_shared<Reaper>()) {}
 
   ProcessId Start(const std::string& command_line, WindowState, std::string* err) override {
@@ -291,7 +291,7 @@ class PosixProcesses : public Processes {
 
 std::unique_ptr<Processes> MakeProcesses(DiagLog& log, const Files& files,
                                          const std::string& wine) {
-  return std::make_unique<PosixProcesses>(log, files, wine.empty() ? "wine" : wine);
+  return std::make_unique<LinuxProcesses>(log, files, wine.empty() ? "wine" : wine);
 }
 
 namespace {

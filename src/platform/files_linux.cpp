@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/unique_fd_posix.h"
 
 namespace valico {
 namespace {
@@ -34,24 +35,6 @@ bool Fail(std::string* err, const std::string& what) {
   if (err) *err = what;
   return false;
 }
-
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  ~Fd() { Close(); }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  // The result of close(2), which may report a write that did not reach the file.
-  int Close() {
-    int r = fd_ >= 0 ? ::close(fd_) : 0;
-    fd_ = -1;
-    return r;
-  }
-
- private:
-  int fd_;
-};
 
 std::string FolderOf(const std::string& path) {
   size_t slash = path.find_last_of('/');
@@ -77,20 +60,13 @@ std::string FinalPath(const std::string& path) {
 // (some network shares) is written without one.
 class FolderLock {
  public:
-  FolderLock() = default;
-  ~FolderLock() {
-    if (fd_ >= 0) ::close(fd_);  // releases the lock
-  }
-  FolderLock(const FolderLock&) = delete;
-  FolderLock& operator=(const FolderLock&) = delete;
-
   bool Acquire(const std::string& folder, std::string* err) {
-    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0) return Fail(err, "cannot open folder " + folder, errno);
+    fd_.Reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd_.valid()) return Fail(err, "cannot open folder " + folder, errno);
     auto deadline = std::chrono::steady_clock::now() + kLockWait;
     auto pause = std::chrono::microseconds(200);
     for (;;) {
-      if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+      if (::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0) {
         locked_ = true;
         return true;
       }
@@ -105,10 +81,10 @@ class FolderLock {
     }
   }
   bool locked() const { return locked_; }
-  int folder_fd() const { return fd_; }
+  int folder_fd() const { return fd_.get(); }
 
  private:
-  int fd_ = -1;
+  UniqueFd fd_;  // closing it releases the lock
   bool locked_ = false;
 };
 
@@ -178,7 +154,7 @@ bool ReplaceLocked(const std::string& target, std::string_view data, const Folde
   if (lock.locked()) RemoveLeftovers(target);
 
   std::string tmp;
-  Fd fd(CreateTemporary(target, &tmp, err));
+  UniqueFd fd(CreateTemporary(target, &tmp, err));
   if (fd.get() < 0) return false;
   auto discard = [&](const std::string& what, int e) {
     fd.Close();
@@ -210,7 +186,7 @@ bool ReplaceLocked(const std::string& target, std::string_view data, const Folde
 ReadStatus ReadNativeFile(const std::string& native, std::size_t limit, std::string* out,
                           std::string* err) {
   // Not blocking on a FIFO that stands where a file should.
-  Fd fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  UniqueFd fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.get() < 0) {
     int e = errno;
     if (e == ENOENT || e == ENOTDIR) return ReadStatus::kMissing;
@@ -295,7 +271,7 @@ bool MoveWithoutReplace(const std::string& from_native, const std::string& to_na
 
 bool VisitNativeFiles(const std::string& native,
                       const std::function<bool(const std::string&)>& visit, std::string* err) {
-  Fd dir(::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd dir(::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() < 0) return Fail(err, "cannot list " + native, errno);
   // The entries are read a few at a time: a caller that wants only the first ones makes the
   // system read no further into a large folder.

@@ -1,4 +1,4 @@
-#include "platform/open_writers_posix.h"
+#include "platform/open_writers_linux.h"
 
 #include <dirent.h>
 #include <fcntl.h>

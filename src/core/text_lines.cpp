@@ -1,4 +1,4 @@
-#include "platform/text_lines.h"
+#include "core/text_lines.h"
 
 #include "platform/files.h"
 

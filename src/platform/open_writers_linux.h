@@ -11,7 +11,7 @@ namespace valico {
 // may look into: every process for root, the user's own otherwise (another user's writer, or
 // one on another machine writing over a network share, stays unseen). One look at /proc
 // serves every question until Forget, so a pass that asks about many files looks once.
-// POSIX backends only.
+// Linux backends only.
 class OpenWriters {
  public:
   // True when a process this user can see holds the file (device, inode) open for writing.

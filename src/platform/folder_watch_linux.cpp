@@ -9,7 +9,8 @@
 #include <set>
 
 #include "platform/folder_watch_base.h"
-#include "platform/open_writers_posix.h"
+#include "platform/open_writers_linux.h"
+#include "platform/unique_fd_posix.h"
 
 namespace valico {
 namespace {
@@ -24,20 +25,16 @@ class InotifyWatch : public FolderWatchBase {
  public:
   explicit InotifyWatch(DiagLog& log)
       : FolderWatchBase(log), fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-    if (fd_ < 0)
+    if (!fd_.valid())
       log_.Warn(std::string("folder watch: inotify is not available (") + std::strerror(errno) +
                 "); spool folders are looked at every tick");
   }
-  ~InotifyWatch() override {
-    if (fd_ >= 0) ::close(fd_);
-  }
-
-  std::intptr_t WaitHandle() const override { return fd_; }
+  std::intptr_t WaitHandle() const override { return fd_.get(); }
 
  protected:
   bool Attach(const std::string& folder) override {
-    if (fd_ < 0) return false;
-    int wd = ::inotify_add_watch(fd_, folder.c_str(), kMask);
+    if (!fd_.valid()) return false;
+    int wd = ::inotify_add_watch(fd_.get(), folder.c_str(), kMask);
     if (wd < 0) {
       // A missing folder is tried again quietly; anything else is worth saying once.
       if (errno != ENOENT && errno != ENOTDIR && warned_.emplace(folder).second)
@@ -52,17 +49,17 @@ class InotifyWatch : public FolderWatchBase {
   void Detach(const std::string& folder) override {
     auto it = wd_of_.find(folder);
     if (it == wd_of_.end()) return;
-    ::inotify_rm_watch(fd_, it->second);  // fails harmlessly when the folder is gone already
+    ::inotify_rm_watch(fd_.get(), it->second);  // fails harmlessly when the folder is gone already
     folder_of_.erase(it->second);
     wd_of_.erase(it);
   }
 
   void ReadNotices() override {
     writers_.Forget();  // a new pass: who writes what is looked up afresh
-    if (fd_ < 0) return;
+    if (!fd_.valid()) return;
     alignas(inotify_event) char buf[64 * 1024];
     for (;;) {
-      ssize_t n = ::read(fd_, buf, sizeof buf);
+      ssize_t n = ::read(fd_.get(), buf, sizeof buf);
       if (n <= 0) return;  // EAGAIN: nothing more waiting
       for (char* p = buf; p < buf + n;) {
         auto* ev = reinterpret_cast<inotify_event*>(p);
@@ -104,7 +101,7 @@ class InotifyWatch : public FolderWatchBase {
     if (ev.mask & (IN_DELETE | IN_MOVED_FROM)) OnNotice(folder, name, Notice::kGone);
   }
 
-  int fd_;
+  UniqueFd fd_;
   OpenWriters writers_;
   std::unordered_map<int, std::string> folder_of_;
   std::map<std::string, int> wd_of_;
