@@ -143,32 +143,26 @@ TEST_F(MainWindowTest, TrayHideShowAndExit) {
   EXPECT_EQ(questions.asked, std::vector<std::string>{"Chiudere il programma"});
   EXPECT_TRUE(!mscomm1.IsOpen() && !toolkit.visible && toolkit.icon && window.Ticking());
 
-  // Answered Yes: the icon goes, the timer stops, and the program ends.
-  window.TrayCallback(kTrayLeftButtonUp);
-  questions.answer = true;
-  window.Esci_Click();
-  EXPECT_TRUE(!toolkit.icon && !window.Ticking() && window.Finished());
-  window.TrayCallback(kTrayLeftButtonUp);
-  EXPECT_FALSE(toolkit.visible) << "an unloaded window cannot be shown again";
-}
-
-TEST_F(MainWindowTest, CloseBoxEndsWithoutAQuestionOnceToolWindowsAreClosed) {
-  window.LoadEnded();
+  // Answered Yes with two tool windows open: the icon goes, the timer stops, and the program
+  // ends once both are closed.
   window.TrayCallback(kTrayLeftButtonUp);
   EXPECT_TRUE(window.OpenTool(ToolWindow::kAbout));
   EXPECT_FALSE(window.OpenTool(ToolWindow::kAbout)) << "one instance: brought forward";
   EXPECT_TRUE(window.OpenTool(ToolWindow::kPrinterList));
-  window.CloseBox();
-  EXPECT_TRUE(questions.asked.empty());
-  EXPECT_EQ(window.state(), MainWindowState::kEnded);
-  EXPECT_FALSE(toolkit.icon);
+  questions.answer = true;
+  window.Esci_Click();
+  EXPECT_TRUE(!toolkit.icon && !window.Ticking());
   window.ToolClosed(ToolWindow::kAbout);
   EXPECT_FALSE(window.Finished()) << "the printer list is still open";
   window.ToolClosed(ToolWindow::kPrinterList);
   EXPECT_TRUE(window.Finished());
+  window.TrayCallback(kTrayLeftButtonUp);
+  EXPECT_FALSE(toolkit.visible) << "an unloaded window cannot be shown again";
 }
 
-TEST_F(MainWindowTest, AnIconThatCannotBeAddedLeavesTheProgramRunningAndIsLoggedOnce) {
+// An icon that cannot be added leaves the program running and is said once in the log; the
+// close box ends the program without a question.
+TEST_F(MainWindowTest, AnIconThatCannotBeAddedIsLoggedOnceAndTheCloseBoxAsksNothing) {
   toolkit.icon_works = false;
   window.LoadEnded();
   window.TrayCallback(kTrayLeftButtonUp);
@@ -177,6 +171,9 @@ TEST_F(MainWindowTest, AnIconThatCannotBeAddedLeavesTheProgramRunningAndIsLogged
   int said = 0;
   for (const std::string& line : log.lines()) said += line.find("tray icon") != std::string::npos;
   EXPECT_EQ(said, 1);
+  window.CloseBox();
+  EXPECT_TRUE(questions.asked.empty());
+  EXPECT_TRUE(window.Finished());
 }
 
 }  // namespace
