@@ -17,7 +17,7 @@
 #include "gui_win32/resource_ids.h"
 #include "gui_win32/tray_icon.h"
 #include "platform/testing/temp_folder.h"
-#include "platform/testing/test_programs.h"
+#include "platform/testing/valico_program_win32.h"
 #include "platform/testing/wait_for.h"
 #include "receipt/printer_list.h"
 #include "receipt/slip_calibration.h"
@@ -31,30 +31,9 @@ using namespace std::chrono_literals;
 using testing::WaitFor;
 
 // valico.exe started without a command, as the autostart starts it.
-class TrayProgram {
+class TrayProgram : public testing::ValicoProgram {
  public:
-  explicit TrayProgram(const std::string& home) {
-    std::string cmd = "\"" + testing::TestProgram("valico") + "\" --home \"" + home + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    started_ = ::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                &si, &pi_);
-  }
-  ~TrayProgram() {
-    if (!started_) return;
-    if (EndedWith(0ms) == -1) ::TerminateProcess(pi_.hProcess, 9);
-    ::WaitForSingleObject(pi_.hProcess, 5000);
-    ::CloseHandle(pi_.hThread);
-    ::CloseHandle(pi_.hProcess);
-  }
-  // Its exit code once it ended within `limit`; -1 while it runs.
-  long EndedWith(std::chrono::milliseconds limit) const {
-    DWORD code = 0;
-    if (::WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0)
-      return -1;
-    ::GetExitCodeProcess(pi_.hProcess, &code);
-    return static_cast<long>(code);
-  }
+  explicit TrayProgram(const std::string& home) : ValicoProgram(home, "") {}
 
   // Its top-level window of `title` and `window_class`, once it is there (null otherwise).
   HWND Find(const char* title, const char* window_class = "#32770",
@@ -65,7 +44,7 @@ class TrayProgram {
           for (HWND w = nullptr; (w = ::FindWindowExA(nullptr, w, window_class, title));) {
             DWORD pid = 0;
             ::GetWindowThreadProcessId(w, &pid);
-            if (pid == pi_.dwProcessId) return (found = w) != nullptr;
+            if (pid == id()) return (found = w) != nullptr;
           }
           return false;
         },
@@ -81,10 +60,6 @@ class TrayProgram {
       return nullptr;
     return w;
   }
-
- private:
-  PROCESS_INFORMATION pi_{};
-  bool started_ = false;
 };
 
 std::string Text(HWND w) {

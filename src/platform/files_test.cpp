@@ -35,10 +35,19 @@ TEST(FilesTest, OperationsOnSettingsPaths) {
   EXPECT_TRUE(f.Remove("C:\\dir\\C.txt", &err));
   EXPECT_FALSE(home.Has("drive_c/Dir/c.txt"));
 
-  EXPECT_TRUE(f.WriteAtomically("C:\\Dir\\w.ini", std::string("x\0y\x80", 4), &err));
-  EXPECT_EQ(home.Read("drive_c/Dir/w.ini"), std::string("x\0y\x80", 4));
-  EXPECT_TRUE(f.Append("C:\\Dir\\w.ini", "z", &err));
-  EXPECT_EQ(home.Read("drive_c/Dir/w.ini").size(), 5u);
+  // Paths of Italian shops hold Windows-1252 letters: every operation keeps their bytes.
+  const std::string caffe = "C:\\Caff\xe8 \x80", ini = caffe + "\\Citt\xe0.ini";
+  EXPECT_TRUE(f.CreateFolder(caffe, &err)) << err;
+  EXPECT_TRUE(f.WriteAtomically(ini, std::string("x\0y\x80", 4), &err)) << err;
+  EXPECT_TRUE(f.Append(ini, "z", &err)) << err;
+  EXPECT_TRUE(f.ReadAll(ini, &content, &err)) << err;
+  EXPECT_EQ(content, std::string("x\0y\x80z", 5));
+  EXPECT_TRUE(f.HasExactName(caffe, "Citt\xe0.ini"));
+  EXPECT_EQ(f.ListFiles(caffe, &err), std::vector<std::string>{"Citt\xe0.ini"});
+  EXPECT_TRUE(f.Stamp(ini).has_value());
+  EXPECT_TRUE(f.Rename(ini, caffe + "\\d\xe9.ini", &err)) << err;
+  EXPECT_TRUE(f.Remove(caffe + "\\d\xe9.ini", &err)) << err;
+  EXPECT_FALSE(f.IsFile(ini));
   EXPECT_FALSE(f.WriteAtomically("C:\\NoDir\\w.ini", "x", &err));
 }
 

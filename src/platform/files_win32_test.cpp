@@ -78,29 +78,5 @@ TEST(FilesWin32Test, AtomicWritesReplaceFilesAndKeepTheirAttributes) {
   EXPECT_EQ(home.Read("a.ini"), "B");
 }
 
-// Paths of Italian shops hold Windows-1252 letters ("C:\Caff\xe8"): every file operation
-// keeps their bytes, listings give them back as the settings spell them.
-TEST(FilesWin32Test, PathsWithAccentedLettersKeepTheirBytes) {
-  testing::TempFolder home;
-  const std::string folder = home.path() + "\\Caff\xe8 \x80";
-  ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
-  PathMapper m({home.path(), {}});
-  Files f(m);
-  std::string err, data;
-  const std::string ini = folder + "\\Citt\xe0.ini";
-  EXPECT_TRUE(f.WriteAtomically(ini, "x", &err)) << err;
-  EXPECT_TRUE(f.IsFile(ini));
-  EXPECT_TRUE(f.HasExactName(folder, "Citt\xe0.ini"));
-  EXPECT_EQ(f.ListFiles(folder, &err), std::vector<std::string>{"Citt\xe0.ini"});
-  EXPECT_TRUE(f.Stamp(ini).has_value());
-  EXPECT_TRUE(f.Append(ini, "y", &err)) << err;
-  EXPECT_TRUE(f.ReadAll(ini, &data, &err)) << err;
-  EXPECT_EQ(data, "xy");
-  EXPECT_TRUE(f.Rename(ini, folder + "\\d\xe9.ini", &err)) << err;
-  EXPECT_TRUE(f.Remove(folder + "\\d\xe9.ini", &err)) << err;
-  EXPECT_TRUE(f.CreateFolder(folder + "\\\xf2", &err)) << err;
-  EXPECT_TRUE(f.IsFolder(folder + "\\\xf2"));
-}
-
 }  // namespace
 }  // namespace valico

@@ -11,6 +11,13 @@
 #include "platform/testing/test_programs.h"
 #include "platform/testing/wait_for.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <fstream>
+#endif
+
 namespace valico {
 namespace {
 
@@ -127,6 +134,31 @@ TEST_F(FolderWatchTest, AFollowedFileWakesOnlyForItsOwnName) {
   home.Write("Valico/other.log", "another line");
   EXPECT_FALSE(testing::WaitFor([&] { return watch->Poll(); }, 300ms)) << "not its name";
 }
+
+#ifndef _WIN32
+// More notices than the kernel queues: the jobs whose notices were lost are judged by age.
+TEST_F(FolderWatchTest, AnOverflowedQueueFallsBackToTheAgeOfEachFile) {
+  fs::create_directories(Drop());
+  watch->Follow(Drop());
+  watch->TakeChange(Drop());
+  MoveIn("job.txt");
+  int queued = 16384;
+  std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> queued;
+  // Each open and close of a file is two notices; alternating between two files keeps the
+  // kernel from folding them together.
+  home.Write("Borea/a", "");
+  home.Write("Borea/b", "");
+  for (int i = 0; i <= queued / 2; ++i) ::close(::open(Drop(i % 2 ? "a" : "b").c_str(), O_RDONLY));
+
+  EXPECT_TRUE(watch->Poll());
+  EXPECT_TRUE(log.Contains("notices were lost"));
+  EXPECT_TRUE(watch->TakeChange(Drop())) << "the folder is listed again";
+  fs::last_write_time(Drop("job.txt"), fs::file_time_type::clock::now());  // however slow
+  EXPECT_FALSE(watch->IsWhole(Drop("job.txt"))) << "its move was lost: judged by age";
+  fs::last_write_time(Drop("job.txt"), fs::last_write_time(Drop("job.txt")) - 1s);
+  EXPECT_TRUE(watch->IsWhole(Drop("job.txt")));
+}
+#endif
 
 }  // namespace
 }  // namespace valico

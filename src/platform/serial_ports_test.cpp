@@ -3,6 +3,7 @@
 #include "platform/serial_port.h"
 #include "platform/testing/loopback_port.h"
 #include "platform/testing/recording_log.h"
+#include "platform/testing/temp_folder.h"
 
 namespace valico {
 namespace {
@@ -11,20 +12,18 @@ using namespace std::chrono_literals;
 
 class SerialPortsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string why;
-    far_ = testing::LoopbackPort::Create(&why);
-    if (!far_) GTEST_SKIP() << "no loopback serial line: " << why;
-  }
+  void SetUp() override { far_ = testing::LoopbackPort::Create(&why_); }
   std::unique_ptr<SerialPorts> Ports(std::chrono::milliseconds bound = kSerialWriteBound) {
     return MakeNativeSerialPorts({{3, far_->device()}}, log_, bound);
   }
 
   testing::RecordingLog log_;
+  std::string why_;  // why there is no loopback line
   std::unique_ptr<testing::LoopbackPort> far_;
 };
 
 TEST_F(SerialPortsTest, EveryByteArrivesUnchangedBothWays) {
+  if (!far_) GTEST_SKIP() << "no loopback serial line: " << why_;
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
   all += "line\nfeed\r\ncr\r";  // no LF may become CR LF, no CR may become LF
@@ -51,6 +50,7 @@ TEST_F(SerialPortsTest, EveryByteArrivesUnchangedBothWays) {
 }
 
 TEST_F(SerialPortsTest, AWriteThatThePortDoesNotTakeFailsWithinTheBound) {
+  if (!far_) GTEST_SKIP() << "no loopback serial line: " << why_;
   auto ports = Ports(300ms);
   std::string err;
   auto line = ports->Open(3, SerialSettings{}, 1024, 512, &err);
@@ -65,14 +65,38 @@ TEST_F(SerialPortsTest, AWriteThatThePortDoesNotTakeFailsWithinTheBound) {
   EXPECT_NE(err.find("300 ms"), std::string::npos) << err;
 }
 
+// Port numbers, devices and settings that cannot be used: nothing opens, and the error says
+// why. (Each backend has devices that are no serial port; termios lacks odd baud rates.)
 TEST_F(SerialPortsTest, PortsThatCannotOpenSayWhy) {
-  auto ports = MakeNativeSerialPorts({}, log_, kSerialWriteBound);
-  const std::pair<int, const char*> cases[] = {
-      {0, "COM0 is not a port number"}, {-2, "COM-2 is not a port number"}, {200, "cannot open"}};
-  for (auto [port, reason] : cases) {
+  testing::TempFolder folder;
+  folder.Write("plain-file", "");
+  struct Case {
+    int port;
+    SerialSettings settings;
+    std::string reason;  // empty: the port opens
+  };
+  std::vector<Case> cases = {{0, {}, "COM0 is not a port number"},
+                             {-2, {}, "COM-2 is not a port number"},
+                             {200, {}, "cannot open"}};
+#ifdef _WIN32
+  std::map<int, std::string> devices = {{1, "NUL"}};
+  cases.push_back({1, {}, "\\\\.\\NUL"});
+#else
+  ASSERT_TRUE(far_) << why_;
+  std::map<int, std::string> devices = {
+      {1, folder / "missing"}, {2, folder / "plain-file"}, {3, far_->device()}};
+  cases.insert(cases.end(), {{1, {}, "cannot open " + folder / "missing"},
+                             {2, {}, folder / "plain-file" + " is not a serial port"},
+                             {3, {12345}, "baud rate 12345 is not supported"},
+                             {3, {4800, Parity::kMark, 7, StopBits::kOnePointFive}, ""}});
+#endif
+  auto ports = MakeNativeSerialPorts(devices, log_, kSerialWriteBound);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
     std::string err;
-    EXPECT_EQ(ports->Open(port, SerialSettings{}, 1024, 512, &err), nullptr) << port;
-    EXPECT_NE(err.find(reason), std::string::npos) << port << ": " << err;
+    auto line = ports->Open(c.port, c.settings, 1024, 512, &err);
+    EXPECT_EQ(line != nullptr, c.reason.empty()) << err;
+    EXPECT_NE(err.find(c.reason), std::string::npos) << err;
   }
 }
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "platform/testing/temp_folder.h"
-#include "platform/testing/test_programs.h"
+#include "platform/testing/valico_program_win32.h"
 #include "platform/testing/wait_for.h"
 #include "platform/testing/wine_win32.h"
 
@@ -16,39 +16,11 @@ using namespace std::chrono_literals;
 
 using testing::WaitFor;
 
-// valico.exe started in a console of its own, as a user runs it.
-class ValicoProcess {
+// valico.exe running the service in a console of its own, as a user runs it.
+class ValicoProcess : public testing::ValicoProgram {
  public:
-  explicit ValicoProcess(const std::string& home) {
-    std::string cmd = "\"" + testing::TestProgram("valico") + "\" --home \"" + home + "\" run";
-    // Its output goes to a file (what the test reports on failure), not to the new console,
-    // which has no screen here.
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    output_ = ::CreateFileA((home + "\\output.txt").c_str(), GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = nullptr;
-    si.hStdOutput = output_;
-    si.hStdError = output_;
-    started_ = output_ != INVALID_HANDLE_VALUE &&
-               ::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE,
-                                nullptr, nullptr, &si, &pi_);
-    if (!started_) error_ = cmd + ": error " + std::to_string(::GetLastError());
-  }
-  ~ValicoProcess() {
-    if (output_ != INVALID_HANDLE_VALUE) ::CloseHandle(output_);
-    if (!started_) return;
-    if (::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(pi_.hProcess, 9);
-    ::WaitForSingleObject(pi_.hProcess, 5000);
-    ::CloseHandle(pi_.hThread);
-    ::CloseHandle(pi_.hProcess);
-  }
-  bool started() const { return started_; }
-  bool running() const { return ::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
-  const std::string& error() const { return error_; }
+  explicit ValicoProcess(const std::string& home)
+      : ValicoProgram(home, " run", home + "\\output.txt") {}
 
   enum class Press { kEnded, kNotSent, kStillRunning };
 
@@ -57,24 +29,17 @@ class ValicoProcess {
   // kEnded when the program then ended within `limit`; *exit_code is its exit code.
   Press PressAndWait(DWORD ctrl_event, std::chrono::milliseconds limit, DWORD* exit_code) {
     ::FreeConsole();
-    bool sent = ::AttachConsole(pi_.dwProcessId) && ::SetConsoleCtrlHandler(nullptr, TRUE) &&
+    bool sent = ::AttachConsole(id()) && ::SetConsoleCtrlHandler(nullptr, TRUE) &&
                 ::GenerateConsoleCtrlEvent(ctrl_event, 0);
-    bool ended = sent && ::WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(limit.count())) ==
-                             WAIT_OBJECT_0;
+    long long code = sent ? EndedWith(limit) : -1;
     ::FreeConsole();
     ::AttachConsole(ATTACH_PARENT_PROCESS);
     ::SetConsoleCtrlHandler(nullptr, FALSE);
     if (!sent) return Press::kNotSent;
-    if (!ended) return Press::kStillRunning;
-    ::GetExitCodeProcess(pi_.hProcess, exit_code);
+    if (code < 0) return Press::kStillRunning;
+    *exit_code = static_cast<DWORD>(code);
     return Press::kEnded;
   }
-
- private:
-  PROCESS_INFORMATION pi_{};
-  HANDLE output_ = INVALID_HANDLE_VALUE;
-  bool started_ = false;
-  std::string error_;
 };
 
 // The real program, in real time: it starts, takes a pre-bill job and stops cleanly on Ctrl+C

@@ -14,7 +14,10 @@ namespace {
 class PtyLoopback : public LoopbackPort {
  public:
   PtyLoopback(int master, int slave, std::string device)
-      : master_(master), slave_(slave), device_(std::move(device)) {}
+      : LoopbackPort(std::chrono::milliseconds(50)),
+        master_(master),
+        slave_(slave),
+        device_(std::move(device)) {}
   // The test keeps the slave side open too, so that the master never reads a hang-up while
   // Valico closes and reopens its port.
   ~PtyLoopback() override {
@@ -34,28 +37,14 @@ class PtyLoopback : public LoopbackPort {
     return true;
   }
 
-  std::string Read(std::size_t want, std::chrono::milliseconds limit) override {
-    using Clock = std::chrono::steady_clock;
-    std::string got;
-    auto deadline = Clock::now() + limit;
-    bool quiet_phase = false;
-    for (;;) {
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-      if (got.size() >= want && !quiet_phase) {
-        quiet_phase = true;
-        deadline = Clock::now() + std::chrono::milliseconds(50);
-        left = std::chrono::milliseconds(50);
-      }
-      if (left.count() <= 0) return got;
-      pollfd p{master_, POLLIN, 0};
-      int r = ::poll(&p, 1, static_cast<int>(left.count()));
-      if (r < 0 && errno == EINTR) continue;
-      if (r <= 0 || !(p.revents & POLLIN)) return got;
-      char buf[4096];
-      ssize_t n = ::read(master_, buf, sizeof buf);
-      if (n <= 0) return got;
-      got.append(buf, static_cast<std::size_t>(n));
+  std::string Take(std::chrono::milliseconds wait) override {
+    pollfd p{master_, POLLIN, 0};
+    int r;
+    while ((r = ::poll(&p, 1, static_cast<int>(wait.count()))) < 0 && errno == EINTR) {
     }
+    char buf[4096];
+    ssize_t n = r > 0 && (p.revents & POLLIN) ? ::read(master_, buf, sizeof buf) : 0;
+    return std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
   }
 
  private:

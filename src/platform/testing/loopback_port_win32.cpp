@@ -10,7 +10,8 @@ namespace {
 
 class ComPairLoopback : public LoopbackPort {
  public:
-  ComPairLoopback(HANDLE reader, std::string device) : reader_(reader), device_(device) {}
+  ComPairLoopback(HANDLE reader, std::string device)
+      : LoopbackPort(std::chrono::milliseconds(100)), reader_(reader), device_(device) {}
   ~ComPairLoopback() override { ::CloseHandle(reader_); }
 
   const std::string& device() const override { return device_; }
@@ -21,32 +22,21 @@ class ComPairLoopback : public LoopbackPort {
            n == bytes.size();
   }
 
-  std::string Read(std::size_t want, std::chrono::milliseconds limit) override {
-    using Clock = std::chrono::steady_clock;
-    std::string got;
-    auto deadline = Clock::now() + limit;
-    bool quiet_phase = false;
-    for (;;) {
-      if (got.size() >= want && !quiet_phase) {
-        quiet_phase = true;
-        deadline = Clock::now() + std::chrono::milliseconds(100);
-      }
-      if (Clock::now() >= deadline) return got;
-      // Ask how much has arrived and take exactly that: a read that waits for more than is
-      // there would sit out its whole timeout.
-      COMSTAT status{};
-      DWORD errors = 0;
-      if (!::ClearCommError(reader_, &errors, &status)) return got;
-      if (status.cbInQue == 0) {
-        ::Sleep(5);
-        continue;
-      }
-      char buf[4096];
-      DWORD n = 0;
-      DWORD take = status.cbInQue < sizeof buf ? status.cbInQue : static_cast<DWORD>(sizeof buf);
-      if (!::ReadFile(reader_, buf, take, &n, nullptr)) return got;
-      got.append(buf, n);
+  // Asks how much has arrived and takes exactly that: a read that waits for more than is
+  // there would sit out its whole timeout.
+  std::string Take(std::chrono::milliseconds wait) override {
+    auto end = std::chrono::steady_clock::now() + wait;
+    COMSTAT status{};
+    DWORD errors = 0;
+    while (::ClearCommError(reader_, &errors, &status) && status.cbInQue == 0) {
+      if (std::chrono::steady_clock::now() >= end) return "";
+      ::Sleep(5);
     }
+    if (status.cbInQue == 0) return "";
+    char buf[4096];
+    DWORD n = 0;
+    DWORD take = status.cbInQue < sizeof buf ? status.cbInQue : static_cast<DWORD>(sizeof buf);
+    return ::ReadFile(reader_, buf, take, &n, nullptr) ? std::string(buf, n) : "";
   }
 
   // Takes what an earlier test left on the line.
