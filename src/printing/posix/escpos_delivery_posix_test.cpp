@@ -1,25 +1,16 @@
 #include "printing/posix/escpos_delivery_posix.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <functional>
 #include <future>
 #include <mutex>
 #include <thread>
-
-#include "platform/serial_port.h"
-#include "platform/testing/loopback_port.h"
-#include "platform/testing/recording_log.h"
-#include "platform/testing/temp_folder.h"
-#include "printing/device_fonts.h"
 
 namespace valico {
 namespace {
@@ -162,6 +153,7 @@ TEST(EscPosDeliveryTest, NetworkPrintersArePrintedOnlyWhenTheyConfirm) {
     std::chrono::milliseconds bound;
     Delivery status;
     std::string detail;
+    bool stop = false;  // stopped once the printer took the connection
   } rows[] = {
       {"answers online with paper", Listener::kAccepts, Answers(0x12, 0x12), true, 1000, 60s,
        Delivery::kPrinted, "1000 bytes to tcp://127.0.0.1:"},
@@ -182,121 +174,30 @@ TEST(EscPosDeliveryTest, NetworkPrintersArePrintedOnlyWhenTheyConfirm) {
       {"is not there", Listener::kGone, nullptr, true, 1000, 60s, Delivery::kFailed,
        "Connection refused"},
       {"reads 10 KB/s and closes when done", Listener::kAccepts, SlowSink, false, 5000, 60s,
-       Delivery::kPrinted, "5000 bytes to tcp://127.0.0.1:"},
+       Delivery::kPrinted, ", which took every byte and closed"},
       {"takes every byte and never closes", Listener::kAccepts, TakesAllKeepsOpen, false, 1000, 1s,
        Delivery::kHandedOver, "which took every byte but did not close in 1000 ms"},
+      {"is stopped while it never reads", Listener::kAccepts, NeverReads, true, 8 << 20, 60s,
+       Delivery::kFailed, "stopped", true},
   };
   for (const Row& row : rows) {
     NetworkPrinter printer(row.listener, row.script);
     std::string document(row.size, 'x');
-    DeliveryResult r =
-        DeliverEscPos(printer.target(), document, row.ask_status, "", nullptr, row.bound, {});
+    std::stop_source stop;
+    std::jthread stopper;
+    if (row.stop) stopper = std::jthread([&] { printer.WaitUntilAccepted(), stop.request_stop(); });
+    auto start = std::chrono::steady_clock::now();
+    DeliveryResult r = DeliverEscPos(printer.target(), document, row.ask_status, "", nullptr,
+                                     row.bound, stop.get_token());
+    if (row.stop) {
+      EXPECT_LT(std::chrono::steady_clock::now() - start, 30s) << "before its bound";
+    }
     EXPECT_EQ(r.status, row.status) << row.name << ": " << r.detail;
     EXPECT_NE(r.detail.find(row.detail), std::string::npos) << row.name << ": " << r.detail;
     if (r.status == Delivery::kPrinted) {
       EXPECT_EQ(printer.Received(), document + (row.ask_status ? kQuestions : "")) << row.name;
     }
   }
-  // What confirmed it, in full.
-  NetworkPrinter closes(Listener::kAccepts, SlowSink);
-  EXPECT_EQ(DeliverEscPos(closes.target(), "abc", false, "", nullptr, 60s, {}).detail,
-            "3 bytes to " + closes.target() + ", which took every byte and closed");
-}
-
-// Sets a pseudo-terminal's line raw, as a printer's device passes bytes.
-void MakeRaw(const std::string& device) {
-  int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
-  termios t{};
-  ::tcgetattr(fd, &t);
-  ::cfmakeraw(&t);
-  ::tcsetattr(fd, TCSANOW, &t);
-  ::close(fd);
-}
-
-// The far end of a printer on a serial line or a device: reads the document and the
-// questions, then sends `answer`.
-std::future<std::string> Answer(testing::LoopbackPort& far, std::size_t size, std::string answer) {
-  return std::async(std::launch::async, [&far, size, answer] {
-    std::string got = far.Read(size, 10s);
-    far.Write(answer);
-    return got;
-  });
-}
-
-TEST(EscPosDeliveryTest, SerialPrintersAndDeviceFilesAreAskedWhenTheyCanAnswer) {
-  testing::TempFolder home;
-  std::string why;
-  auto far = testing::LoopbackPort::Create(&why);
-  ASSERT_TRUE(far) << why;
-  MakeRaw(far->device());
-  testing::RecordingLog log;
-  auto ports = MakeNativeSerialPorts({{5, far->device()}}, log, kSerialWriteBound);
-  home.Write("rotolo.bin", "");
-  ASSERT_EQ(::mkfifo((home / "pieno").c_str(), 0600), 0);
-  int fifo_reader = ::open((home / "pieno").c_str(), O_RDONLY | O_NONBLOCK);  // never reads
-  struct Row {
-    const char* name;
-    std::string target;
-    bool ask_status;
-    const char* answer;  // from the far end of the line; null: it is not asked
-    std::size_t size;
-    Delivery status;
-    std::string detail;
-  } rows[] = {
-      {"serial, answers online with paper", "COM5,19200,N,8,1", true, "\x12\x12", 100,
-       Delivery::kPrinted, "100 bytes to COM5,19200,N,8,1, the printer answered online"},
-      {"serial, answers paper end", "COM5", true, "\x12\x72", 100, Delivery::kFailed,
-       "COM5 is out of paper"},
-      {"serial, answers nothing", "com5", true, "", 100, Delivery::kFailed,
-       "com5 did not answer the status question in 1000 ms"},
-      {"serial, not asked", "COM5", false, nullptr, 100, Delivery::kHandedOver,
-       "100 bytes to COM5"},
-      {"character device, answers", far->device(), true, "\x12\x12", 100, Delivery::kPrinted,
-       "the printer answered online with paper"},
-      {"character device, not asked", far->device(), false, nullptr, 100, Delivery::kHandedOver,
-       "100 bytes to " + far->device()},
-      {"regular file", "rotolo.bin", true, nullptr, 100, Delivery::kHandedOver,
-       "100 bytes to " + home / "rotolo.bin"},
-      {"pipe that is never read", "pieno", true, nullptr, 200000, Delivery::kFailed,
-       " of 200000 bytes in 1000 ms"},
-      {"missing device", "/dev/usb/valico-lp9", true, nullptr, 100, Delivery::kFailed,
-       "cannot open /dev/usb/valico-lp9: No such file or directory"},
-  };
-  for (const Row& row : rows) {
-    std::string document(row.size, 'y');
-    std::string sent = document + (row.answer ? kQuestions : "");
-    std::future<std::string> far_end;
-    if (row.answer) far_end = Answer(*far, sent.size(), row.answer);
-    DeliveryResult r =
-        DeliverEscPos(row.target, document, row.ask_status, home.path(), ports.get(), 1s, {});
-    EXPECT_EQ(r.status, row.status) << row.name << ": " << r.detail;
-    EXPECT_NE(r.detail.find(row.detail), std::string::npos) << row.name << ": " << r.detail;
-    bool on_line = row.target == far->device() || SameNameNoCase(row.target.substr(0, 3), "COM");
-    if (row.answer) {
-      EXPECT_EQ(far_end.get(), sent) << row.name;
-    } else if (on_line) {
-      EXPECT_EQ(far->Read(sent.size()), sent) << row.name;
-    }
-  }
-  ::close(fifo_reader);
-  EXPECT_EQ(home.Read("rotolo.bin"), std::string(100, 'y'));
-  EXPECT_FALSE(std::filesystem::exists("/dev/usb/valico-lp9")) << "a missing device is not made";
-}
-
-TEST(EscPosDeliveryTest, AStopEndsADeliveryThatWouldWaitForItsBound) {
-  NetworkPrinter never_reads(Listener::kAccepts, NeverReads);
-  std::stop_source stop;
-  auto start = std::chrono::steady_clock::now();
-  auto delivery = std::async(std::launch::async, [&] {
-    return DeliverEscPos(never_reads.target(), std::string(8 << 20, 'z'), true, "", nullptr, 60s,
-                         stop.get_token());
-  });
-  never_reads.WaitUntilAccepted();
-  stop.request_stop();
-  DeliveryResult r = delivery.get();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 60s) << "ended before its bound";
-  EXPECT_EQ(r.status, Delivery::kFailed);
-  EXPECT_EQ(r.detail, "delivery to " + never_reads.target() + " stopped");
 }
 
 }  // namespace

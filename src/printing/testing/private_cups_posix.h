@@ -30,17 +30,6 @@ inline int FreePort() {
   return ntohs(a.sin_port);
 }
 
-inline bool Accepts(int port) {
-  int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(static_cast<uint16_t>(port));
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-  ::close(s);
-  return ok;
-}
-
 // A CUPS scheduler of its own in a temporary folder, on a free port of 127.0.0.1, with one
 // PDF queue "Cassa" whose device is the file out.pdf.
 class PrivateCups {
@@ -58,13 +47,9 @@ class PrivateCups {
     dir.Write("cups-files.conf", "ServerRoot " + d + "\nRequestRoot " + d + "/spool\nTempDir " + d +
                                      "/spool\nCacheDir " + d + "/cache\nStateDir " + d +
                                      "/state\nAccessLog " + d + "/access_log\nErrorLog " + d +
-                                     "/error_log\nPageLog " + d +
-                                     "/page_log\nFileDevice Yes\n"
-                                     "Printcap " +
-                                     d +
-                                     "/printcap\nCreateSelfSignedCerts no\n"
-                                     "SystemGroup " +
-                                     (getuid() == 0 ? "root" : "nogroup") + "\n");
+                                     "/error_log\nPageLog " + d + "/page_log\nPrintcap " + d +
+                                     "/printcap\nFileDevice Yes\nCreateSelfSignedCerts no\n" +
+                                     "SystemGroup " + (getuid() ? "nogroup" : "root") + "\n");
     // The smallest PPD whose filter passes a PDF through unchanged.
     dir.Write("queue.ppd",
               "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
@@ -85,11 +70,10 @@ class PrivateCups {
     const char* argv[] = {"cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(), nullptr};
     if (posix_spawnp(&pid_, "cupsd", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
       pid_ = -1;
-    ready_ =
-        pid_ > 0 && WaitFor([&] { return Accepts(port_); }, 10s) &&
-        std::system(("lpadmin -h 127.0.0.1:" + std::to_string(port_) + " -p Cassa -E -v file://" +
-                     d + "/out.pdf -P " + d + "/queue.ppd 2>/dev/null")
-                        .c_str()) == 0;
+    // lpadmin fails until the scheduler listens.
+    std::string add = "lpadmin -h 127.0.0.1:" + std::to_string(port_) + " -p Cassa -E -v file://" +
+                      d + "/out.pdf -P " + d + "/queue.ppd 2>/dev/null";
+    ready_ = pid_ > 0 && WaitFor([&] { return std::system(add.c_str()) == 0; }, 10s);
   }
   ~PrivateCups() {
     if (pid_ > 0) {
