@@ -20,7 +20,7 @@ namespace {
 using testing::CommandResult;
 using testing::RunValico;
 
-TEST(CommandLineTest, IniCommandsReadAndWriteAsTheStoreDoes) {
+TEST(CommandLineTest, IniCommandsReadAndWriteAsTheStoreDoesAndVersionIsOneLine) {
   testing::TempFolder dir;
   std::string f = dir / "a.ini";
   EXPECT_EQ(RunValico({"ini", "set", f, "Varie", "Ritardo", "12,5"}).status, 0);
@@ -35,33 +35,28 @@ TEST(CommandLineTest, IniCommandsReadAndWriteAsTheStoreDoes) {
   EXPECT_EQ(dir.Read("a.ini"), "[Varie]\r\nRitardo=12,5\r\n");
   EXPECT_EQ(RunValico({"ini", "set", dir / "missing/dir/b.ini", "S", "k", "v"}).status, 1);
   EXPECT_NE(RunValico({"--drive", "CC=/x", "ini", "get", f, "S", "k"}).status, 0);
+  // Italian shops keep settings in folders such as "C:\Caffè": the path keeps its bytes.
+  const std::string accented = dir / "Caff\xe8.ini";
+  EXPECT_EQ(RunValico({"ini", "set", accented, "Varie", "Citt\xe0", "Forl\xec"}).status, 0);
+  EXPECT_EQ(RunValico({"ini", "get", accented, "VARIE", "CITT\xc0"}).out, "Forl\xec\n");
+  EXPECT_EQ(RunValico({"--version"}).out, "valico " VALICO_VERSION "\n");
 }
 
 // Two copies on one folder would hand every job twice: run leaves a folder that another copy
-// serves alone, and serves it once that copy has gone.
+// serves alone, and serves it once that copy has gone. A folder where _Valico.ini should be
+// stops nothing: the service runs, saying why in its log.
 TEST(CommandLineTest, RunServesAFolderNoOtherCopyServes) {
-  testing::TempFolder home;
+  testing::ValicoHome home;
   auto other = std::make_unique<ProgramFolderLock>(home.path());
-  EXPECT_EQ(RunValico({"--home", home.path(), "run", "--ticks", "1"}).status, 1);
+  EXPECT_EQ(home.Run({"run", "--ticks", "1"}).status, 1);
   EXPECT_FALSE(home.Has("_Valico.ini")) << "the folder is left alone";
   other.reset();
-  EXPECT_EQ(RunValico({"--home", home.path(), "run", "--ticks", "1"}).status, 0);
+  EXPECT_EQ(home.Run({"run", "--ticks", "1"}).status, 0);
   EXPECT_TRUE(home.Has("_Valico.ini"));
-}
-
-// A folder where _Valico.ini should be stops nothing: the service runs, saying why in its log.
-// (Reads and writes of such a file are the store's test.)
-TEST(CommandLineTest, AFolderInPlaceOfTheSettingsFileStopsNothing) {
-  testing::TempFolder home;
+  std::filesystem::remove(home / "_Valico.ini");
   std::filesystem::create_directory(home / "_Valico.ini");
-  EXPECT_EQ(RunValico({"--home", home.path(), "run", "--ticks", "2"}).status, 0);
+  EXPECT_EQ(home.Run({"run", "--ticks", "2"}).status, 0);
   EXPECT_NE(home.Read("Valico.log").find("a folder"), std::string::npos);
-}
-
-TEST(CommandLineTest, VersionIsOneLine) {
-  CommandResult r = RunValico({"--version"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "valico " VALICO_VERSION "\n");
 }
 
 // The test print at the far end of a real serial line, with the settings _Valico.ini gives.
@@ -69,24 +64,20 @@ TEST(CommandLineTest, PrebillTestPrintsWithTheLoadedSettings) {
   std::string why;
   auto far = testing::LoopbackPort::Create(&why);
   if (!far) GTEST_SKIP() << "no serial line to test with: " << why;
-  testing::TempFolder home;
+  testing::ValicoHome home;
   home.Write("_Valico.ini",
              "[Varie]\r\nCort_Printer=DPT-282\r\nCort_COM=5\r\nCort_Sett=4800,E,7,1\r\n");
   home.Write("CortBorea/pending.txt", "N2:01:x\r\n");
-  EXPECT_EQ(
-      RunValico({"--home", home.path(), "--com", "5=" + far->device(), "prebill-test"}).status, 0);
+  EXPECT_EQ(home.Run({"--com", "5=" + far->device(), "prebill-test"}).status, 0);
   std::string expected = "ambaraBA CICI COCO TRE CIVETTE \r\n \r\n \r\n \r\n \r\n\x1bm";
   EXPECT_EQ(far->Read(expected.size()), expected);
   EXPECT_TRUE(home.Has("CortBorea/pending.txt")) << "a running service's spool is left alone";
-  EXPECT_EQ(
-      RunValico({"--home", home.path(), "--com", "5=" + home / "no-such-port", "prebill-test"})
-          .status,
-      1);
+  EXPECT_EQ(home.Run({"--com", "5=" + home / "no-such-port", "prebill-test"}).status, 1);
 }
 
 // The restore batch file really runs (through /bin/sh, or the command interpreter on Windows).
 TEST(CommandLineTest, ScheduleRunsOneMinuteAsAskedAndLeavesTheSpoolsAlone) {
-  testing::TempFolder home;
+  testing::ValicoHome home;
   home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\nPostazione=CLIENT\r\n");
   home.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\nSAB#0830=2#notte#\r\n");
   home.Write("RestoreBorea.bat", "echo restored>> \"" + home / "restore-ran.txt" + "\"\n");
@@ -97,11 +88,10 @@ TEST(CommandLineTest, ScheduleRunsOneMinuteAsAskedAndLeavesTheSpoolsAlone) {
         [&] { return home.Read("restore-ran.txt").size() >= n * std::string("restored\n").size(); },
         std::chrono::seconds(10));
   };
-  auto schedule = [&](std::vector<std::string> more) {
-    std::vector<std::string> all = {"--home",   home.path(), "--drive", "C=" + home / "drive_c",
-                                    "--locale", "it_IT",     "schedule"};
-    all.insert(all.end(), more.begin(), more.end());
-    return RunValico(all).status;
+  auto schedule = [&](std::vector<std::string> args) {
+    args.insert(args.begin(),
+                {"--drive", "C=" + home / "drive_c", "--locale", "it_IT", "schedule"});
+    return home.Run(args).status;
   };
 
   EXPECT_EQ(schedule({"--at", "2026-12-05 08:30", "--postazione", "SERVER"}), 0);
@@ -126,20 +116,18 @@ TEST(CommandLineTest, ScheduleRunsOneMinuteAsAskedAndLeavesTheSpoolsAlone) {
 TEST(CommandLineTest, FtpCarriesOutTheRequestAndSaysHowItWent) {
   testing::FtpTestServer server;
   if (!server.problem().empty()) GTEST_SKIP() << server.problem();
-  testing::TempFolder home;
+  testing::ValicoHome home;
   const std::string name = "CommandLineFtp.txt";  // a name of its own on the shared server
   home.Write("drive_c/out/" + name, "x");
   home.Write("_Valico.ini", "[Varie]\r\nBorea_Setting=0\r\nFTP_Indirizzo=" + server.server() +
                                 "\r\nFTP_User=valico\r\nFTP_Pw=segreto\r\nFTP_Azione=1\r\n"
                                 "FTP_Directory=C:\\out\\\r\nFTP_NomeFile=" +
                                 name + "\r\n");
-  const std::vector<std::string> ftp = {"--home", home.path(), "--drive", "C=" + home / "drive_c",
-                                        "ftp"};
-  CommandResult r = RunValico(ftp);
+  CommandResult r = home.Run({"--drive", "C=" + home / "drive_c", "ftp"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "FTP_Esito=-1\n");
   EXPECT_TRUE(std::filesystem::exists(server.InRoot(name)));
-  r = RunValico(ftp);
+  r = home.Run({"--drive", "C=" + home / "drive_c", "ftp"});
   EXPECT_EQ(r.status, 1) << "no request left: a failure";
   EXPECT_EQ(r.out, "FTP_Esito=0\n");
 }

@@ -17,36 +17,15 @@
 namespace valico {
 namespace {
 
-// A listening socket on 127.0.0.1, closed when it goes: a network printer's raw port.
-class ListeningPort {
- public:
-  ListeningPort() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::listen(fd_, 4);
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
-  }
-  ~ListeningPort() { ::close(fd_); }
-  int port() const { return port_; }
-
- private:
-  int fd_;
-  int port_ = 0;
-};
-
 // A till whose settings use three serial ports, a network printer, a CUPS queue, a driver run
 // by wine, Borea's files, the scheduler and an FTP server.
+// The network printer is the scheduler's port, or `printer_port` where nothing listens.
 struct Till {
   testing::TempFolder home, cups_dir;
   testing::PrivateCups cups{cups_dir};
   std::unique_ptr<testing::LoopbackPort> ports[3];
-  std::unique_ptr<ListeningPort> printer = std::make_unique<ListeningPort>();
 
-  Till() {
+  explicit Till(int printer_port = 0) {
     std::string why;
     for (auto& port : ports) port = testing::LoopbackPort::Create(&why);
     home.Write("_Valico.ini",
@@ -58,7 +37,7 @@ struct Till {
                "Cort_Active=-1\r\nCort_Printer=DPT-282\r\nCort_Com=3\r\n"
                "OP_Attive=-1\r\nFTP_Indirizzo=localhost:2121\r\n");
     home.Write("_Stampanti.ini", "[Ricevute]\nPorta=COM4:\nUscita=escpos:tcp://127.0.0.1:" +
-                                     std::to_string(printer->port()) +
+                                     std::to_string(printer_port ? printer_port : cups.port()) +
                                      "\n[Cassa]\nPorta=COM5:\nUscita=cups:Cassa@127.0.0.1:" +
                                      std::to_string(cups.port()) + "\n");
     for (const char* file : {"Borea/_Local.ini", "Borea/_Schedulatore.ini", "drv/driver.exe"})
@@ -91,7 +70,8 @@ TEST(DoctorPosixTest, EveryCheckOfAWorkingTillPasses) {
 }
 
 TEST(DoctorPosixTest, FaultsOfTheDevicesAreNamedWithTheirCause) {
-  Till till;
+  const int gone = testing::FreePort();
+  Till till(gone);
   ASSERT_TRUE(till.ready()) << till.cups_dir.Read("error_log");
   // Another program holds the display's port; the CUPS queue rejects jobs; the network
   // printer is gone; the drive of the FTP folder is a file.
@@ -107,8 +87,6 @@ TEST(DoctorPosixTest, FaultsOfTheDevicesAreNamedWithTheirCause) {
   ASSERT_EQ(std::system(
                 ("cupsreject -h 127.0.0.1:" + std::to_string(till.cups.port()) + " Cassa").c_str()),
             0);
-  std::string printer = "127.0.0.1:" + std::to_string(till.printer->port());
-  till.printer.reset();
   till.home.Write("ftp-drive", "not a folder");
   std::string ini = till.home.Read("_Valico.ini") + "FTP_Directory=D:\\ftp\\\r\n";
   till.home.Write("_Valico.ini", ini);
@@ -123,7 +101,8 @@ TEST(DoctorPosixTest, FaultsOfTheDevicesAreNamedWithTheirCause) {
   } rows[] = {
       {"(Display_COM) COM1:", "is held by sleep (pid " + std::to_string(holder) + ")"},
       {"(RF_PRINTER_2):", "does not accept jobs (cupsaccept Cassa)"},
-      {"(RF_Stampante):", "cannot connect to tcp://" + printer + ": Connection refused"},
+      {"(RF_Stampante):",
+       "cannot connect to tcp://127.0.0.1:" + std::to_string(gone) + ": Connection refused"},
       {"Disco D:", "ftp-drive: non e' una cartella"},
   };
   for (const auto& row : rows) {

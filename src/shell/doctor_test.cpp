@@ -11,7 +11,7 @@ namespace valico {
 namespace {
 
 TEST(DoctorTest, ATillWithEveryDeviceWrongFailsEachCheckAndSaysWhy) {
-  testing::TempFolder home;
+  testing::ValicoHome home;
   home.Write("_Valico.ini",
              "[Varie]\r\nBorea_Setting=-1\r\nBorea_Directory=Q:\\Borea\r\n"
              "Display_Active=-1\r\nDisplay_COM=99\r\n"
@@ -28,7 +28,7 @@ TEST(DoctorTest, ATillWithEveryDeviceWrongFailsEachCheckAndSaysWhy) {
   ASSERT_TRUE(unprinted.Keep(Document{"Nessuna Stampante", {}}, 1, "spenta", &kept, &err)) << err;
   ProgramFolderLock other_copy(home.path());
 
-  testing::CommandResult r = testing::RunValico({"--home", home.path(), "doctor"});
+  testing::CommandResult r = home.Run({"doctor"});
   EXPECT_EQ(r.status, 1) << r.out;
   const struct {
     const char* subject;

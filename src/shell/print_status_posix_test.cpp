@@ -15,7 +15,6 @@ namespace valico {
 namespace {
 
 using testing::CommandResult;
-using testing::RunValico;
 
 Document Page(const std::string& printer, const std::string& text) {
   PrinterOp line;
@@ -63,9 +62,9 @@ bool Holds(const std::string& text, const std::string& line) {
 }
 
 TEST(PrintStatusPosixTest, StatusTellsWhatWaitsAndReprintQueuesDocumentsAgain) {
-  testing::TempFolder home;
+  testing::ValicoHome home;
   MakeTill(home);
-  CommandResult r = RunValico({"--home", home.path(), "status"});
+  CommandResult r = home.Run({"status"});
   EXPECT_EQ(r.status, 0) << r.err;
   for (const char* line :
        {"Servizio: NON attivo", "MISURATORE FISCALE: in uso\n  In attesa: Borea 1, IN 0\n",
@@ -81,14 +80,14 @@ TEST(PrintStatusPosixTest, StatusTellsWhatWaitsAndReprintQueuesDocumentsAgain) {
     EXPECT_TRUE(Holds(r.out, line)) << line << "\nnot in:\n" << r.out;
   {
     ProgramFolderLock serving(home.path());
-    r = RunValico({"--home", home.path(), "status"});
+    r = home.Run({"status"});
     EXPECT_TRUE(Holds(r.out, "Servizio: attivo")) << r.out;
     EXPECT_TRUE(Holds(r.out, "    Prossimo tentativo: ")) << r.out;
   }
   EXPECT_EQ(home.Read("CortBorea/p1.txt"), "preconto") << "the spools are left alone";
 
   // Document 2 goes into the inbox of the print queue, and out of NonStampati.
-  r = RunValico({"--home", home.path(), "reprint", "2"});
+  r = home.Run({"reprint", "2"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(Holds(r.out, "Documento 2: di nuovo in coda per \"Stampante B\"\n")) << r.out;
   EXPECT_TRUE(Holds(r.out, "saranno stampati al suo prossimo avvio")) << r.out;
@@ -104,14 +103,14 @@ TEST(PrintStatusPosixTest, StatusTellsWhatWaitsAndReprintQueuesDocumentsAgain) {
   EXPECT_FALSE(home.Has("NonStampati/0002-Stampante_B.job"));
   EXPECT_TRUE(home.Has("NonStampati/0001-Stampante_A.job"));
 
-  r = RunValico({"--home", home.path(), "reprint", "99"});
+  r = home.Run({"reprint", "99"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Holds(r.err, "Documento 99: non si trova in NonStampati")) << r.err;
-  r = RunValico({"--home", home.path(), "reprint", "1", "--printer", "Nessuna"});
+  r = home.Run({"reprint", "1", "--printer", "Nessuna"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Holds(r.err, "\"Nessuna\" non risulta installata")) << r.err;
   EXPECT_TRUE(home.Has("NonStampati/0001-Stampante_A.job")) << "kept when not queued";
-  r = RunValico({"--home", home.path(), "reprint"});
+  r = home.Run({"reprint"});
   EXPECT_EQ(r.status, 1) << "nothing chosen";
   EXPECT_TRUE(Holds(r.out, "NON STAMPATI (NonStampati): 2")) << r.out;
 }

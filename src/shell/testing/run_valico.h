@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/temp_folder.h"
 #include "shell/command_line.h"
 
 namespace valico::testing {
@@ -26,6 +27,14 @@ inline CommandResult RunValico(std::vector<std::string> args) {
   std::string err = ::testing::internal::GetCapturedStderr();
   return {status, ::testing::internal::GetCapturedStdout(), err};
 }
+
+// A program folder of its own, and `valico --home FOLDER ARGS...` run on it.
+struct ValicoHome : TempFolder {
+  CommandResult Run(std::vector<std::string> args) const {
+    args.insert(args.begin(), {"--home", path()});
+    return RunValico(std::move(args));
+  }
+};
 
 // The line of a report that holds `subject`; "" when none does.
 inline std::string LineOf(const std::string& report, const std::string& subject) {
