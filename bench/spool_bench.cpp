@@ -16,7 +16,7 @@ class NoDevices : public DeviceHandlers {
   void LanciaFileDLY() override {}
   void InviaFileMF(const std::string&) override {}
   void LanciaFileRF() override {}
-  void LanciaFileCort(const std::string&) override {}
+  bool LanciaFileCort(const std::string&) override { return true; }
 };
 
 // A _Valico.ini as a shop has it: every device key, fiscal register and pre-bills active.

@@ -2,21 +2,18 @@
 
 namespace valico {
 
-void LanciaFileCort(const Config& cfg, DiagLog& log, const PrebillOutputs& out,
+bool LanciaFileCort(const Config& cfg, DiagLog& log, const PrebillOutputs& out,
                     const std::string& job) {
   switch (cfg.cort_model) {
     case CortModel::kOlivetti:
-      out.renderer.StampaCortOlivetti(job);
-      break;
+      return out.renderer.StampaCortOlivetti(job);
     case CortModel::kSamsung:
-      out.renderer.StampaCortSamsung(job);
-      break;
+      return out.renderer.StampaCortSamsung(job);
     case CortModel::kDpt282:
       out.serial.StampaCortDPT(job);
       break;
     case CortModel::kSolipos:
-      out.renderer.StampaCortSolipos(job);
-      break;
+      return out.renderer.StampaCortSolipos(job);
     case CortModel::kTypeSuSeriale:
       out.type_batch.StampaCortType(job);
       break;
@@ -25,6 +22,7 @@ void LanciaFileCort(const Config& cfg, DiagLog& log, const PrebillOutputs& out,
                 "\" is no printer model");
       break;
   }
+  return true;
 }
 
 }  // namespace valico

@@ -18,9 +18,10 @@ struct PrebillOutputs {
 };
 
 // Hands one pre-bill job to the output of the model in Cort_Printer (parsed at load, compared
-// exactly and with case). Any other name ("NON PRESENTE", "", "samsung") prints nothing; the
-// intake deletes the job either way.
-void LanciaFileCort(const Config& cfg, DiagLog& log, const PrebillOutputs& out,
+// exactly and with case). Any other name ("NON PRESENTE", "", "samsung") prints nothing.
+// False when the job must be taken again (see PrebillRenderer); the intake deletes it
+// otherwise.
+bool LanciaFileCort(const Config& cfg, DiagLog& log, const PrebillOutputs& out,
                     const std::string& job);
 
 }  // namespace valico

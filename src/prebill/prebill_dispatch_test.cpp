@@ -13,9 +13,13 @@ using testing::TestPlatform;
 
 class RecordingRenderer : public PrebillRenderer {
  public:
-  void StampaCortOlivetti(const std::string& job) override { calls.push_back("Olivetti " + job); }
-  void StampaCortSamsung(const std::string& job) override { calls.push_back("Samsung " + job); }
-  void StampaCortSolipos(const std::string& job) override { calls.push_back("Solipos " + job); }
+  bool StampaCortOlivetti(const std::string& job) override { return Record("Olivetti " + job); }
+  bool StampaCortSamsung(const std::string& job) override { return Record("Samsung " + job); }
+  bool StampaCortSolipos(const std::string& job) override { return Record("Solipos " + job); }
+  bool Record(std::string call) {
+    calls.push_back(std::move(call));
+    return true;
+  }
   std::vector<std::string> calls;
 };
 

@@ -45,8 +45,9 @@ void InstalledPrinterPrebill::BeginJob(const std::string& job) {
 
 // The job's documents go to the print queue as one job, which removes the job file once they
 // are durably queued: a crash can leave a job file that was not queued, never one that was.
-// A job that ended no document is removed here when its routine removes its job.
-void InstalledPrinterPrebill::Finish(const std::string& job, bool remove) {
+// A job that ended no document is removed here when its routine removes its job. False when
+// documents were dropped: the job file stays, to be taken again.
+bool InstalledPrinterPrebill::Finish(const std::string& job, bool remove) {
   std::optional<SourceFile> source;
   if (job_read_from_) source = SourceFile{files_.Native(job), *job_read_from_};
   SubmitResult r = printers_.SubmitBatch(source ? &*source : nullptr);
@@ -54,9 +55,10 @@ void InstalledPrinterPrebill::Finish(const std::string& job, bool remove) {
     log_.Error("pre-bill job " + files_.Native(job) + " not printed: " + r.detail);
   else if (remove && !r.source_removed)
     RemoveJob(job);
+  return !r.dropped;
 }
 
-void InstalledPrinterPrebill::StampaCortOlivetti(const std::string& job) {
+bool InstalledPrinterPrebill::StampaCortOlivetti(const std::string& job) {
   BeginJob(job);
   const std::string port = PortNameOf(cfg_.Cort_Com, regional_);
   JobLines j = ReadJob(job);
@@ -66,10 +68,10 @@ void InstalledPrinterPrebill::StampaCortOlivetti(const std::string& job) {
   for (const std::string& line : j.lines)
     printers_.Apply({ops::FontName("FontA11"), ops::Print(TextOfPlainLine(line))});
   printers_.Apply(ops::EndDocument());
-  Finish(job, true);
+  return Finish(job, true);
 }
 
-void InstalledPrinterPrebill::StampaCortSolipos(const std::string& job) {
+bool InstalledPrinterPrebill::StampaCortSolipos(const std::string& job) {
   BeginJob(job);
   const std::string port = PortNameOf(cfg_.Cort_Com, regional_);
   ChoosePrinterOrCurrent(port, job);
@@ -81,7 +83,7 @@ void InstalledPrinterPrebill::StampaCortSolipos(const std::string& job) {
       printers_.Apply({ops::FontName("Courier New"), ops::FontSize(9), ops::Print(*text)});
   }
   printers_.Apply(ops::EndDocument());
-  Finish(job, true);
+  return Finish(job, true);
 }
 
 std::shared_ptr<const Bitmap> InstalledPrinterPrebill::LoadLogo(std::string* err) {
@@ -104,10 +106,10 @@ bool InstalledPrinterPrebill::PrintErrorLine(const std::string& job, const std::
   return false;
 }
 
-void InstalledPrinterPrebill::StampaCortSamsung(const std::string& job) {
+bool InstalledPrinterPrebill::StampaCortSamsung(const std::string& job) {
   BeginJob(job);
   bool remove = PrintSamsung(job);
-  Finish(job, remove);
+  return Finish(job, remove);
 }
 
 // The field-format job; true when its family removes the job file once printed.

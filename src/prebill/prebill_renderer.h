@@ -15,13 +15,15 @@
 namespace valico {
 
 // The pre-bill models that print through a printer installed in the platform's printing
-// system. Each takes the job's full path; none reports an outcome.
+// system. Each takes the job's full path, and returns false only when something of the job
+// was neither queued, printed nor kept (a full disk): the job file is then left for the
+// intake to take again.
 class PrebillRenderer {
  public:
   virtual ~PrebillRenderer() = default;
-  virtual void StampaCortOlivetti(const std::string& job) = 0;  // plain lines
-  virtual void StampaCortSamsung(const std::string& job) = 0;   // field format
-  virtual void StampaCortSolipos(const std::string& job) = 0;   // N:SCO:TXT:
+  virtual bool StampaCortOlivetti(const std::string& job) = 0;  // plain lines
+  virtual bool StampaCortSamsung(const std::string& job) = 0;   // field format
+  virtual bool StampaCortSolipos(const std::string& job) = 0;   // N:SCO:TXT:
 };
 
 // The printer attached to the port in Cort_Com becomes the program's current printer, and
@@ -41,7 +43,7 @@ class InstalledPrinterPrebill : public PrebillRenderer {
 
   // Every line in "FontA11" without its "§D" marks, then the end of the document; the job is
   // deleted. No printer on the port: the current printer prints it.
-  void StampaCortOlivetti(const std::string& job) override;
+  bool StampaCortOlivetti(const std::string& job) override;
 
   // The field format on the printer on port "COM" + Cort_Com (exactly), in the family its
   // device name gives: the logo "LogoCassa.bmp" of Borea's folder as a print job of its own
@@ -50,11 +52,11 @@ class InstalledPrinterPrebill : public PrebillRenderer {
   // "Stampante NON trovata" and nothing printed. A job file that cannot be read (or, in
   // families 350 and 103, a logo that cannot be loaded) prints the error line
   // "ERRORE: file scontrino mancante o errato!" instead. Families 350 and 103 delete the job.
-  void StampaCortSamsung(const std::string& job) override;
+  bool StampaCortSamsung(const std::string& job) override;
 
   // The "N:SCO:TXT:" lines in "Courier New" 9, then the end of the document; the job is
   // deleted. No printer on the port: the current printer prints it.
-  void StampaCortSolipos(const std::string& job) override;
+  bool StampaCortSolipos(const std::string& job) override;
 
  private:
   struct JobLines {
@@ -70,7 +72,7 @@ class InstalledPrinterPrebill : public PrebillRenderer {
   bool PrintErrorLine(const std::string& job, const std::string& why);
   void RemoveJob(const std::string& job);
   void BeginJob(const std::string& job);
-  void Finish(const std::string& job, bool remove);
+  bool Finish(const std::string& job, bool remove);
 
   const Config& cfg_;
   const Regional& regional_;

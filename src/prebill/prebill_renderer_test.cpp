@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/testing/test_platform.h"
 #include "printing/escpos_encoder.h"
 #include "printing/ops.h"
+#include "printing/print_queue.h"
 #include "printing/printer_declarations.h"
 #include "printing/testing/bitmap_files.h"
 #include "printing/testing/direct_printers.h"
@@ -206,6 +209,32 @@ TEST(PrebillRendererTest, PlainAndScoLinesPrintAsOneDocumentAndTheJobGoes) {
     EXPECT_EQ(o.left_open, "");
     EXPECT_FALSE(o.job_left);
   }
+}
+
+// On a full disk (here: the queue's and NonStampati's names taken by files) the pre-bill can be
+// neither queued nor kept: its job file stays, for the intake to take again, and no line says
+// it was queued. Once the disk has room, the same job is queued and goes.
+TEST(PrebillRendererTest, AJobThatCanBeNeitherQueuedNorKeptStays) {
+  testing::TestPlatform t;
+  testing::RecordingPrintSystem system;
+  system.installed = {{"Cassa", "COM3:"}};
+  system.default_printer = "Cassa";
+  PrintQueue queue(system, t.log, {t.folder.path(), PrintQueueOptions::Mode::kService});
+  Printers printers(system, queue, t.log);
+  Config cfg;
+  InstalledPrinterPrebill prebill(cfg, t.regional, t.files, printers, t.dialogs, t.log);
+  t.folder.Write("CortIN/job.txt", "Conto\r\n");
+  const std::string job = t.InFolder("CortIN\\job.txt");
+  t.folder.Write("CodaStampa", "");
+  t.folder.Write("NonStampati", "");
+  EXPECT_FALSE(prebill.StampaCortOlivetti(job));
+  EXPECT_TRUE(t.files.Exists(job));
+  EXPECT_TRUE(t.log.Contains("cannot be kept in NonStampati"));
+  EXPECT_FALSE(t.log.Contains(" queued (")) << "nothing claims it was queued";
+  std::filesystem::remove(t.folder / "CodaStampa");
+  EXPECT_TRUE(prebill.StampaCortOlivetti(job));
+  EXPECT_FALSE(t.files.Exists(job));
+  queue.Stop();
 }
 
 }  // namespace

@@ -23,7 +23,10 @@ struct SubmitResult {
   Submitted status;
   std::string detail;           // the queued job, what confirmed the print, or why not
   bool source_removed = false;  // the job file they were made of is gone
-  std::string source_kept;      // why that file stays, when it does
+  // Some documents were neither queued, printed nor kept in NonStampati (a full disk): they
+  // are gone unless the job they were made of is taken again.
+  bool dropped = false;
+  std::string source_kept;  // why that file stays, when it does
   bool ok() const { return status != Submitted::kNotPrinted; }
 };
 

@@ -103,19 +103,14 @@ SubmitResult PrintQueue::Submit(std::vector<Document> documents, const SourceFil
 
   const std::string printer = documents.front().printer;
   const std::size_t count = documents.size();
-  if (printer.empty()) {
-    KeepAll(documents, 0, "no printer is installed", 0, nullptr);
-    return {Submitted::kNotPrinted, "no printer is installed"};
-  }
+  if (printer.empty()) return KeepInstead(documents, "no printer is installed");
   Line& line = LineFor(printer);
   const std::string bytes = EncodeQueueFile(
       QueueFile{printer, NowMs(), source ? std::optional(*source) : std::nullopt, documents});
   std::uint64_t number = 0;
   std::string err;
-  if (!line.folder.Write(bytes, source != nullptr, &line.next, &number, &err)) {
-    KeepAll(documents, 0, "cannot be queued: " + err, 0, nullptr);
-    return {Submitted::kNotPrinted, "cannot be queued: " + err};
-  }
+  if (!line.folder.Write(bytes, source != nullptr, &line.next, &number, &err))
+    return KeepInstead(documents, "cannot be queued: " + err);
   SubmitResult result{Submitted::kQueued, line.folder.JobName(number)};
   if (source) {
     // Held until its job file is gone: a crash between the two leaves a held job, which the
@@ -133,6 +128,14 @@ SubmitResult PrintQueue::Submit(std::vector<Document> documents, const SourceFil
     line.jobs.push_back(number);
   }
   Wake(line);
+  return result;
+}
+
+// Documents that cannot be queued go into NonStampati/, to be printed again from there.
+SubmitResult PrintQueue::KeepInstead(const std::vector<Document>& documents,
+                                     const std::string& why) {
+  SubmitResult result{Submitted::kNotPrinted, why};
+  result.dropped = KeepAll(documents, 0, why, 0, nullptr) < documents.size();
   return result;
 }
 

@@ -104,6 +104,7 @@ class PrintQueue : public PrintOutlet {
 
   SubmitResult DeliverNow(std::vector<Document> documents, const SourceFile* source);
   SubmitResult WriteToInbox(const std::vector<Document>& documents);
+  SubmitResult KeepInstead(const std::vector<Document>& documents, const std::string& why);
   Line& LineFor(const std::string& printer, std::string folder = {});
   void TakeOverFolder(const std::string& path);
   void Wake(Line& line);

@@ -186,6 +186,7 @@ SubmitResult Printers::SubmitBatch(const SourceFile* source) {
   std::vector<Document> documents = batch_ ? std::move(*batch_) : std::vector<Document>{};
   batch_.reset();
   SubmitResult result{Submitted::kNothingToPrint, "no document was ended"};
+  bool dropped = false;
   // Consecutive documents of one printer make one job; the job file goes with the last.
   for (size_t first = 0; first < documents.size();) {
     size_t end = first + 1;
@@ -193,9 +194,11 @@ SubmitResult Printers::SubmitBatch(const SourceFile* source) {
     std::vector<Document> job(std::make_move_iterator(documents.begin() + first),
                               std::make_move_iterator(documents.begin() + end));
     SubmitResult r = outlet_.Submit(std::move(job), end == documents.size() ? source : nullptr);
+    dropped = dropped || r.dropped;
     if (result.ok()) result = r;
     first = end;
   }
+  result.dropped = dropped;
   return result;
 }
 

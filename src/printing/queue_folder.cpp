@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/durable_files.h"
 #include "platform/files.h"
@@ -88,11 +89,18 @@ std::uint64_t QueueFolder::NextNumber() const {
 
 bool QueueFolder::Write(const std::string& bytes, bool held, std::uint64_t* next,
                         std::uint64_t* number, std::string* err) {
+  bool folder_made = false;
   for (int tries = 0; tries < 100; ++tries) {
     *number = (*next)++;
     bool exists = false;
     if (CreateFileDurably(Path(*number, held ? kHeld : kJob), bytes, &exists, err)) return true;
-    if (!exists) return false;
+    if (exists) continue;
+    // The folder may be gone (removed by hand) or never made (a full disk at the first job):
+    // it is made again once, rather than failing every job until the next start.
+    std::error_code ec;
+    if (folder_made || !std::filesystem::create_directories(FsPath(path_), ec)) return false;
+    folder_made = true;
+    --*next;
   }
   return false;
 }

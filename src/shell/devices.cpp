@@ -53,9 +53,11 @@ void ValicoDevices::LanciaFileRF() {
 }
 
 // Pre-bills.
-void ValicoDevices::LanciaFileCort(const std::string& job) {
-  valico::LanciaFileCort(cfg_, log_, {prebill_renderer_, serial_prebill_, type_batch_}, job);
+bool ValicoDevices::LanciaFileCort(const std::string& job) {
+  if (!valico::LanciaFileCort(cfg_, log_, {prebill_renderer_, serial_prebill_, type_batch_}, job))
+    return false;
   Record(StatusDevice::kPrebill, NameOf(job) + " passato a " + cfg_.Cort_Printer);
+  return true;
 }
 
 }  // namespace valico

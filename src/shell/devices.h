@@ -20,7 +20,7 @@ class ValicoDevices : public DeviceHandlers {
   void LanciaFileDLY() override;
   void InviaFileMF(const std::string& job) override;
   void LanciaFileRF() override;
-  void LanciaFileCort(const std::string& job) override;
+  bool LanciaFileCort(const std::string& job) override;
 
  private:
   void Record(StatusDevice device, std::string what);

@@ -1,5 +1,6 @@
 #include "spool/intake.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <set>
@@ -92,7 +93,7 @@ std::vector<Intake::Job> Intake::MoveIn(const std::vector<std::string>& names,
       continue;
     }
     refused_.erase(name);
-    jobs.push_back({destinazione + name, to});
+    jobs.push_back({destinazione + name, to, from});
   }
   return jobs;
 }
@@ -110,31 +111,66 @@ bool Intake::MoveOverLeftover(const std::string& from, const std::string& to,
   return MoveWithoutReplace(from, to, &err);
 }
 
-void Intake::HandOff(const std::vector<Job>& jobs, SpoolKind tipo) {
+// True unless the device left the job to be taken again.
+bool Intake::HandOffOne(const Job& job, SpoolKind tipo) {
+  try {
+    switch (tipo) {
+      case SpoolKind::kFiscal:
+        devices_.InviaFileMF(job.path);
+        break;
+      case SpoolKind::kPrebill:
+        return devices_.LanciaFileCort(job.path);
+      case SpoolKind::kReceipt:
+        break;  // no device takes a receipt job here
+    }
+  } catch (const std::exception& e) {
+    // A failed hand-off must not keep the rest of the pass from its devices.
+    log_.Error("hand-off of " + job.native + " failed: " + e.what());
+  }
+  return true;
+}
+
+void Intake::HandOff(const std::vector<Job>& jobs, SpoolKind tipo, const std::string& drop) {
+  std::size_t put_back = 0;
   for (const Job& job : jobs) {
-    try {
-      switch (tipo) {
-        case SpoolKind::kFiscal:
-          devices_.InviaFileMF(job.path);
-          break;
-        case SpoolKind::kPrebill:
-          devices_.LanciaFileCort(job.path);
-          break;
-        case SpoolKind::kReceipt:
-          break;  // no device takes a receipt job here
-      }
-    } catch (const std::exception& e) {
-      // A failed hand-off must not keep the rest of the pass from its devices.
-      log_.Error("hand-off of " + job.native + " failed: " + e.what());
+    // Once one job could not even be kept, the rest of the pass would fare no better.
+    if (put_back > 0 || !HandOffOne(job, tipo)) {
+      put_back += PutBack(job) ? 1 : 0;
+      continue;
     }
     // The device may have deleted the job itself already.
     std::string err;
     if (!RemoveNativeIfPresent(job.native, &err)) log_.Warn(err);
   }
+  if (put_back == 0) {
+    hold_length_ = 0;
+    return;
+  }
+  hold_length_ = std::clamp(hold_length_ * 2, kFirstHold, kLongestHold);
+  held_passes_ = hold_length_;
+  left_behind_ = true;
+  log_.Warn(std::to_string(put_back) + " job(s) could not be done and went back to " + drop +
+            ": they are taken again in " + std::to_string(held_passes_) + " passes");
+}
+
+// A job whose documents could be neither queued nor kept goes back into the drop folder, so
+// that nothing of it is lost; the spool is then left alone for a while (see held_passes_).
+bool Intake::PutBack(const Job& job) {
+  std::string why;
+  if (MoveWithoutReplace(job.native, job.drop_native, &why)) return true;
+  log_.Error("job " + job.native + " could not be done and cannot go back to " + job.drop_native +
+             ": " + why + "; it stays where it is");
+  return false;
 }
 
 void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
                           std::string destinazione, SpoolKind tipo) {
+  if (held_passes_ > 0) {
+    // Jobs were put back because they could not be done: give the cause (a full disk) time.
+    --held_passes_;
+    settings_.ScriviVarie(SpoolFlag(tipo), TypedValue::FromFlag(true), file_ini);
+    return;
+  }
   bool there = false;
   std::string drop = Locate(origine, &there);
   watch_.Follow(drop);
@@ -153,7 +189,7 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
   // Take every whole file before the first hand-off: a job dropped during the hand-offs
   // waits for the next pass.
   std::vector<Job> jobs = MoveIn(WholeFiles(drop), drop, destinazione, dest);
-  HandOff(jobs, tipo);
+  HandOff(jobs, tipo, drop);
   // Another program may have written the flag during the hand-offs: it is opened all the same.
   if (!jobs.empty()) settings_.Refresh();
   settings_.ScriviVarie(SpoolFlag(tipo), TypedValue::FromFlag(true), file_ini);

@@ -29,6 +29,10 @@ class Intake {
  public:
   // At most this many jobs are handed off per pass; further files wait for the next pass.
   static constexpr int kMaxJobsPerPass = 101;
+  // Passes a spool is held after jobs went back to its drop folder: the first time, then
+  // doubling up to the longest (about a second, then about a minute, at two passes a second).
+  static constexpr int kFirstHold = 2;
+  static constexpr int kLongestHold = 128;
 
   Intake(const Files& files, DiagLog& log, FolderWatch& watch, IniSnapshot& settings,
          DeviceHandlers& devices)
@@ -44,8 +48,9 @@ class Intake {
 
  private:
   struct Job {
-    std::string path;    // as the devices get it: the intake folder's path and the name
-    std::string native;  // where it lies
+    std::string path;         // as the devices get it: the intake folder's path and the name
+    std::string native;       // where it lies
+    std::string drop_native;  // where it was dropped
   };
 
   // The native path of a spool folder, and whether a folder is there.
@@ -61,8 +66,12 @@ class Intake {
   std::vector<Job> MoveIn(const std::vector<std::string>& names, const std::string& drop,
                           const std::string& destinazione, const std::string& dest);
   bool MoveOverLeftover(const std::string& from, const std::string& to, const std::string& path);
-  // Hands each job to the device of `tipo`, then deletes it if the device left it.
-  void HandOff(const std::vector<Job>& jobs, SpoolKind tipo);
+  // Hands each job to the device of `tipo`, then deletes it if the device left it. A job the
+  // device could not do (nothing of it could even be kept: a full disk) goes back into the
+  // drop folder `drop` with the rest of the pass, and the spool is held for a while.
+  void HandOff(const std::vector<Job>& jobs, SpoolKind tipo, const std::string& drop);
+  bool HandOffOne(const Job& job, SpoolKind tipo);
+  bool PutBack(const Job& job);
 
   const Files& files_;
   DiagLog& log_;
@@ -71,6 +80,8 @@ class Intake {
   DeviceHandlers& devices_;
   bool left_behind_ = false;  // the last pass left files in the drop folder
   bool stopped_at_cap_ = false;
+  int held_passes_ = 0;            // passes still to skip after jobs went back
+  int hold_length_ = 0;            // the last hold, doubled at each hold in a row
   std::set<std::string> refused_;  // files whose move failed, said once each
   std::set<std::string> unnamed_;  // names a Windows path cannot hold, already logged
 };

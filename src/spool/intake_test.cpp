@@ -120,5 +120,24 @@ TEST_F(IntakeTest, AJobThatCannotBeMovedIsNotHandedOff) {
   EXPECT_TRUE(t.log.Contains("stuck.txt"));
 }
 
+// A pre-bill that could not even be kept (a full disk) is not lost: it goes back into the drop
+// folder with the rest of its pass, and the spool is left alone for a while before retrying.
+TEST_F(IntakeTest, JobsThatCouldNotBeDoneGoBackAndAreTakenAgainAfterAHold) {
+  t.folder.Write("Borea/a.txt", "a");
+  t.folder.Write("Borea/b.txt", "b");
+  devices.cort_taken = false;
+  Pass(SpoolKind::kPrebill);
+  EXPECT_EQ(devices.calls.size(), 1u) << "the rest of the pass is not tried";
+  EXPECT_EQ(FilesIn("Borea"), 2u);
+  EXPECT_EQ(FilesIn("IN"), 0u);
+  EXPECT_TRUE(t.log.Contains("2 job(s) could not be done and went back to"));
+  for (int i = 0; i < Intake::kFirstHold; ++i) Pass(SpoolKind::kPrebill);
+  EXPECT_EQ(devices.calls.size(), 1u) << "held";
+  devices.cort_taken = true;
+  Pass(SpoolKind::kPrebill);
+  EXPECT_EQ(devices.calls.size(), 3u);
+  EXPECT_EQ(FilesIn("Borea") + FilesIn("IN"), 0u);
+}
+
 }  // namespace
 }  // namespace valico

@@ -15,10 +15,14 @@ class RecordingDevices : public DeviceHandlers {
   void LanciaFileDLY() override { calls.push_back("DLY"); }
   void InviaFileMF(const std::string& job) override { Job("MF", job); }
   void LanciaFileRF() override { calls.push_back("RF"); }
-  void LanciaFileCort(const std::string& job) override { Job("CR", job); }
+  bool LanciaFileCort(const std::string& job) override {
+    Job("CR", job);
+    return cort_taken;
+  }
 
   std::vector<std::string> calls;
   std::function<void(const std::string&)> on_job;
+  bool cort_taken = true;  // what LanciaFileCort answers
 
  private:
   void Job(const char* kind, const std::string& job) {
