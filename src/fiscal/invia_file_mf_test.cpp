@@ -4,54 +4,76 @@
 
 #include <map>
 #include <optional>
+#include <regex>
 
 #include "core/testing/test_context.h"
+#include "platform/testing/test_programs.h"
+#include "platform/testing/wait_for.h"
 
 namespace valico {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::Quoted;
+using testing::TempFolder;
+using testing::TestProgram;
 
-constexpr char kStamp[] = "05/12/2026 08:30 - ";  // the fake clock's local time
+// The hand-off's settings over a program folder with Borea in C:\CALDERA, the log folder
+// C:\Valico and the driver's folder C:\Casio.
+void HandOffSettings(Config& cfg, const TempFolder& folder, const char* prot, bool log_on) {
+  cfg.MF_Prot = prot;
+  ParseChoices(cfg);
+  cfg.DirBorea = "C:\\CALDERA";
+  cfg.MF_File = "C:\\Casio\\CAS.txt";
+  cfg.MF_File_Output = "C:\\Casio\\Out.txt";
+  cfg.MF_Driver = "C:\\Programmi\\GlobeDriver\\GlobeDriver.exe";
+  cfg.MF_Ritardo = 2;
+  cfg.MF_ChkLog = log_on;
+  for (const char* d : {"Valico", "Casio", "CALDERA"})
+    folder.Write(std::string("drive_c/") + d + "/.keep", "");
+}
 
-// A program folder with Borea in C:\CALDERA, the log folder C:\Valico and the driver's folder
-// C:\Casio; fake clock and fake processes.
+// Puts a job into the intake folder; returns its path as the intake hands it over.
+std::string Job(const TempFolder& folder, const std::string& name, const std::string& content) {
+  folder.Write("IN/" + name, content);
+  return JoinPath(folder.path(), "IN\\" + name);
+}
+
+// The hand-off log's messages; a line without a "dd/mm/yyyy hh:nn - " stamp is kept whole.
+std::vector<std::string> LogLines(const TempFolder& folder) {
+  static const std::regex stamp(R"(\d\d/\d\d/\d{4} \d\d:\d\d - )");
+  std::vector<std::string> lines;
+  std::string data = folder.Read("drive_c/Valico/MF.log");
+  for (size_t at = 0, end; (end = data.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    std::string line = data.substr(at, end - at);
+    lines.push_back(std::regex_match(line.substr(0, 19), stamp) ? line.substr(19) : line);
+  }
+  return lines;
+}
+
+// The hand-off on the fake clock and process starter.
 struct FiscalTest : testing::TestContext {
   explicit FiscalTest(const char* prot, bool log_on = true) {
-    ctx.cfg.MF_Prot = prot;
-    ParseChoices(ctx.cfg);
-    ctx.cfg.DirBorea = "C:\\CALDERA";
-    ctx.cfg.MF_File = "C:\\Casio\\CAS.txt";
-    ctx.cfg.MF_File_Output = "C:\\Casio\\Out.txt";
-    ctx.cfg.MF_Driver = "C:\\Programmi\\GlobeDriver\\GlobeDriver.exe";
-    ctx.cfg.MF_Ritardo = 2;
-    ctx.cfg.MF_ChkLog = log_on;
-    folder.Write("drive_c/Valico/.keep", "");
-    folder.Write("drive_c/Casio/.keep", "");
-    folder.Write("drive_c/CALDERA/.keep", "");
-  }
-  FiscalHandOff mf{ctx.cfg, files, clock, log, processes};
-
-  // Puts a job into the intake folder; returns its path as the intake hands it over.
-  std::string Job(const std::string& name, const std::string& content) {
-    folder.Write("IN/" + name, content);
-    return ctx.InProgramFolder("IN\\" + name);
+    HandOffSettings(ctx.cfg, folder, prot, log_on);
   }
   std::optional<std::string> File(const std::string& rel) const {
     if (!folder.Has(rel)) return std::nullopt;
     return folder.Read(rel);
   }
-  // The hand-off log's lines without their time stamp; a line with another stamp is kept whole.
-  std::vector<std::string> LogLines() const {
-    std::vector<std::string> lines;
-    std::string data = folder.Read("drive_c/Valico/MF.log");
-    for (size_t at = 0, end; (end = data.find("\r\n", at)) != std::string::npos; at = end + 2) {
-      std::string line = data.substr(at, end - at);
-      if (line.rfind(kStamp, 0) == 0) line.erase(0, sizeof kStamp - 1);
-      lines.push_back(line);
-    }
-    return lines;
-  }
+  FiscalHandOff mf{ctx.cfg, files, clock, log, processes};
+};
+
+// The hand-off with the machine's clock and process starter, in real time.
+struct RealDrivers {
+  explicit RealDrivers(const char* prot) { HandOffSettings(cfg, folder, prot, true); }
+  TempFolder folder;
+  PathMapper mapper{PathMapper::Options{folder.path(), testing::DrivesInside(folder)}};
+  Files files{mapper};
+  SystemClock clock;
+  testing::RecordingLog log;
+  std::unique_ptr<Processes> processes = MakeProcesses(log, files, "wine");
+  Config cfg;
+  FiscalHandOff mf{cfg, files, clock, log, *processes};
 };
 
 TEST(InviaFileMFTest, CasioWaitsForTheDriverToTakeItsInputFile) {
@@ -79,11 +101,11 @@ TEST(InviaFileMFTest, CasioWaitsForTheDriverToTakeItsInputFile) {
   for (const Case& c : cases) {
     FiscalTest t(kProtCasio, c.log_on);
     if (c.earlier) t.folder.Write("drive_c/Casio/CAS.txt", c.earlier);
-    std::string job = t.Job(c.job_name, "new");
+    std::string job = Job(t.folder, c.job_name, "new");
     t.mf.InviaFileMF(job);
     std::vector<std::string> expected(c.loops, "Loop in attesa di liberare C:\\Casio\\CAS.txt");
     if (!c.last.empty()) expected.push_back(c.last + job);
-    EXPECT_EQ(t.LogLines(), expected) << c.name;
+    EXPECT_EQ(LogLines(t.folder), expected) << c.name;
     EXPECT_EQ(t.folder.Has("drive_c/Valico/MF.log"), c.log_on) << c.name;
     EXPECT_EQ(t.clock.slept(), c.delays * 20ms) << c.name;
     EXPECT_EQ(t.File("drive_c/Casio/CAS.txt"), c.mf_file_after) << c.name;
@@ -108,7 +130,8 @@ TEST(InviaFileMFTest, GlobeWithdrawsAJobTheDriverDidNotAnswer) {
   for (const Case& c : cases) {
     FiscalTest t(kProtGlobe);
     t.folder.Write("drive_c/Casio/CAS.txt", "earlier");
-    std::string job = c.job_exists ? t.Job("T002.txt", "new") : t.ctx.InProgramFolder("IN\\T002");
+    std::string job =
+        c.job_exists ? Job(t.folder, "T002.txt", "new") : JoinPath(t.folder.path(), "IN\\T002");
     t.mf.InviaFileMF(job);
     EXPECT_EQ(t.clock.slept(), c.delays * 20ms) << c.name;
     ASSERT_EQ(t.processes.started.size(), c.started) << c.name;
@@ -117,18 +140,21 @@ TEST(InviaFileMFTest, GlobeWithdrawsAJobTheDriverDidNotAnswer) {
                 std::make_pair(t.ctx.cfg.MF_Driver, WindowState::kMinimizedNoFocus));
     }
     EXPECT_EQ(t.File("drive_c/Casio/CAS.txt"), c.mf_file_after) << c.name;
-    EXPECT_EQ(t.LogLines(), std::vector<std::string>{"File scontrino: " + job +
-                                                     " - non ha generato file di output "
-                                                     "C:\\Casio\\Out.txt"})
+    EXPECT_EQ(LogLines(t.folder), std::vector<std::string>{"File scontrino: " + job +
+                                                           " - non ha generato file di output "
+                                                           "C:\\Casio\\Out.txt"})
         << c.name;
     EXPECT_TRUE(t.log.Contains("job " + t.Native(job))) << c.name << ": the reason is in the log";
   }
 }
 
+// FP-Mate moves one receipt into Epson's folder; no protocol (as named, with case) hands
+// nothing on. Neither waits, starts a process or logs.
 TEST(InviaFileMFTest, FPMateHandsOverMFFileOrTheLowestBufferedReceipt) {
   using FileSet = std::map<std::string, std::optional<std::string>>;  // nullopt: no such file
   struct Case {
     const char* name;
+    const char* prot;
     bool buffer;
     FileSet before;
     FileSet after;
@@ -137,48 +163,89 @@ TEST(InviaFileMFTest, FPMateHandsOverMFFileOrTheLowestBufferedReceipt) {
   const std::string slot2 = "drive_c/CALDERA/_Buffer/#0002";
   const std::string slot5 = "drive_c/CALDERA/_Buffer/#0005";
   const std::string mf = "drive_c/Casio/CAS.txt";
+  const FileSet untouched = {{mf, "earlier"}, {slot2, "r2"}, {epson, std::nullopt}};
+  // clang-format off
   const Case cases[] = {
-      {"buffer: only the lowest occupied slot moves",
-       true,
+      {"buffer: only the lowest occupied slot moves", kProtFPMate, true,
        {{slot2, "r2"}, {slot5, "r5"}, {"drive_c/CALDERA/Epson/.keep", ""}},
        {{epson, "r2"}, {slot2, std::nullopt}, {slot5, "r5"}}},
-      {"buffer: nothing moves while Scontr.xml is there",
-       true,
+      {"buffer: nothing moves while Scontr.xml is there", kProtFPMate, true,
        {{slot2, "r2"}, {slot5, "r5"}, {epson, "old"}},
        {{epson, "old"}, {slot2, "r2"}, {slot5, "r5"}}},
-      {"no buffer: MF_File replaces Scontr.xml",
-       false,
-       {{mf, "receipt"}, {epson, "old"}},
-       {{epson, "receipt"}, {mf, std::nullopt}}},
-      {"no buffer: a receipt that cannot be copied stays in MF_File",
-       false,
-       {{mf, "receipt"}},
-       {{epson, std::nullopt}, {mf, "receipt"}}},
+      {"no buffer: MF_File replaces Scontr.xml", kProtFPMate, false,
+       {{mf, "receipt"}, {epson, "old"}}, {{epson, "receipt"}, {mf, std::nullopt}}},
+      {"no buffer: a receipt that cannot be copied stays in MF_File", kProtFPMate, false,
+       {{mf, "receipt"}}, {{epson, std::nullopt}, {mf, "receipt"}}},
+      {"Nessuno", "Nessuno", true, untouched, untouched},
+      {"Non Presente", "Non Presente", false, untouched, untouched},
+      {"no protocol", "", true, untouched, untouched},
+      {"protocol names compare with case", "globe driver - 106", false, untouched, untouched},
   };
+  // clang-format on
   for (const Case& c : cases) {
-    FiscalTest t(kProtFPMate);
+    SCOPED_TRACE(c.name);
+    FiscalTest t(c.prot);
     t.ctx.cfg.MF_Buffer = c.buffer;
-    for (const auto& [rel, content] : c.before) t.folder.Write(rel, *content);
-    t.mf.InviaFileMF(t.Job("T003.txt", "trigger"));
-    for (const auto& [rel, content] : c.after)
-      EXPECT_EQ(t.File(rel), content) << c.name << ": " << rel;
-    EXPECT_EQ(t.clock.slept(), 0ms) << c.name;
-    EXPECT_FALSE(t.folder.Has("drive_c/Valico/MF.log")) << c.name;
+    for (const auto& [rel, content] : c.before)
+      if (content) t.folder.Write(rel, *content);
+    t.mf.InviaFileMF(Job(t.folder, "T003.txt", "new"));
+    for (const auto& [rel, content] : c.after) EXPECT_EQ(t.File(rel), content) << rel;
+    EXPECT_TRUE(t.processes.started.empty());
+    EXPECT_EQ(t.clock.slept(), 0ms);
+    EXPECT_FALSE(t.folder.Has("drive_c/Valico/MF.log"));
   }
 }
 
-TEST(InviaFileMFTest, NoProtocolHandsNothingOn) {
-  for (const char* prot : {"Nessuno", "Non Presente", "", "globe driver - 106"}) {
-    FiscalTest t(prot);
-    t.folder.Write("drive_c/Casio/CAS.txt", "earlier");
-    t.folder.Write("drive_c/CALDERA/_Buffer/#0001", "r1");
-    t.mf.InviaFileMF(t.Job("T004.txt", "new"));
-    EXPECT_EQ(t.File("drive_c/Casio/CAS.txt"), "earlier") << prot;
-    EXPECT_TRUE(t.folder.Has("drive_c/CALDERA/_Buffer/#0001")) << prot;
-    EXPECT_TRUE(t.processes.started.empty()) << prot;
-    EXPECT_EQ(t.clock.slept(), 0ms) << prot;
-    EXPECT_FALSE(t.folder.Has("drive_c/Valico/MF.log")) << prot;
+// A driver that cannot be started is not waited for: MF_File is withdrawn at once, and both
+// logs say why. (A driver that never answers is the hand-off's test, on the fake clock.)
+TEST(FiscalDriversTest, AGlobeDriverThatCannotStartIsNotWaitedFor) {
+  for (const char* driver : {"C:\\Programmi\\GlobeDriver\\GlobeDriver.exe", ""}) {
+    RealDrivers t(kProtGlobe);
+    t.cfg.MF_Ritardo = 50;
+    t.cfg.MF_Driver = driver;
+    std::string job = Job(t.folder, "T011.txt", "receipt 11\r\n");
+    auto start = std::chrono::steady_clock::now();
+    t.mf.InviaFileMF(job);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms) << driver << ": not waited for";
+    EXPECT_FALSE(t.folder.Has("drive_c/Casio/CAS.txt")) << driver << ": MF_File withdrawn";
+    EXPECT_EQ(LogLines(t.folder), std::vector<std::string>{"File scontrino: " + job +
+                                                           " - non ha generato file di output "
+                                                           "C:\\Casio\\Out.txt"})
+        << driver;
+    EXPECT_TRUE(t.log.Contains("driver not started")) << driver;
   }
+}
+
+// The whole way, in the real program: a job dropped into Borea reaches the Globe driver, and its
+// answer is cleared.
+TEST(FiscalDriversTest, ValicoHandsJobsFromBoreaToTheGlobeDriver) {
+  RealDrivers t(kProtGlobe);
+  t.folder.Write("drive_c/Globe/.keep", "");
+  // The fake driver answers in 20 ms on in.txt and out.txt of C:\Globe.
+  std::string driver = Quoted(TestProgram("fake_fiscal_driver")) + " answer " +
+                       Quoted(t.mapper.ToNative("C:\\Globe")) + " 20";
+  t.folder.Write("_Valico.ini",
+                 "[Varie]\r\nBorea_Setting=0\r\nMF_Active=-1\r\nMF_Prot=GLOBE DRIVER - 106\r\n"
+                 "MF_File=C:\\Globe\\in.txt\r\nMF_File_Output=C:\\Globe\\out.txt\r\n"
+                 "MF_Ritardo=2\r\nMF_ChkLog=-1\r\nMF_Driver=" +
+                     driver + "\r\n");
+  std::string err;
+  ProcessId valico = t.processes->Start(
+      Quoted(TestProgram("valico")) + " --home " + Quoted(t.folder.path()) + " --drive " +
+          Quoted("C=" + t.mapper.DriveRoot('C')) + " run --ticks 12",
+      WindowState::kHidden, &err);
+  ASSERT_NE(valico, 0) << err;
+  // The start-up empties the drop folder; RunTimeBorea is written after that.
+  ASSERT_TRUE(testing::WaitFor(
+      [&] { return t.folder.Read("_Valico.ini").find("RunTimeBorea") != std::string::npos; }, 20s))
+      << "valico did not start";
+  t.folder.Write("Borea/T030.txt", "receipt 30\r\n");
+  ASSERT_TRUE(t.processes->Wait(valico, 60s));
+  EXPECT_EQ(t.folder.Read("drive_c/Globe/printed.txt"), "receipt 30\r\n");
+  EXPECT_FALSE(t.folder.Has("drive_c/Globe/out.txt"));
+  EXPECT_FALSE(t.folder.Has("Borea/T030.txt"));
+  EXPECT_FALSE(t.folder.Has("IN/T030.txt"));
+  EXPECT_FALSE(t.folder.Has("drive_c/Valico/MF.log"));
 }
 
 }  // namespace

@@ -21,22 +21,20 @@ class SchedulerTest : public ::testing::Test {
     Config& cfg = t.ctx.cfg;
     cfg.DirBorea = "C:\\CALDERA";
     cfg.IniLocal = "C:\\CALDERA\\_Local.ini";
-    cfg.DirProgramma = t.ctx.program_folder();
     cfg.RunTimeBorea = "C:\\Programmi\\Access 97 Runtime\\msaccess.exe";
     t.clock.SetLocal(kSaturday0830);
-    t.folder.Write("drive_c/CALDERA/_Local.ini", "[Varie]\r\nRT_Access=x\r\n");
   }
-  void Scheduler(const std::string& varie) {
-    t.folder.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\n" + varie);
+  // _Schedulatore.ini's [VARIE] and _Local.ini's [Varie].
+  void Write(const std::string& scheduler, const std::string& local = "") {
+    t.folder.Write("drive_c/CALDERA/_Schedulatore.ini", "[VARIE]\r\n" + scheduler);
+    t.folder.Write("drive_c/CALDERA/_Local.ini", "[Varie]\r\n" + local);
   }
-  std::string Local(const char* key) {
-    return t.ctx.ini.LeggiINI("Varie", key, "<none>", t.ctx.cfg.IniLocal);
-  }
-  std::string Sched(const char* key) {
-    return t.ctx.ini.LeggiINI("VARIE", key, "<none>", "C:\\CALDERA\\_Schedulatore.ini");
-  }
-  std::string Valico(const char* key) {
-    return t.ctx.ini.LeggiINI("Varie", key, "<none>", t.ctx.cfg.IniValico);
+  // A key of [Varie] in _Local.ini (L), _Schedulatore.ini (S) or _Valico.ini (V).
+  std::string Key(char file, const char* key) {
+    const std::string& ini = file == 'L'   ? t.ctx.cfg.IniLocal
+                             : file == 'V' ? t.ctx.cfg.IniValico
+                                           : "C:\\CALDERA\\_Schedulatore.ini";
+    return t.ctx.ini.LeggiINI("Varie", key, "<none>", ini);
   }
 
   TestContext t;
@@ -73,23 +71,23 @@ TEST(SchedulerKeys, SlotKeysAndValues) {
 
 TEST_F(SchedulerTest, SameMinuteRunsOnceWhateverTheRole) {
   for (const char* role : {"SERVER", "CLIENT", ""}) {
-    Scheduler("SAB#0830=2#NOTTE#\r\n");
+    Write("SAB#0830=2#NOTTE#\r\n");
     t.WriteValico("OP_LAST=04122026#SAB#0830\r\n");
-    t.folder.Write("drive_c/CALDERA/_Local.ini", "[Varie]\r\n");
     t.processes.started.clear();
     t.ctx.cfg.Postazione = role;
 
     OperazioniPianificate(t.ctx.svc, t.ctx.ini, t.ctx.cfg);
-    EXPECT_EQ(Local("RESTORE_ACTIVE"), "-1") << role;
-    EXPECT_EQ(Local("VALICO_RBOREA_ACTIVE"), std::string(role) == "SERVER" ? "1" : "2") << role;
+    EXPECT_EQ(Key('L', "RESTORE_ACTIVE"), "-1") << role;
+    EXPECT_EQ(Key('L', "VALICO_RBOREA_ACTIVE"), std::string(role) == "SERVER" ? "1" : "2") << role;
     ASSERT_EQ(t.processes.started.size(), 1u) << role;
 
     // The same minute again: nothing at all, not even the request flag.
-    Scheduler("SAB#0830=2#NOTTE#\r\nPRC_ACTIVE=-1\r\n");
+    t.folder.Write("drive_c/CALDERA/_Schedulatore.ini",
+                   "[VARIE]\r\nSAB#0830=2#NOTTE#\r\nPRC_ACTIVE=-1\r\n");
     std::string local_before = t.folder.Read("drive_c/CALDERA/_Local.ini");
     OperazioniPianificate(t.ctx.svc, t.ctx.ini, t.ctx.cfg);
     EXPECT_EQ(t.processes.started.size(), 1u) << role;
-    EXPECT_EQ(Sched("PRC_ACTIVE"), "-1") << role;
+    EXPECT_EQ(Key('S', "PRC_ACTIVE"), "-1") << role;
     EXPECT_EQ(t.folder.Read("drive_c/CALDERA/_Local.ini"), local_before) << role;
   }
 }
@@ -135,11 +133,8 @@ TEST_F(SchedulerTest, SlotValuesRequestsAndBatchFiles) {
       {"ZB", {{program + "\\Zefiro.bat", WindowState::kMinimizedFocus}}},
   };
   for (const Case& c : cases) {
-    Scheduler(c.scheduler);
+    Write(c.scheduler, c.local_ope ? std::string("Valico_SO_OPE=") + c.local_ope + "\r\n" : "");
     t.WriteValico("");
-    t.folder.Write("drive_c/CALDERA/_Local.ini",
-                   c.local_ope ? std::string("[Varie]\r\nValico_SO_OPE=") + c.local_ope + "\r\n"
-                               : "[Varie]\r\n");
     for (const char* b : {"RestoreBorea.bat", "restoreborea.bat", "Zefiro.bat"})
       std::filesystem::remove(t.folder / b);
     if (c.batch) t.folder.Write(c.batch, "echo\n");
@@ -147,10 +142,10 @@ TEST_F(SchedulerTest, SlotValuesRequestsAndBatchFiles) {
 
     OperazioniPianificate(t.ctx.svc, t.ctx.ini, t.ctx.cfg);
     EXPECT_EQ(t.processes.started, started.at(c.started)) << c.name;
-    EXPECT_EQ(Valico("OP_LAST"), c.op_last) << c.name;
-    EXPECT_EQ(Sched("PRC_ACTIVE"), c.prc_after) << c.name;
-    EXPECT_EQ(Local("VALICO_SO_TAG"), c.tag) << c.name;
-    EXPECT_EQ(Local("VALICO_SO_ACTIVE"), c.op_last == kNone ? kNone : "-1") << c.name;
+    EXPECT_EQ(Key('V', "OP_LAST"), c.op_last) << c.name;
+    EXPECT_EQ(Key('S', "PRC_ACTIVE"), c.prc_after) << c.name;
+    EXPECT_EQ(Key('L', "VALICO_SO_TAG"), c.tag) << c.name;
+    EXPECT_EQ(Key('L', "VALICO_SO_ACTIVE"), c.op_last == kNone ? kNone : "-1") << c.name;
   }
 }
 

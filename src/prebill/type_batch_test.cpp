@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "platform/testing/test_platform.h"
 
 namespace valico {
@@ -11,28 +9,19 @@ namespace {
 
 using testing::TestPlatform;
 
-// Processes whose end the test decides: a started process runs until a wait long enough for
-// it (end_after_wait) comes. The real batch file's ordering is tested in type_batch_posix_test.
-class ScriptedProcesses : public Processes {
- public:
+// Processes whose end the test decides: a started process has ended for a wait of at least
+// end_after_wait. The real batch file's ordering is tested in type_batch_posix_test.
+struct ScriptedProcesses : testing::RecordingProcesses {
   ProcessId Start(const std::string& command_line, WindowState state, std::string* err) override {
-    if (fail_start) {
-      if (err) *err = "not found";
-      return 0;
-    }
-    started.push_back({command_line, state});
-    ProcessId pid = 100 + static_cast<ProcessId>(started.size());
-    running.insert(pid);
-    return pid;
+    if (!fail_start) return RecordingProcesses::Start(command_line, state, err);
+    *err = "not found";
+    return 0;
   }
-  bool Wait(ProcessId pid, std::chrono::milliseconds timeout) override {
+  bool Wait(ProcessId, std::chrono::milliseconds timeout) override {
     ++waits;
-    if (running.count(pid) && timeout >= end_after_wait) running.erase(pid);
-    return !running.count(pid);
+    return timeout >= end_after_wait;
   }
-  std::vector<std::pair<std::string, WindowState>> started;
   int waits = 0;
-  std::set<ProcessId> running;
   std::chrono::milliseconds end_after_wait{1};
   bool fail_start = false;
 };

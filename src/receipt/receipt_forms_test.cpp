@@ -35,11 +35,6 @@ class ReceiptFormsTest : public ::testing::Test {
     receipt.LanciaFileRF();
     receipt.LanciaFileRF();
   }
-  int Logged(const std::string& part) const {
-    int n = 0;
-    for (const std::string& l : t.log.lines()) n += l.find(part) != l.npos;
-    return n;
-  }
 
   testing::TestPlatform t;
   Config cfg;
@@ -49,32 +44,32 @@ class ReceiptFormsTest : public ::testing::Test {
   ReceiptForms receipt{cfg, t.files, t.clock, t.watch, t.log, printers};
 };
 
+// A job prints once whole, on the receipt printer or, that not installed, on the current one.
 TEST_F(ReceiptFormsTest, AWholeJobPrintsOnTheNamedPrinterAndIsDeleted) {
-  t.watch.writing.insert(t.Native(cfg.RF_File));  // Borea is still writing it
-  Write(Job(24));
-  TwoTicks();
-  EXPECT_TRUE(system.printed.empty());
-  EXPECT_TRUE(Pending());
+  for (bool installed : {false, true}) {
+    const std::string on = installed ? kRfTmL90 : "Anteprima";
+    SCOPED_TRACE(on);
+    system.printed.clear();
+    system.installed.resize(1);  // the preview printer
+    if (installed) system.installed.push_back({kRfTmL90, "COM3:"});
+    t.watch.writing.insert(t.Native(cfg.RF_File));  // Borea is still writing it
+    Write(Job(24));
+    TwoTicks();
+    EXPECT_TRUE(system.printed.empty());
+    EXPECT_TRUE(Pending());
 
-  t.watch.writing.clear();
-  receipt.LanciaFileRF();
-  ASSERT_EQ(system.printed.size(), 2u) << "24 lines take two pages";
-  for (const Document& page : system.printed) EXPECT_EQ(page.printer, kRfTmL90);
-  EXPECT_NE(TraceText(system.printed[1]).find("print Riga 24\n"), std::string::npos);
-  EXPECT_EQ(printers.Current(), kRfTmL90) << "the receipt printer stays current";
-  EXPECT_FALSE(Pending());
-}
-
-TEST_F(ReceiptFormsTest, APrinterNotInstalledLeavesTheCurrentOneToPrint) {
-  system.installed.pop_back();
-  Write(Job(3));
-  TwoTicks();
-  ASSERT_EQ(system.printed.size(), 1u);
-  EXPECT_EQ(system.printed[0].printer, "Anteprima");
-  EXPECT_EQ(Logged("printer \"EPSON TM-L90 Receipt\" is not installed: the receipt prints on "
-                   "the current printer \"Anteprima\""),
-            1);
-  EXPECT_FALSE(Pending());
+    t.watch.writing.clear();
+    receipt.LanciaFileRF();
+    ASSERT_EQ(system.printed.size(), 2u) << "24 lines take two pages";
+    for (const Document& page : system.printed) EXPECT_EQ(page.printer, on);
+    EXPECT_NE(TraceText(system.printed[1]).find("print Riga 24\n"), std::string::npos);
+    EXPECT_EQ(printers.Current(), on) << "the printer stays current";
+    EXPECT_EQ(t.log.Count("printer \"EPSON TM-L90 Receipt\" is not installed: the receipt "
+                          "prints on the current printer \"Anteprima\""),
+              1)
+        << "said for the first job, not for the second";
+    EXPECT_FALSE(Pending());
+  }
 }
 
 TEST_F(ReceiptFormsTest, AJobNotPrintedStaysAndIsTriedAgainAfterAPauseThatDoubles) {
@@ -100,7 +95,7 @@ TEST_F(ReceiptFormsTest, AJobNotPrintedStaysAndIsTriedAgainAfterAPauseThatDouble
   ASSERT_EQ(system.printed.size(), 2u);
   EXPECT_NE(TraceText(system.printed[1]).find("print Riga 30\n"), std::string::npos);
   EXPECT_FALSE(Pending());
-  EXPECT_EQ(Logged(t.Native("C:\\Borea\\rf.txt") + " was not queued"), 1) << "once per job";
+  EXPECT_EQ(t.log.Count(t.Native("C:\\Borea\\rf.txt") + " was not queued"), 1) << "once per job";
 }
 
 TEST_F(ReceiptFormsTest, BadJobsStayWithTheReasonOnceAndOddOnesPrint) {
@@ -126,7 +121,7 @@ TEST_F(ReceiptFormsTest, BadJobsStayWithTheReasonOnceAndOddOnesPrint) {
     EXPECT_EQ(Pending(), !c.reason.empty());
     EXPECT_EQ(system.printed.empty(), !c.reason.empty());
     if (!c.reason.empty()) {
-      EXPECT_EQ(Logged(c.reason), 1);
+      EXPECT_EQ(t.log.Count(c.reason), 1);
     }
   }
 }

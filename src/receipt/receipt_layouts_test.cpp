@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <fstream>
 #include <sstream>
 
 #include "platform/testing/recording_log.h"
 #include "platform/testing/temp_folder.h"
-#include "printing/preview_printer.h"
-#include "printing/printers.h"
 #include "printing/testing/direct_printers.h"
 #include "printing/testing/recording_print_system.h"
 #include "printing/trace.h"
@@ -39,30 +35,20 @@ Lines SplitLines(const std::string& text) {
   return lines;
 }
 
-// The traces of the documents a job prints on a printer of `model`, one per page: the trace
-// files of a preview printer or, quicker and the same text, the traces of the documents that a
-// recording printing system received.
-std::vector<Lines> Traces(const char* model, const std::string& job, bool preview = false) {
+// The traces of the documents a job prints on a printer of `model`, one per page.
+std::vector<Lines> Traces(const char* model, const std::string& job) {
   testing::TempFolder folder;
   testing::RecordingLog log;
-  PreviewPrintSystem previews({model, "COM3:"}, PrinterProfile{}, folder.path());
   testing::RecordingPrintSystem recording;
   recording.installed = {{model, "COM3:"}};
   {
-    testing::DirectPrinters direct(preview ? static_cast<PrintSystem&>(previews) : recording, log,
-                                   folder.path());
-    Printers& printers = direct.printers;
+    testing::DirectPrinters direct(recording, log, folder.path());
     for (const auto& document : ReceiptDocuments(ParseRfModel(model), ReadReceiptFields(job)))
-      EXPECT_TRUE(printers.Apply(document));
+      EXPECT_TRUE(direct.printers.Apply(document));
   }
   std::vector<Lines> traces;
   for (const Document& document : recording.printed)
     traces.push_back(SplitLines(TraceText(document)));
-  for (const std::string& file : previews.files()) {
-    if (file.size() < 4 || file.substr(file.size() - 4) != ".txt") continue;
-    std::ifstream in(file, std::ios::binary);
-    traces.push_back(SplitLines(std::string(std::istreambuf_iterator<char>(in), {})));
-  }
   return traces;
 }
 
@@ -80,7 +66,6 @@ std::vector<Lines> Pages(const char* model, const std::string& job) {
 const Lines kHeader1 = {"Trattoria", "Via Roma 1", "", " ", " "};
 const Lines kHeader2 = {"Tavolo 5", "", " ", " "};
 
-// On a preview printer, as its trace file shows it.
 TEST(ReceiptLayoutsTest, TmL90PageOfFiveLinesOperationByOperation) {
   Lines block = {"Riga 1", "Riga 2", "Riga 3", "Riga 4", "Riga 5", ""};
   Lines copy2 = Lines{"font fontB12", "size 10"} + kHeader1 + Lines{"font fontA11", "size 10"} +
@@ -91,7 +76,7 @@ TEST(ReceiptLayoutsTest, TmL90PageOfFiveLinesOperationByOperation) {
     if (line.rfind("font ", 0) != 0 && line.rfind("size ", 0) != 0 &&
         line.rfind("position", 0) != 0 && line.rfind("printer ", 0) != 0)
       line = "print " + line;
-  std::vector<Lines> traces = Traces(kRfTmL90, Job(5), true);
+  std::vector<Lines> traces = Traces(kRfTmL90, Job(5));
   ASSERT_EQ(traces.size(), 1u);
   EXPECT_EQ(traces[0], expected);
 }

@@ -18,15 +18,16 @@ const std::string kNotSet =
     "i parametri relativi alla Epson TM-U295.";
 const std::string kNotNumbers = "Impostare numero righe e numero colonne.";
 const std::string kOutOfRange = "Impostare numero righe e numero colonne da 0 a 32767.";
+const std::string kDone =
+    "Al termine della stampa\r\nControllare il numero delle righe stampate\r\n"
+    "e dei caratteri per riga\r\ne utilizzare le informazioni acquisite per impostare "
+    "i valori in Valico e Borea";
 
 class SlipCalibrationTest : public ::testing::Test {
  protected:
   SlipCalibrationTest() {
     system.installed = {{"Anteprima", "Ne01:"}, {kRfTmU295, "COM3:"}};
     system.default_printer = "Anteprima";
-    cfg.RF_Stampante = kRfTmU295;
-    cfg.RF_Seriale = TypedValue::FromInt(3);
-    ParseChoices(cfg);
   }
   // The lines the test printed, or none when it printed no document.
   Lines Run(const std::string& rows, const std::string& cols, SlipTestResult* result) {
@@ -51,14 +52,20 @@ class SlipCalibrationTest : public ::testing::Test {
   Printers& printers = direct.printers;
 };
 
-TEST_F(SlipCalibrationTest, RulerCutToTheColumnsThenNumberedRows) {
+// A test that prints sends the ruler cut to the columns, then numbered rows, and says what
+// to look at; one that cannot be made prints nothing and says why.
+TEST_F(SlipCalibrationTest, RulerThenNumberedRowsOrNothingAndWhy) {
   struct Case {
     const char* name;
     std::string rows, cols;
     Lines printed;
+    std::string message = kDone;
+    const char* printer = kRfTmU295;
+    TypedValue port = TypedValue::FromInt(3);
   };
   Lines initial = {kRuler.substr(0, 42)};
   for (int i = 2; i <= 41; ++i) initial.push_back((i < 10 ? "R0" : "R") + std::to_string(i));
+  // clang-format off
   const Case cases[] = {
       {"initial values", SlipTestWindowText::kRows, SlipTestWindowText::kColumns, initial},
       {"columns past the ruler", "2", "100", {kRuler, "R02"}},
@@ -66,52 +73,30 @@ TEST_F(SlipCalibrationTest, RulerCutToTheColumnsThenNumberedRows) {
       {"a half rounds to even, up", "1", "3,5", {"A234"}},
       {"rows with a fraction", "2,9", "1", {"A", "R02"}},
       {"no rows", "0", "42", {}},
+      {"another receipt model", "41", "42", {}, kNotSet, kRfTmL90},
+      {"a port named in full", "41", "42", {}, kNotSet, kRfTmU295, TypedValue::FromText("Ne01")},
+      {"port 0", "41", "42", {}, kNotSet, kRfTmU295, TypedValue::FromInt(0)},
+      {"rows not a number", "quaranta", "42", {}, kNotNumbers},
+      {"columns empty", "41", "", {}, kNotNumbers},
+      {"negative columns", "41", "-1", {}, kOutOfRange},
+      {"negative rows", "-2", "42", {}, kOutOfRange},
+      {"columns past 16 bits", "41", "32768", {}, kOutOfRange},
+      {"rows past 16 bits", "1.000.000", "42", {}, kOutOfRange},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    SlipTestResult r;
-    EXPECT_EQ(Run(c.rows, c.cols, &r), c.printed);
-    EXPECT_TRUE(r.printed);
-  }
-  SlipTestResult r;
-  EXPECT_EQ(Run("100", "5", &r).back(), "R100");
-  EXPECT_EQ(r.title, "Risultato TEST");
-  EXPECT_EQ(r.message,
-            "Al termine della stampa\r\nControllare il numero delle righe stampate\r\n"
-            "e dei caratteri per riga\r\ne utilizzare le informazioni acquisite per impostare "
-            "i valori in Valico e Borea");
-}
-
-TEST_F(SlipCalibrationTest, WhatCannotBeTestedPrintsNothingAndSaysWhy) {
-  struct Case {
-    const char* name;
-    const char* printer;
-    TypedValue port;
-    std::string rows, cols, message;
-  };
-  const TypedValue three = TypedValue::FromInt(3);
-  const Case cases[] = {
-      {"another receipt model", kRfTmL90, three, "41", "42", kNotSet},
-      {"a port named in full", kRfTmU295, TypedValue::FromText("Ne01"), "41", "42", kNotSet},
-      {"port 0", kRfTmU295, TypedValue::FromInt(0), "41", "42", kNotSet},
-      {"rows not a number", kRfTmU295, three, "quaranta", "42", kNotNumbers},
-      {"columns empty", kRfTmU295, three, "41", "", kNotNumbers},
-      {"negative columns", kRfTmU295, three, "41", "-1", kOutOfRange},
-      {"negative rows", kRfTmU295, three, "-2", "42", kOutOfRange},
-      {"columns past 16 bits", kRfTmU295, three, "41", "32768", kOutOfRange},
-      {"rows past 16 bits", kRfTmU295, three, "1.000.000", "42", kOutOfRange},
-  };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     cfg.RF_Stampante = c.printer;
     cfg.RF_Seriale = c.port;
     ParseChoices(cfg);
     SlipTestResult r;
-    EXPECT_TRUE(Run(c.rows, c.cols, &r).empty());
-    EXPECT_FALSE(r.printed);
+    EXPECT_EQ(Run(c.rows, c.cols, &r), c.printed);
+    EXPECT_EQ(r.printed, c.message == kDone);
     EXPECT_EQ(r.message, c.message);
-    EXPECT_EQ(r.title, "");
+    EXPECT_EQ(r.title, c.message == kDone ? "Risultato TEST" : "");
   }
+  SlipTestResult r;
+  EXPECT_EQ(Run("100", "5", &r).back(), "R100");
 }
 
 }  // namespace

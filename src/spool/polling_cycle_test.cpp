@@ -84,9 +84,7 @@ TEST_F(PollingCycleTest, AReceiptPortNamedInFullHoldsTheJobAndIsLoggedOnce) {
   Ticks();
   Ticks();
   EXPECT_TRUE(devices.calls.empty());
-  int logged = 0;
-  for (const std::string& l : t.log.lines()) logged += l.find("RF_Seriale is not a port") != l.npos;
-  EXPECT_EQ(logged, 1);
+  EXPECT_EQ(t.log.Count("RF_Seriale is not a port"), 1);
 }
 
 TEST_F(PollingCycleTest, SpoolFlagsHoldPassesOffAndAreReadAtEveryTick) {
