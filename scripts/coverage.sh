@@ -16,7 +16,10 @@ find build/coverage -name '*.gcda' -delete
 (cd build/coverage && ctest -j2 --output-on-failure >ctest.log 2>&1) ||
   echo "coverage: some tests failed (build/coverage/ctest.log); the figures count them as run"
 
+# Only build/coverage is searched for counters: a Wine prefix's z: drive in another build
+# folder leads to the whole file system, and to other checkouts' counters.
 gcovr --root . --object-directory build/coverage --filter 'src/' \
   --exclude '.*_test\.cpp$' --exclude '.*/testing/.*' --exclude-unreachable-branches \
-  --exclude-throw-branches --print-summary --txt build/coverage/coverage.txt -j 2 |
+  --exclude-throw-branches --print-summary --txt build/coverage/coverage.txt -j 2 \
+  build/coverage |
   grep -E '^(lines|branches):'
