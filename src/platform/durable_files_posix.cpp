@@ -10,6 +10,7 @@
 
 #include "platform/durable_files.h"
 #include "platform/files.h"
+#include "platform/write_all_posix.h"
 
 namespace valico {
 namespace {
@@ -17,16 +18,6 @@ namespace {
 bool Fail(std::string* err, const std::string& what, int e) {
   if (err) *err = what + ": " + std::strerror(e);
   return false;
-}
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
 }
 
 }  // namespace

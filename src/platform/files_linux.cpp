@@ -17,6 +17,7 @@
 
 #include "platform/files.h"
 #include "platform/unique_fd_posix.h"
+#include "platform/write_all_posix.h"
 
 namespace valico {
 namespace {
@@ -121,16 +122,6 @@ int CreateTemporary(const std::string& target, std::string* tmp, std::string* er
   }
   Fail(err, "cannot find a free temporary name beside " + target);
   return -1;
-}
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
 }
 
 // Windows refuses to replace a file that the caller may not write, and a read-only file even

@@ -6,19 +6,14 @@
 #include <string>
 
 #include "platform/standard_output.h"
+#include "platform/write_all_posix.h"
 
 namespace valico {
 
 bool WriteStandardOutput(std::string_view bytes) {
   std::cout.flush();
   std::fflush(stdout);
-  while (!bytes.empty()) {
-    ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
+  return WriteAll(STDOUT_FILENO, bytes);
 }
 
 bool WriteMarkedText(std::string_view text) {
