@@ -163,10 +163,11 @@ PathMapper::Parts PathMapper::Split(std::string_view path) const {
   return parts;
 }
 
+// Built by appending, as Child would join each component: a job's path is mapped twice.
 std::string PathMapper::AsWritten(std::string_view path) const {
   Parts parts = Split(path);
-  std::string out = parts.root;
-  for (std::string_view comp : parts.components) out = Child(out.empty() ? "/" : out, comp);
+  std::string out = parts.root == "/" ? std::string() : parts.root;
+  for (std::string_view comp : parts.components) (out += '/') += comp;
   if (out.empty()) out = "/";
   return out;
 }
