@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "jobs/testing_transfer.h"
+#include "jobs/testing/transfer_context.h"
 
 namespace valico {
 namespace {

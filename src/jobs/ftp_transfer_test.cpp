@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "jobs/testing_transfer.h"
+#include "jobs/testing/transfer_context.h"
 #include "platform/testing/ftp_test_server.h"
 
 namespace valico {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "jobs/dialup.h"
-#include "jobs/testing_transfer.h"
+#include "jobs/testing/transfer_context.h"
 
 namespace valico {
 namespace {

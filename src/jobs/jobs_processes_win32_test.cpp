@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "jobs/dialup.h"
-#include "jobs/testing_transfer.h"
+#include "jobs/testing/transfer_context.h"
 
 namespace valico {
 namespace {

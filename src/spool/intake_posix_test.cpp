@@ -2,7 +2,7 @@
 
 #include "core/testing/test_context.h"
 #include "spool/intake.h"
-#include "spool/testing_devices.h"
+#include "spool/testing/recording_devices.h"
 
 namespace valico {
 namespace {

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "core/testing/test_context.h"
-#include "spool/testing_devices.h"
+#include "spool/testing/recording_devices.h"
 
 namespace valico {
 namespace {

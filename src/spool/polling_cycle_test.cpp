@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/testing/test_context.h"
-#include "spool/testing_devices.h"
+#include "spool/testing/recording_devices.h"
 
 namespace valico {
 namespace {
