@@ -2,24 +2,23 @@
 
 namespace valico {
 
-bool LanciaFileCort(const Config& cfg, DiagLog& log, const PrebillOutputs& out,
-                    const std::string& job) {
-  switch (cfg.cort_model) {
+bool PrebillDispatch::LanciaFileCort(const std::string& job) {
+  switch (cfg_.cort_model) {
     case CortModel::kOlivetti:
-      return out.renderer.StampaCortOlivetti(job);
+      return renderer_.StampaCortOlivetti(job);
     case CortModel::kSamsung:
-      return out.renderer.StampaCortSamsung(job);
+      return renderer_.StampaCortSamsung(job);
     case CortModel::kDpt282:
-      out.serial.StampaCortDPT(job);
+      serial_.StampaCortDPT(job);
       break;
     case CortModel::kSolipos:
-      return out.renderer.StampaCortSolipos(job);
+      return renderer_.StampaCortSolipos(job);
     case CortModel::kTypeSuSeriale:
-      out.type_batch.StampaCortType(job);
+      type_batch_.StampaCortType(job);
       break;
     case CortModel::kOther:
-      log.Debug("pre-bill job " + job + " not printed: Cort_Printer \"" + cfg.Cort_Printer +
-                "\" is no printer model");
+      log_.Debug("pre-bill job " + job + " not printed: Cort_Printer \"" + cfg_.Cort_Printer +
+                 "\" is no printer model");
       break;
   }
   return true;

@@ -10,18 +10,25 @@
 
 namespace valico {
 
-// The outputs a pre-bill job can go to, one per kind of model.
-struct PrebillOutputs {
-  PrebillRenderer& renderer;     // the models printed on an installed printer
-  SerialPrebill& serial;         // "DPT-282"
-  TypeBatchHandOff& type_batch;  // "TYPE SU SERIALE"
-};
+// The pre-bill printer as the intake reaches it: each job goes to the output of the model in
+// Cort_Printer (parsed at load, compared exactly and with case), one output per kind of model.
+// Any other name ("NON PRESENTE", "", "samsung") prints nothing.
+class PrebillDispatch {
+ public:
+  PrebillDispatch(const Config& cfg, DiagLog& log, PrebillRenderer& renderer, SerialPrebill& serial,
+                  TypeBatchHandOff& type_batch)
+      : cfg_(cfg), log_(log), renderer_(renderer), serial_(serial), type_batch_(type_batch) {}
 
-// Hands one pre-bill job to the output of the model in Cort_Printer (parsed at load, compared
-// exactly and with case). Any other name ("NON PRESENTE", "", "samsung") prints nothing.
-// False when the job must be taken again (see PrebillRenderer); the intake deletes it
-// otherwise.
-bool LanciaFileCort(const Config& cfg, DiagLog& log, const PrebillOutputs& out,
-                    const std::string& job);
+  // False when the job must be taken again (see PrebillRenderer); the intake deletes it
+  // otherwise.
+  bool LanciaFileCort(const std::string& job);
+
+ private:
+  const Config& cfg_;
+  DiagLog& log_;
+  PrebillRenderer& renderer_;     // the models printed on an installed printer
+  SerialPrebill& serial_;         // "DPT-282"
+  TypeBatchHandOff& type_batch_;  // "TYPE SU SERIALE"
+};
 
 }  // namespace valico

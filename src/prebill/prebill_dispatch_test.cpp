@@ -53,7 +53,7 @@ TEST(PrebillDispatchTest, ModelNameChoosesTheRoutineExactly) {
     t.folder.Write("drive_c/Valico/TypeBatch/ValicoType.bat", "");
     t.folder.Write("CortIN/job", "N2:01:x\r\n");
     std::string job = t.InFolder("CortIN\\job");
-    LanciaFileCort(cfg, t.log, {renderer, serial, type_batch}, job);
+    PrebillDispatch(cfg, t.log, renderer, serial, type_batch).LanciaFileCort(job);
     EXPECT_EQ(renderer.calls,
               *c.renderer_call ? std::vector<std::string>{std::string(c.renderer_call) + " " + job}
                                : std::vector<std::string>{});

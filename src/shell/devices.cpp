@@ -14,7 +14,6 @@ std::string NameOf(const std::string& path) {
 ValicoDevices::ValicoDevices(Context& ctx, StatusFileWriter* status)
     : cfg_(ctx.cfg),
       files_(ctx.svc.files),
-      log_(ctx.svc.log),
       status_(status),
       display_(ctx.cfg, ctx.svc.files, ctx.svc.clock, ctx.svc.watch, ctx.svc.log, ctx.mscomm1),
       fiscal_(ctx.cfg, ctx.svc.files, ctx.svc.clock, ctx.svc.log, ctx.svc.processes),
@@ -23,6 +22,7 @@ ValicoDevices::ValicoDevices(Context& ctx, StatusFileWriter* status)
       serial_prebill_(ctx.cfg, ctx.svc.regional, ctx.com_preconto, ctx.svc.files, ctx.svc.log,
                       ctx.svc.dialogs),
       type_batch_(ctx.svc.files, ctx.svc.processes, ctx.svc.log),
+      prebill_(ctx.cfg, ctx.svc.log, prebill_renderer_, serial_prebill_, type_batch_),
       receipt_(ctx.cfg, ctx.svc.files, ctx.svc.clock, ctx.svc.watch, ctx.svc.log, ctx.printers) {
   serial_prebill_.KeepPortOpenDuringPass(true);
 }
@@ -56,8 +56,7 @@ void ValicoDevices::LanciaFileRF() {
 
 // Pre-bills.
 bool ValicoDevices::LanciaFileCort(const std::string& job) {
-  if (!valico::LanciaFileCort(cfg_, log_, {prebill_renderer_, serial_prebill_, type_batch_}, job))
-    return false;
+  if (!prebill_.LanciaFileCort(job)) return false;
   Record(StatusDevice::kPrebill, NameOf(job) + " passato a " + cfg_.Cort_Printer);
   return true;
 }

@@ -28,13 +28,13 @@ class ValicoDevices : public DeviceHandlers {
 
   const Config& cfg_;
   const Files& files_;
-  DiagLog& log_;
   StatusFileWriter* status_;
   CustomerDisplay display_;
   FiscalHandOff fiscal_;
   InstalledPrinterPrebill prebill_renderer_;
   SerialPrebill serial_prebill_;
   TypeBatchHandOff type_batch_;  // the pre-bill batch file started for the previous job
+  PrebillDispatch prebill_;
   ReceiptForms receipt_;
 };
 
