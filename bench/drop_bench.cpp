@@ -44,6 +44,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using bench::Clock;
+using bench::Of;
+using bench::Percentiles;
 using bench::Read;
 using bench::Terminal;
 using bench::Write;
@@ -132,19 +134,6 @@ class Floor : public Taker {
   }
   std::string_view end_of_job() const override { return "\r\n"; }
 };
-
-struct Percentiles {
-  double p50 = 0, p99 = 0, max = 0;
-  size_t n = 0;
-};
-Percentiles Of(std::vector<double> ms) {
-  if (ms.empty()) return {};
-  std::sort(ms.begin(), ms.end());
-  auto at = [&](double q) {
-    return ms[std::min(ms.size() - 1, static_cast<size_t>(q * ms.size()))];
-  };
-  return {at(0.50), at(0.99), ms.back(), ms.size()};
-}
 
 enum class How { kMovedIn, kClosedByWriter };
 

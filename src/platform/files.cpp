@@ -67,10 +67,13 @@ std::optional<FileStamp> Files::Stamp(std::string_view path) const {
 }
 
 bool Files::CreateFolder(std::string_view path, std::string* err) const {
+  return CreateNativeFolders(Native(path), err);
+}
+
+bool CreateNativeFolders(const std::string& native, std::string* err) {
   std::error_code ec;
-  std::string n = Native(path);
-  fs::create_directories(P(n), ec);
-  if (ec) return Fail(err, "cannot create folder " + n, ec);
+  fs::create_directories(P(native), ec);
+  if (ec) return Fail(err, "cannot create folder " + native, ec);
   return true;
 }
 

@@ -117,6 +117,9 @@ bool VisitNativeFiles(const std::string& native_folder,
 // and stays.
 bool RemoveNativeIfPresent(const std::string& native, std::string* err);
 
+// Creates a native folder and any missing folders above it; true when it is there after.
+bool CreateNativeFolders(const std::string& native, std::string* err);
+
 // Copies a file between native paths, replacing the target if it exists. Per-OS (the MinGW
 // runtime's std::filesystem::copy_file refuses to replace any file on Windows).
 bool CopyReplacing(const std::string& from_native, const std::string& to_native, std::string* err);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <random>
 
 #include "platform/diag_log.h"
@@ -89,8 +88,7 @@ PrintQueue::Line& PrintQueue::LineFor(const std::string& printer, std::string fo
       folder.empty() ? InNativeFolder(folder_, QueueFolder::NameFor(printer)) : folder);
   line->printer = printer;
   line->state.printer = printer;
-  std::error_code ec;
-  std::filesystem::create_directories(FsPath(line->folder.path()), ec);
+  CreateNativeFolders(line->folder.path(), nullptr);
   // Numbers go on from the highest in the folder, also one an earlier run left.
   line->next = line->folder.NextNumber();
   return *line;
@@ -144,8 +142,7 @@ SubmitResult PrintQueue::WriteToInbox(const std::vector<Document>& documents) {
   std::random_device random;
   char name[48];
   std::snprintf(name, sizeof name, "%013lld-%08x.job", static_cast<long long>(NowMs()), random());
-  std::error_code ec;
-  std::filesystem::create_directories(FsPath(folder_), ec);
+  CreateNativeFolders(folder_, nullptr);
   std::string path = InNativeFolder(folder_, name), err;
   bool exists = false;
   if (!CreateFileDurably(path,
@@ -336,8 +333,7 @@ void PrintQueue::Start() {
   if (o_.mode != PrintQueueOptions::Mode::kService) return;
   std::vector<std::string> folders;
   std::string err;
-  std::error_code ec;
-  std::filesystem::create_directories(FsPath(folder_), ec);
+  CreateNativeFolders(folder_, nullptr);
   if (!ListNativeFolder(folder_, true, &folders, &err)) log_.Error("print queue: " + err);
   for (const std::string& name : folders) TakeOverFolder(InNativeFolder(folder_, name));
   AdoptInbox();

@@ -97,8 +97,7 @@ bool QueueFolder::Write(const std::string& bytes, bool held, std::uint64_t* next
     if (exists) continue;
     // The folder may be gone (removed by hand) or never made (a full disk at the first job):
     // it is made again once, rather than failing every job until the next start.
-    std::error_code ec;
-    if (folder_made || !std::filesystem::create_directories(FsPath(path_), ec)) return false;
+    if (folder_made || !CreateNativeFolders(path_, nullptr)) return false;
     folder_made = true;
     --*next;
   }

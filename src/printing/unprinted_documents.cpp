@@ -61,10 +61,7 @@ std::map<long, std::vector<std::string>> Kept(const std::string& folder, std::st
 bool UnprintedDocuments::Keep(const Document& doc, std::int64_t queued_ms,
                               const std::string& reason, std::string* kept_as, std::string* err) {
   std::string why;
-  if (!std::filesystem::is_directory(FsPath(folder_))) {
-    std::error_code ec;
-    std::filesystem::create_directories(FsPath(folder_), ec);
-  }
+  CreateNativeFolders(folder_, nullptr);  // a folder that cannot be made fails the keeping below
   std::map<long, std::vector<std::string>> kept = Kept(folder_, &why);
   long number = kept.empty() ? 1 : kept.rbegin()->first + 1;
   const std::string job = EncodeQueueFile(QueueFile{doc.printer, queued_ms, std::nullopt, {doc}});

@@ -1,7 +1,5 @@
 #include "shell/render.h"
 
-#include <filesystem>
-
 #include "platform/files.h"
 #include "platform/native_path.h"
 #include "prebill/prebill_renderer.h"
@@ -12,8 +10,6 @@
 
 namespace valico {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The job named on the command line, whole; one larger than `limit` bytes is refused.
 bool ReadJobFile(const std::string& path, std::size_t limit, std::string* text, std::string* err) {
@@ -43,8 +39,7 @@ bool RenderReceipt(const RenderRequest& request, Printers& printers, DiagLog&, s
 // The routines delete the job they print, so they print a copy. No settings: no logo.
 bool RenderPrebill(const RenderRequest& request, Printers& printers, DiagLog& log,
                    std::string* err) {
-  std::error_code ec;
-  fs::create_directories(request.folder, ec);
+  CreateNativeFolders(request.folder, nullptr);
   const std::string copy = InNativeFolder(request.folder, "valico-render-job.tmp");
   if (!CopyReplacing(request.file, copy, err)) return false;
   PathMapper mapper(PathMapper::Options{request.folder, {}});
