@@ -44,7 +44,6 @@ class ReceiptFormsTest : public ::testing::Test {
   ReceiptForms receipt{cfg, t.files, t.clock, t.watch, t.log, printers};
 };
 
-// A job prints once whole, on the receipt printer or, that not installed, on the current one.
 TEST_F(ReceiptFormsTest, AWholeJobPrintsOnTheNamedPrinterAndIsDeleted) {
   for (bool installed : {false, true}) {
     const std::string on = installed ? kRfTmL90 : "Anteprima";
