@@ -202,6 +202,7 @@ TEST(DisplayStartupTest, ImportFromBorea) {
       {"1 is WINCOR-NIXDORF",
        "Banco_DisplayNoNd=1\r\nDis_PortaCom=3\r\nDis_Parametri=9600,N,8,1\r\n", true, "-1",
        "WINCOR-NIXDORF", "3", "9600,N,8,1"},
+      {"4 is KUBE-D", "Banco_DisplayNoNd=4\r\nDis_PortaCom=12\r\n", true, "-1", "KUBE-D", "12", ""},
       {"3 switches the display off", "Banco_DisplayNoNd=3\r\nDis_PortaCom=2\r\n", true, "0",
        "NON PRESENTE", "", ""},
       {"nothing while Borea_Setting is false", "Banco_DisplayNoNd=2\r\nDis_PortaCom=2\r\n", false,
