@@ -71,8 +71,8 @@ TEST(InviaFileMFTest, CasioWaitsForTheDriverToTakeItsInputFile) {
     std::string mf_file_after;
   };
   const Case cases[] = {
-      {"input file free: one delay, then the copy", "T001.txt", nullptr, true, 0, "Invio file: ", 1,
-       "new"},
+      {"input file free: one delay (the display suffix compares with case), then the copy",
+       "0001dly_zip.txt", nullptr, true, 0, "Invio file: ", 1, "new"},
       {"input file never taken: six waits, dropped at the seventh look", "T001.txt", "earlier",
        true, 6, "Invio file annullato: ", 6, "earlier"},
       {"display job goes without the delay", "0001DLY_ZIP.TXT", nullptr, true, 0, "Invio file: ", 0,
