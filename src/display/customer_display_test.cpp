@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "core/testing/test_context.h"
@@ -52,7 +53,6 @@ TEST_F(CustomerDisplayTest, EachModelSendsItsBytesAndHandlesItsPort) {
        "\033QAuno\r\033QBdue\r\033QBtre\r", true},
       {"WINCOR-NIXDORF, a line of 25 then a short one", "WINCOR-NIXDORF",
        k20 + "UVWXY\r\nEUR 1\r\n", "\033[1;1H" + k20 + "\033[2;1HEUR 1", false},
-      {"WINCOR-NIXDORF, an empty file writes nothing", "WINCOR-NIXDORF", "", "", false},
       {"KUBE-D sends the first 40 characters of the first line only", "KUBE-D",
        k20 + k20 + "12345\r\nnever sent\r\n", k20 + k20, true},
       {"CD1-01", "CD1-01", "Totale\r" + k20 + "xyz\r", "\033F ATotale\r\033F B" + k20 + "\r", true},
@@ -136,6 +136,16 @@ TEST(CustomerDisplayPortTest, OneWritePerLineAndAFailedPortLosesOnlyThatUpdate) 
   EXPECT_TRUE(t.folder.Has(kDisplayFile));
   EXPECT_EQ(ports.opens, 0);
   t.watch.writing.clear();
+
+  // So is a file that cannot be read (here a folder in its place), with one warning.
+  const std::string native = t.Native(cfg.Display_File);
+  std::filesystem::remove(native);
+  std::filesystem::create_directory(native);
+  display.LanciaFileDLY();
+  display.LanciaFileDLY();
+  EXPECT_EQ(ports.opens, 0);
+  EXPECT_EQ(t.log.Count("trying again at a later tick"), 1);
+  EXPECT_TRUE(std::filesystem::remove(native));
 
   update("1\r\n2\r\n3\r\n");
   EXPECT_EQ(ports.writes, (std::vector<std::string>{"\033QA1\r", "\033QB2\r", "\033QB3\r"}));

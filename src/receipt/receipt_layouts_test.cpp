@@ -28,13 +28,6 @@ std::string Job(int receipt_lines) {
   return job + "I2 Tavolo 5\r\n";  // headers may come after the receipt lines
 }
 
-Lines SplitLines(const std::string& text) {
-  Lines lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 // The traces of the documents a job prints on a printer of `model`, one per page.
 std::vector<Lines> Traces(const char* model, const std::string& job) {
   testing::TempFolder folder;
@@ -47,8 +40,11 @@ std::vector<Lines> Traces(const char* model, const std::string& job) {
       EXPECT_TRUE(direct.printers.Apply(document));
   }
   std::vector<Lines> traces;
-  for (const Document& document : recording.printed)
-    traces.push_back(SplitLines(TraceText(document)));
+  for (const Document& document : recording.printed) {
+    std::istringstream in(TraceText(document));
+    traces.emplace_back();
+    for (std::string line; std::getline(in, line);) traces.back().push_back(line);
+  }
   return traces;
 }
 

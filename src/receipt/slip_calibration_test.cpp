@@ -52,8 +52,6 @@ class SlipCalibrationTest : public ::testing::Test {
   Printers& printers = direct.printers;
 };
 
-// A test that prints sends the ruler cut to the columns, then numbered rows, and says what
-// to look at; one that cannot be made prints nothing and says why.
 TEST_F(SlipCalibrationTest, RulerThenNumberedRowsOrNothingAndWhy) {
   struct Case {
     const char* name;
@@ -75,7 +73,6 @@ TEST_F(SlipCalibrationTest, RulerThenNumberedRowsOrNothingAndWhy) {
       {"no rows", "0", "42", {}},
       {"another receipt model", "41", "42", {}, kNotSet, kRfTmL90},
       {"a port named in full", "41", "42", {}, kNotSet, kRfTmU295, TypedValue::FromText("Ne01")},
-      {"port 0", "41", "42", {}, kNotSet, kRfTmU295, TypedValue::FromInt(0)},
       {"rows not a number", "quaranta", "42", {}, kNotNumbers},
       {"columns empty", "41", "", {}, kNotNumbers},
       {"negative columns", "41", "-1", {}, kOutOfRange},
