@@ -34,8 +34,6 @@ TEST_F(LoadTest, MissingSettingsFileLoadsEveryDefault) {
   EXPECT_EQ(cfg.IniLocal, "C:\\CALDERA\\_Local.ini");
   EXPECT_EQ(cfg.MF_Ritardo, 50);
   EXPECT_EQ(form.Text(c::MF_Delay), "50");
-  EXPECT_EQ(cfg.MF_COM, "1");
-  EXPECT_EQ(cfg.MF_Parametri, "9600,N,8,1");
   EXPECT_EQ(cfg.Cort_Sett, "9600,N,8,1");
   EXPECT_EQ(cfg.Cort_Printer, "NON PRESENTE");
   EXPECT_EQ(cfg.cort_model, CortModel::kOther);
