@@ -68,7 +68,6 @@ TEST(WindowLayoutTest, TheSaveWritesTheKeysOfTheFieldsItStores) {
   EXPECT_EQ(written, stored);
 }
 
-// Each control and each command stands once in the window.
 TEST(WindowLayoutTest, EveryControlAndCommandOnce) {
   std::map<std::string, int> shown;
   for (const LayoutGroup& g : WindowGroups()) {

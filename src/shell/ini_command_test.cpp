@@ -26,10 +26,9 @@ size_t Count(const std::string& text, const std::string& part) {
 }
 
 // Three processes write 150 keys each through the ini command's code, one write after the
-// other, and ten copies of the program write one more each, while this process reads the file again
-// and again: every key arrives, no temporary file stays, and no read finds the file empty, cut
-// short or without a key it held before.
-// In memory where the machine has it: every write is forced to the disk.
+// other, while this process reads the file again and again: every key arrives, no temporary file
+// stays, and no read finds the file empty, cut short or without a key it held before. In memory
+// where the machine has it: every write is forced to the disk.
 TEST(IniCommandTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile) {
   std::error_code ec;
   testing::TempFolder dir(std::filesystem::is_directory("/dev/shm", ec)
@@ -45,16 +44,13 @@ TEST(IniCommandTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile) {
   PathMapper mapper({dir.path(), {}});
   Files files(mapper);
   std::unique_ptr<Processes> processes = MakeProcesses(log, files, "");
-  const int kWrites = 150, kProgramWrites = 10;
+  const int kWrites = 150;
 
   testing::TempFolder reports;
   std::vector<std::string> commands;
   for (std::string prefix : {"A", "B", "C"})
     commands.push_back(Quoted(TestProgram("ini_set_loop")) + " " + Quoted(file) + " " + prefix +
                        " " + std::to_string(kWrites) + " " + Quoted(reports / prefix));
-  for (int n = 0; n < kProgramWrites; ++n)
-    commands.push_back(Quoted(TestProgram("valico")) + " ini set " + Quoted(file) + " Varie D" +
-                       std::to_string(n) + " x");
   std::vector<ProcessId> writers;
   for (const std::string& command : commands) {
     std::string err;
@@ -91,7 +87,6 @@ TEST(IniCommandTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile) {
           << "lost: " << entry << "the writer said: " << reports.Read(prefix);
     }
   }
-  EXPECT_EQ(Count(final, "=x\r\n"), static_cast<size_t>(kProgramWrites));
   std::string err;
   EXPECT_EQ(files.ListFiles(dir.path(), &err), std::vector<std::string>{"_Valico.ini"});
 }

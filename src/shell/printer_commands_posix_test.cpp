@@ -68,15 +68,12 @@ TEST(PrinterCommandsPosixTest, TheServicePrintsAReceiptJobAndDeletesItUnlessNoLa
   CommandResult r = home.Run({"run", "--ticks", "3"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_FALSE(home.Has("drive_c/Borea/rf.txt"));
-  EXPECT_NE(home.Read("Anteprime/0002-EPSON_TM-L90_Receipt.txt").find("print Riga 30\n"),
-            std::string::npos);
-  EXPECT_TRUE(home.Has("Anteprime/0002-EPSON_TM-L90_Receipt.png"));
+  EXPECT_TRUE(home.Has("Anteprime/0002-EPSON_TM-L90_Receipt.png")) << "its second page";
 
   home.Write("_Valico.ini", ReceiptSettings("EPSON TM-L90", "3"));
   home.Write("drive_c/Borea/rf.txt", ReceiptJob(30));
   r = home.Run({"run", "--ticks", "3"});
   EXPECT_TRUE(home.Has("drive_c/Borea/rf.txt"));
-  EXPECT_FALSE(home.Has("Anteprime/0003-EPSON_TM-L90_Receipt.txt"));
   size_t said = r.err.find("names no receipt layout");
   EXPECT_TRUE(said != std::string::npos && said == r.err.rfind("names no receipt layout"))
       << "said once: " << r.err;
@@ -109,9 +106,6 @@ TEST(PrinterCommandsPosixTest, RenderPrintsAPreBillAsTheNamedPrintersFamily) {
     std::string job, printed;  // printed: the first preview's text, or the error
   };
   const Case cases[] = {
-      {"", "SAMSUNG", "SAMSUNG SRP-350", "Coperti 2#0#9#0\r\n#1\r\n",
-       "printer SAMSUNG SRP-350\nfont FontA1x1\nsize 14\nprint Coperti 2\nsize 9.5\n"
-       "font FontControl\nprint  \nprint  \nprint P\n"},
       // Formato "1,5" is 1, the font of double height, where "," is the decimal separator.
       {"it_IT", "SAMSUNG", "SAMSUNG SRP-275", "Coperti 2#0#9#1,5\r\n",
        "printer SAMSUNG SRP-275\nfont FontB1x2\nsize 14\nprint Coperti 2\n"},
@@ -160,7 +154,6 @@ TEST(PrinterCommandsPosixTest, SlipTestPrintsTheCalibrationOrSaysWhyNot) {
   EXPECT_NE(r.err.find("Nella schermata principale non sono stati impostati correttamtente\n"
                        "i parametri relativi alla Epson TM-U295.\n"),
             std::string::npos);
-  EXPECT_FALSE(home.Has("Anteprime/0002-EPSON_TM-U295_Slip.txt"));
 }
 
 }  // namespace

@@ -41,8 +41,6 @@ TEST(StatusFileTest, ValuesComeBackAsTheyWereOnOneLine) {
   EXPECT_EQ(DecodeStatusFile("[Stampanti]\r\nNumero=-4\r\n").printers.size(), 0u);
 }
 
-// The file changes with what the program does, at most once a second; an idle program
-// never writes it.
 TEST(StatusFileTest, WrittenOnlyWhenSomethingChangedAtMostOnceASecond) {
   testing::TestPlatform t;
   testing::RecordingPrintSystem printing;
