@@ -119,11 +119,15 @@ TEST_F(PollingCycleTest, AnIdleTickDoesNotRewriteTheSettingsFile) {
 TEST_F(PollingCycleTest, AFailingStepIsContainedAndTicksDoNotNest) {
   t.ctx.cfg.Display_Active = t.ctx.cfg.RF_Active = false;
   t.folder.Write("Borea/f1", "x");
-  t.folder.Write("CortBorea/p1", "x");
   int nested = 0;
   devices.on_job = [&](const std::string& job) {
-    ++nested;
-    cycle.Timer1_Timer();  // a re-entrant tick must return at once
+    if (nested++ == 0) {
+      // A tick inside a hand-off (a message box's loop) must return at once: a pass there
+      // would take what Borea drops meanwhile, under the name of a job still being handled.
+      t.folder.Write("CortBorea/p1", "x");
+      cycle.Timer1_Timer();
+      EXPECT_TRUE(t.folder.Has("CortBorea/p1")) << "a nested tick took a job";
+    }
     if (job.find("IN\\f1") != std::string::npos) throw std::runtime_error("driver exploded");
   };
   Ticks();
