@@ -49,6 +49,12 @@ TEST(FilesTest, OperationsOnSettingsPaths) {
   EXPECT_TRUE(f.Remove(caffe + "\\d\xe9.ini", &err)) << err;
   EXPECT_FALSE(f.IsFile(ini));
   EXPECT_FALSE(f.WriteAtomically("C:\\NoDir\\w.ini", "x", &err));
+#ifndef _WIN32
+  // A path the system will not open is a failure with its reason, never a missing file.
+  EXPECT_EQ(ReadNativeFile(home.path() + "/" + std::string(300, 'n'), kNoSizeLimit, &content, &err),
+            ReadStatus::kFailed);
+  EXPECT_NE(err.find("cannot open"), std::string::npos) << err;
+#endif
 }
 
 }  // namespace
