@@ -156,6 +156,8 @@ TEST(PrebillRendererTest, FieldFormatJobsPrintInTheirFamilysDialect) {
        {"position x=0 y=0|bitmap 3x2"},
        "font FontControl|size 9|print w|font FontA15cpi|size 9|colour 0,0,0|print Ciao|bold off",
        true, kInit + H("1D 76 30 00 01 00 03 00 C0 C0 00")},
+      {"350 prints the logo first too", k350, Logo::kPresent, "Ciao\r\n",
+       {"position x=0 y=0|bitmap 3x2"}, "font FontA1x1|size 10|print Ciao", true, ""},
       {"500 leaves a missing logo out", k500, Logo::kMissing, "Ciao#0#9#0#0#N\r\n", {},
        "font FontControl|size 9|position x=0 y=0|print w|font FontA15cpi|size 9|colour 0,0,0|"
        "print Ciao|bold off", false, ""},

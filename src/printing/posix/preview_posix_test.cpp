@@ -14,13 +14,14 @@ namespace {
 
 using namespace ops;
 
-TEST(PreviewPosixTest, RedLinesAreRedAndTheBarsDecodeToTheCodePrinted) {
+TEST(PreviewPosixTest, TheLogoAndRedLinesAreDrawnAndTheBarsDecodeToTheCodePrinted) {
   testing::TempFolder folder;
+  auto logo = std::make_shared<Bitmap>(Bitmap{2, 1, {0, 0, 255, 0, 0, 255}});  // blue
   Document doc{
       "SAMSUNG SRP-350 Receipt",
-      {FontName("FontA11"), Colour(kRed), Print("ROSSO ROSSO"), Colour(kBlack), Print("NERO NERO"),
-       FontName("FontControl"), Print("r"), Print("x"), FontSize(18), FontName("JAN13(EAN)"),
-       Print("800123456789"), FontName("FontControl"), Print("P")}};
+      {DrawBitmap(logo), FontName("FontA11"), Colour(kRed), Print("ROSSO ROSSO"), Colour(kBlack),
+       Print("NERO NERO"), FontName("FontControl"), Print("r"), Print("x"), FontSize(18),
+       FontName("JAN13(EAN)"), Print("800123456789"), FontName("FontControl"), Print("P")}};
   std::vector<std::string> files;
   std::string err;
   ASSERT_TRUE(WritePreviewFiles(doc, PrinterProfile{}, folder / "Anteprime", &files, &err)) << err;
@@ -32,15 +33,17 @@ TEST(PreviewPosixTest, RedLinesAreRedAndTheBarsDecodeToTheCodePrinted) {
   ASSERT_EQ(cairo_surface_status(png.get()), CAIRO_STATUS_SUCCESS);
   const unsigned char* data = cairo_image_surface_get_data(png.get());
   int stride = cairo_image_surface_get_stride(png.get());
-  int red_pixels = 0, last_red_row = -1, first_black_row = -1;
+  int blue_pixels = 0, red_pixels = 0, last_red_row = -1, first_black_row = -1;
   for (int y = 0; y < cairo_image_surface_get_height(png.get()); ++y) {
     for (int x = 0; x < cairo_image_surface_get_width(png.get()); ++x) {
       std::uint32_t px = reinterpret_cast<const std::uint32_t*>(data + y * stride)[x];
       int r = px >> 16 & 0xff, g = px >> 8 & 0xff, b = px & 0xff;
+      if (r < 60 && g < 60 && b > 150) ++blue_pixels;
       if (r > 150 && g < 60 && b < 60) ++red_pixels, last_red_row = y;
       if (r < 60 && g < 60 && b < 60 && first_black_row < 0) first_black_row = y;
     }
   }
+  EXPECT_GT(blue_pixels, 0) << "the logo is drawn";
   EXPECT_GT(red_pixels, 200);
   EXPECT_LT(last_red_row, first_black_row) << "only the first line is red";
 
