@@ -130,10 +130,11 @@ bool Intake::HandOffOne(const Job& job, SpoolKind tipo) {
 }
 
 void Intake::HandOff(const std::vector<Job>& jobs, SpoolKind tipo, const std::string& drop) {
-  std::size_t put_back = 0;
+  std::size_t not_done = 0, put_back = 0;
   for (const Job& job : jobs) {
     // Once one job could not even be kept, the rest of the pass would fare no better.
-    if (put_back > 0 || !HandOffOne(job, tipo)) {
+    if (not_done > 0 || !HandOffOne(job, tipo)) {
+      ++not_done;
       put_back += PutBack(job) ? 1 : 0;
       continue;
     }
@@ -142,15 +143,16 @@ void Intake::HandOff(const std::vector<Job>& jobs, SpoolKind tipo, const std::st
     if (!RemoveNativeIfPresent(job.native, &err)) log_.Warn(err);
   }
   if (tipo == SpoolKind::kPrebill && !jobs.empty()) devices_.EndOfPrebillPass();
-  if (put_back == 0) {
+  if (not_done == 0) {
     hold_length_ = 0;
     return;
   }
   hold_length_ = std::clamp(hold_length_ * 2, kFirstHold, kLongestHold);
   held_passes_ = hold_length_;
   left_behind_ = true;
-  log_.Warn(std::to_string(put_back) + " job(s) could not be done and went back to " + drop +
-            ": they are taken again in " + std::to_string(held_passes_) + " passes");
+  if (put_back > 0)
+    log_.Warn(std::to_string(put_back) + " job(s) could not be done and went back to " + drop +
+              ": they are taken again in " + std::to_string(held_passes_) + " passes");
 }
 
 // A job whose documents could be neither queued nor kept goes back into the drop folder, so

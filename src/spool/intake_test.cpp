@@ -135,5 +135,21 @@ TEST_F(IntakeTest, JobsThatCouldNotBeDoneGoBackAndAreTakenAgainAfterAHold) {
   EXPECT_EQ(devices.prebill_passes_ended, 2) << "each pass that handed off jobs lets go";
 }
 
+// Borea dropped a new job of the same name meanwhile: the job stays, and the pass still stops.
+TEST_F(IntakeTest, AJobThatCannotGoBackStaysAndStillHoldsTheRestOfThePass) {
+  t.folder.Write("Borea/a.txt", "a");
+  t.folder.Write("Borea/b.txt", "b");
+  devices.cort_taken = false;
+  devices.on_job = [&](const std::string& job) {
+    t.folder.Write("Borea/" + job.substr(job.rfind('\\') + 1), "new");
+  };
+  Pass(SpoolKind::kPrebill);
+  EXPECT_EQ(devices.calls.size(), 1u) << "the rest of the pass is not tried";
+  EXPECT_EQ(FilesIn("IN"), 1u);
+  EXPECT_TRUE(t.log.Contains("cannot go back to"));
+  Pass(SpoolKind::kPrebill);
+  EXPECT_EQ(devices.calls.size(), 1u) << "held";
+}
+
 }  // namespace
 }  // namespace valico
