@@ -37,9 +37,11 @@ bool Files::Exists(std::string_view path) const {
   return fs::exists(P(Native(path)), ec);
 }
 
-bool Files::IsFile(std::string_view path) const {
+bool Files::IsFile(std::string_view path) const { return IsNativeFile(Native(path)); }
+
+bool IsNativeFile(const std::string& native) {
   std::error_code ec;
-  return fs::is_regular_file(P(Native(path)), ec);
+  return fs::is_regular_file(P(native), ec);
 }
 
 bool Files::IsFolder(std::string_view path) const {

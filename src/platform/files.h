@@ -109,6 +109,9 @@ bool UpdateNativeFile(const std::string& native_path, std::size_t limit, const F
 bool MoveWithoutReplace(const std::string& from_native, const std::string& to_native,
                         std::string* err);
 
+// True when a native path names a plain file (through a link): what VisitNativeFiles lists.
+bool IsNativeFile(const std::string& native);
+
 // Files::VisitFiles on a native folder. Per-OS.
 bool VisitNativeFiles(const std::string& native_folder,
                       const std::function<bool(const std::string&)>& visit, std::string* err);

@@ -3,7 +3,9 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace valico {
 
@@ -40,6 +42,13 @@ class FolderWatch {
   // FollowFile) may have changed since the last call with it; always true for a folder not
   // under watch, and for the first call.
   virtual bool TakeChange(const std::string& path) = 0;
+
+  // The names of the files of a folder given to Follow that may have become new or whole
+  // since the last call, in the order their notices came, each once; names since gone are
+  // left out. Nothing when the notices cannot tell: the first call, a folder not under watch,
+  // notices lost, or a system whose notices may give a file's other (short) name. The folder
+  // must then be listed.
+  virtual std::optional<std::vector<std::string>> TakeArrivals(const std::string& folder) = 0;
 
   // True when the file at `path` is whole (see above).
   virtual bool IsWhole(const std::string& path) = 0;

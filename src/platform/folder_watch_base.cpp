@@ -47,6 +47,8 @@ void FolderWatchBase::FollowFile(const std::string& path) {
 
 void FolderWatchBase::Forget(Folder& f) {
   f.states.clear();
+  f.arrivals.clear();
+  f.arrivals_known = false;
   f.changed = true;
   for (auto& [name, changed] : f.files) changed = true;
   woken_ = true;
@@ -54,6 +56,7 @@ void FolderWatchBase::Forget(Folder& f) {
 
 bool FolderWatchBase::Poll() {
   ReadNotices();
+  AnnounceCreated();
   for (auto& [path, f] : folders_) {
     if (f.attached || !Attach(path)) continue;
     // Back (or there at last): what it holds now was never announced.
@@ -116,12 +119,56 @@ void FolderWatchBase::OnNotice(const std::string& folder, const std::string& nam
   s.last = std::chrono::steady_clock::now();
   // What may have made a file whole, or a new one appear, is worth a pass now. A write by a
   // writer that holds the file is not; where the system tells no opens, it may be the last.
-  bool wakes = n == Notice::kCreated || n == Notice::kMovedIn || n == Notice::kClosedAfterWrite ||
-               (n == Notice::kModified && s.opens == 0);
-  if (!wakes) return;
+  // A file created is judged once the notices waiting are read: its writer's open comes
+  // with it, and then its close is what makes it whole.
+  if (n == Notice::kCreated) created_.emplace_back(folder, name);
+  if (n == Notice::kMovedIn || n == Notice::kClosedAfterWrite ||
+      (n == Notice::kModified && s.opens == 0))
+    Announce(f, name);
+}
+
+void FolderWatchBase::AnnounceCreated() {
+  for (const auto& [folder, name] : created_) {
+    auto it = folders_.find(folder);
+    if (it == folders_.end()) continue;
+    auto s = it->second.states.find(name);
+    if (s != it->second.states.end() && s->second.opens == 0) Announce(it->second, name);
+  }
+  created_.clear();
+}
+
+void FolderWatchBase::Announce(Folder& f, const std::string& name) {
   woken_ = true;
   f.changed = true;
+  auto followed = f.files.find(Lower(name));
   if (followed != f.files.end()) followed->second = true;
+  FileState& s = f.states[name];
+  if (f.all && exact_names_ && !s.arrived) {
+    s.arrived = true;
+    f.arrivals.push_back(name);
+    if (f.arrivals.size() > kMaxArrivals) {
+      f.arrivals.clear();
+      f.arrivals_known = false;
+    }
+  }
+}
+
+std::optional<std::vector<std::string>> FolderWatchBase::TakeArrivals(const std::string& folder) {
+  auto it = folders_.find(WithoutTrailingSeparator(folder));
+  if (it == folders_.end()) return std::nullopt;
+  Folder& f = it->second;
+  bool known = f.arrivals_known && f.attached && exact_names_;
+  f.arrivals_known = f.attached;  // a listing now covers what came before
+  std::vector<std::string> names;
+  for (std::string& name : f.arrivals) {
+    auto s = f.states.find(name);
+    if (s == f.states.end() || !s->second.arrived) continue;  // gone, or a repeated name
+    s->second.arrived = false;
+    if (known) names.push_back(std::move(name));
+  }
+  f.arrivals.clear();
+  if (!known) return std::nullopt;
+  return names;
 }
 
 void FolderWatchBase::OnOverflow(const std::string* folder) {

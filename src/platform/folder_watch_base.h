@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "platform/diag_log.h"
 #include "platform/file_identity.h"
@@ -17,12 +18,15 @@ namespace valico {
 // reads; this keeps, per file, whether a writer may still be at it.
 class FolderWatchBase : public FolderWatch {
  public:
-  explicit FolderWatchBase(DiagLog& log) : log_(log) {}
+  // `exact_names`: the notices name each file as a listing does, so TakeArrivals can stand in
+  // for a listing.
+  FolderWatchBase(DiagLog& log, bool exact_names) : log_(log), exact_names_(exact_names) {}
 
   void Follow(const std::string& folder) override;
   void FollowFile(const std::string& path) override;
   bool Poll() override;
   bool TakeChange(const std::string& path) override;
+  std::optional<std::vector<std::string>> TakeArrivals(const std::string& folder) override;
   bool IsWhole(const std::string& path) override;
 
  protected:
@@ -50,6 +54,7 @@ class FolderWatchBase : public FolderWatch {
   struct FileState {
     int opens = 0;         // opens not yet closed, as far as the notices tell
     bool pending = false;  // created or written since it was last closed after writing
+    bool arrived = false;  // in `arrivals`, not yet taken
     Time last{};
   };
   struct Folder {
@@ -58,14 +63,24 @@ class FolderWatchBase : public FolderWatch {
     bool changed = true;                                // for TakeChange(folder)
     std::map<std::string, bool> files;                  // followed names (lower case) -> changed
     std::unordered_map<std::string, FileState> states;  // by name as the folder lists it
+    std::vector<std::string> arrivals;                  // for TakeArrivals, with gone names
+    bool arrivals_known = false;                        // no notice lost since the last take
   };
+  // More arrivals than this untaken (nobody takes the folder's jobs): the folder is listed.
+  static constexpr std::size_t kMaxArrivals = 10000;
 
   Folder& FolderOf(const std::string& folder);
+  // A pass is worth running for the file: wakes the service, marks the change, names it.
+  void Announce(Folder& f, const std::string& name);
+  // Announces the files created in the notices just read that no writer holds open.
+  void AnnounceCreated();
   void Forget(Folder& f);
   bool ByAge(const std::string& path);
   bool OldEnough(const std::string& path);
 
+  const bool exact_names_;
   bool woken_ = false;
+  std::vector<std::pair<std::string, std::string>> created_;  // (folder, name), for AnnounceCreated
   std::map<std::string, Folder> folders_;
   // Files whose time stamp lies in the future (a clock elsewhere runs ahead of ours): whole
   // once they have looked the same for kMinAge.

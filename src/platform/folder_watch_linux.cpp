@@ -24,7 +24,7 @@ constexpr std::uint32_t kMask = IN_CREATE | IN_OPEN | IN_MODIFY | IN_CLOSE_WRITE
 class InotifyWatch : public FolderWatchBase {
  public:
   explicit InotifyWatch(DiagLog& log)
-      : FolderWatchBase(log), fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+      : FolderWatchBase(log, /*exact_names=*/true), fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
     if (!fd_.valid())
       log_.Warn(std::string("folder watch: inotify is not available (") + std::strerror(errno) +
                 "); spool folders are looked at every tick");

@@ -64,6 +64,34 @@ TEST_F(FolderWatchTest, AMovedInJobIsWholeAtOnceAndFilesFromBeforeGoByAge) {
   EXPECT_TRUE(watch->IsWhole(Drop("job.txt")));
 }
 
+// The files that arrived, in the order they came and once each, so that a pass need not list
+// the folder; nothing where the notices cannot tell. A file created by a writer that holds it
+// arrives at its close.
+TEST_F(FolderWatchTest, ItNamesTheFilesThatArrivedInTheirOrderOnceEach) {
+  fs::create_directories(Drop());
+  watch->Follow(Drop());
+  EXPECT_FALSE(watch->TakeArrivals(Drop())) << "the first look lists the folder";
+  MoveIn("b.txt");
+  home.Write("Borea/a.txt", "written in place");
+  home.Write("Borea/a.txt", "and again");
+  MoveIn("gone.txt");
+  fs::remove(Drop("gone.txt"));
+  ASSERT_TRUE(Woken());
+#ifdef _WIN32
+  EXPECT_FALSE(watch->TakeArrivals(Drop())) << "its notices may give a file's short name";
+#else
+  EXPECT_EQ(watch->TakeArrivals(Drop()), (std::vector<std::string>{"b.txt", "a.txt"}));
+  EXPECT_EQ(watch->TakeArrivals(Drop()), std::vector<std::string>{});
+  // A file its writer created and still holds arrives, and wakes a pass, when it closes it.
+  int held = ::open(Drop("held.txt").c_str(), O_CREAT | O_WRONLY, 0644);
+  ASSERT_GE(held, 0);
+  EXPECT_FALSE(watch->Poll());
+  ::close(held);
+  ASSERT_TRUE(Woken());
+  EXPECT_EQ(watch->TakeArrivals(Drop()), std::vector<std::string>{"held.txt"});
+#endif
+}
+
 // A writer that pauses between pieces longer than the age that takes a file nothing is known
 // of: never whole before it closes, whether the watch saw it open the file or it was writing
 // already when the watch began (a job being written while Valico starts).
@@ -155,6 +183,7 @@ TEST_F(FolderWatchTest, AnOverflowedQueueFallsBackToTheAgeOfEachFile) {
   EXPECT_TRUE(watch->Poll());
   EXPECT_TRUE(log.Contains("notices were lost"));
   EXPECT_TRUE(watch->TakeChange(Drop())) << "the folder is listed again";
+  EXPECT_FALSE(watch->TakeArrivals(Drop())) << "the watch cannot name what arrived";
   fs::last_write_time(Drop("job.txt"), fs::file_time_type::clock::now());  // however slow
   EXPECT_FALSE(watch->IsWhole(Drop("job.txt"))) << "its move was lost: judged by age";
   fs::last_write_time(Drop("job.txt"), fs::last_write_time(Drop("job.txt")) - 1s);

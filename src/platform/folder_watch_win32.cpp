@@ -26,8 +26,10 @@ std::string Narrow(const wchar_t* w, int chars) {
 
 class DirectoryChangesWatch : public FolderWatchBase {
  public:
+  // Its notices may name a file by its short 8.3 name: the intake lists the folder.
   explicit DirectoryChangesWatch(DiagLog& log)
-      : FolderWatchBase(log), event_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+      : FolderWatchBase(log, /*exact_names=*/false),
+        event_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
   ~DirectoryChangesWatch() override {
     while (!watched_.empty()) Detach(watched_.begin()->first);
     ::CloseHandle(event_);

@@ -1,8 +1,10 @@
 #include "spool/intake.h"
 
 #include <algorithm>
+#include <deque>
 #include <exception>
 #include <set>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/file_identity.h"
@@ -44,15 +46,17 @@ std::string Intake::Create(const std::string& folder) {
 
 std::vector<std::string> Intake::WholeFiles(const std::string& drop) {
   std::vector<std::string> names;
+  std::unordered_set<std::string> taken;
+  std::vector<std::string> waiting;
   std::set<std::string> unnamed_now;
-  std::string err;
-  // The listing stops at the first file past the limit: a folder of ten thousand files costs
-  // a pass what a folder of a hundred does.
+  // Stops at the first file past the limit: a folder of ten thousand files costs a pass what
+  // a folder of a hundred does.
   auto take = [&](const std::string& name) {
     if (static_cast<int>(names.size()) >= kMaxJobsPerPass) {
-      stopped_at_cap_ = left_behind_ = true;
+      stopped_at_cap_ = true;
       return false;
     }
+    std::string native = InNativeFolder(drop, name);
     // A name holding a backslash (possible on Linux) has no Windows path: the file stays,
     // and the log says why once for as long as it stays.
     if (name.find('\\') != std::string::npos) {
@@ -60,19 +64,34 @@ std::vector<std::string> Intake::WholeFiles(const std::string& drop) {
         log_.Warn("job file \"" + name + "\" in " + drop + " is not taken: a backslash in " +
                   "its name cannot stand in a Windows path; rename it");
       unnamed_now.insert(name);
-    } else if (!watch_.IsWhole(InNativeFolder(drop, name))) {
-      left_behind_ = true;  // still being written: looked at again at every pass
-    } else {
+    } else if (!watch_.IsWhole(native)) {
+      waiting.push_back(name);  // still being written: looked at again at every pass
+    } else if (taken.insert(name).second) {
       names.push_back(name);
     }
     return true;
   };
-  left_behind_ = false;
-  if (!VisitNativeFiles(drop, take, &err)) left_behind_ = true;  // tried again
-  if (stopped_at_cap_)  // names past the cap were not looked at: keep what was said of them
+  std::optional<std::vector<std::string>> arrivals = watch_.TakeArrivals(drop);
+  if (!arrivals || list_again_) {
+    list_again_ = false;
+    known_.clear();  // the listing finds them
+    std::string err;
+    if (!VisitNativeFiles(drop, take, &err)) list_again_ = true;
+    list_again_ = list_again_ || stopped_at_cap_;  // the names past the cap were not seen
+    if (stopped_at_cap_)  // nor were their names: keep what was said of them
+      unnamed_.insert(unnamed_now.begin(), unnamed_now.end());
+    else
+      unnamed_ = std::move(unnamed_now);
+  } else {
+    // The files the notices named since the last pass, after those still to look at from
+    // earlier passes: no listing needed. Those still there as plain files are looked at, as
+    // a listing would list them (a pipe is no job: reading it could wait for ever).
+    known_.insert(known_.end(), arrivals->begin(), arrivals->end());
+    for (; !known_.empty(); known_.pop_front())
+      if (IsNativeFile(InNativeFolder(drop, known_.front())) && !take(known_.front())) break;
     unnamed_.insert(unnamed_now.begin(), unnamed_now.end());
-  else
-    unnamed_ = std::move(unnamed_now);
+  }
+  known_.insert(known_.end(), waiting.begin(), waiting.end());
   return names;
 }
 
@@ -85,7 +104,7 @@ std::vector<Intake::Job> Intake::MoveIn(const std::vector<std::string>& names,
     std::string from = InNativeFolder(drop, name), to = InNativeFolder(dest, name), why;
     if (!MoveWithoutReplace(from, to, &why) && !MoveOverLeftover(from, to, destinazione + name)) {
       // Still held by its writer, or the intake folder refuses it: try again next pass.
-      left_behind_ = true;
+      list_again_ = true;
       if (refused_.insert(name).second)
         log_.Warn("cannot move " + from + " to " + to + ": " + why +
                   "; it is tried again at every pass");
@@ -149,7 +168,7 @@ void Intake::HandOff(const std::vector<Job>& jobs, SpoolKind tipo, const std::st
   }
   hold_length_ = std::clamp(hold_length_ * 2, kFirstHold, kLongestHold);
   held_passes_ = hold_length_;
-  left_behind_ = true;
+  list_again_ = true;
   if (put_back > 0)
     log_.Warn(std::to_string(put_back) + " job(s) could not be done and went back to " + drop +
               ": they are taken again in " + std::to_string(held_passes_) + " passes");
@@ -177,7 +196,7 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
   std::string drop = Locate(origine, &there);
   watch_.Follow(drop);
   stopped_at_cap_ = false;
-  if (!watch_.TakeChange(drop) && !left_behind_) {
+  if (!watch_.TakeChange(drop) && !list_again_ && known_.empty()) {
     // Nothing arrived since a pass that left nothing behind: no job to take.
     settings_.ScriviVarie(SpoolFlag(tipo), TypedValue::FromFlag(true), file_ini);
     return;

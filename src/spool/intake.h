@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <set>
 #include <string>
 #include <vector>
@@ -23,8 +24,9 @@ const char* SpoolFlag(SpoolKind kind);
 // The spool intake: moves the jobs of a drop folder into its intake folder, hands each to its
 // device, deletes it, and opens the spool flag again. One Intake per drop folder. A job is
 // taken only once the folder watch says it is whole, so a file Borea is still writing is left
-// alone; a pass finds nothing to do without listing the folder when the watch saw no change
-// there and the last pass left nothing behind.
+// alone. Where the watch names the files that arrived, a pass takes those without listing the
+// folder; a pass finds nothing to do without looking when the watch saw no change there and
+// the last pass left nothing behind.
 class Intake {
  public:
   // At most this many jobs are handed off per pass; further files wait for the next pass.
@@ -57,8 +59,9 @@ class Intake {
   std::string Locate(const std::string& folder, bool* there) const;
   // Creates a missing spool folder (a failure is logged); its native path.
   std::string Create(const std::string& folder);
-  // The names of the whole files in the drop folder `origine` (native path `drop`), in the
-  // order of the listing, at most kMaxJobsPerPass of them.
+  // The names of the whole files in the drop folder (native path `drop`), at most
+  // kMaxJobsPerPass of them: those the watch named, in the order they came, or else those
+  // of a listing, in its order.
   std::vector<std::string> WholeFiles(const std::string& drop);
   // Moves the files named into the intake folder `destinazione` (native path `dest`),
   // replacing what stands there under the same name; the jobs that moved. A move that finds
@@ -78,7 +81,11 @@ class Intake {
   FolderWatch& watch_;
   IniSnapshot& settings_;
   DeviceHandlers& devices_;
-  bool left_behind_ = false;  // the last pass left files in the drop folder
+  // What the next pass looks at besides what the watch names: a listing of the whole folder
+  // (files were left there that only a listing finds again), and files the watch named that
+  // were not taken yet (still being written, or past the cap).
+  bool list_again_ = false;
+  std::deque<std::string> known_;
   bool stopped_at_cap_ = false;
   int held_passes_ = 0;            // passes still to skip after jobs went back
   int hold_length_ = 0;            // the last hold, doubled at each hold in a row

@@ -99,6 +99,31 @@ TEST_F(IntakeTest, AtMost101JobsPerPassEachOnceInTheOrderOfTheListing) {
   EXPECT_EQ(devices.calls, listed);
 }
 
+// Where the watch names the files that arrived, a pass takes those in the order they came,
+// without a listing; one past the cap, or still being written, is looked at again by the next
+// pass without being named again.
+TEST_F(IntakeTest, WhatTheWatchNamesIsTakenInItsOrderWithoutAListing) {
+  t.folder.Write("Borea/unnamed.txt", "no notice named it");
+  t.folder.Write("Borea/growing.txt", "part");
+  t.watch.writing.insert((std::filesystem::path(t.Native(Drop())) / "growing.txt").string());
+  std::vector<std::string> named = {"growing.txt"}, expected;
+  for (int i = 102; i >= 0; --i) {
+    named.push_back("j" + std::to_string(i));
+    t.folder.Write("Borea/" + named.back(), "x");
+    expected.push_back("MF " + In() + "\\" + named.back());
+  }
+  expected.push_back("MF " + In() + "\\growing.txt");
+  t.watch.arrivals = named;
+  Pass();
+  EXPECT_EQ(devices.calls.size(), 101u);
+  EXPECT_TRUE(intake.stopped_at_cap());
+  t.watch.writing.clear();
+  t.watch.quiet = true;
+  Pass();
+  EXPECT_EQ(devices.calls, expected);
+  EXPECT_TRUE(t.folder.Has("Borea/unnamed.txt"));
+}
+
 TEST_F(IntakeTest, AFileStillBeingWrittenWaitsUntilItIsWhole) {
   t.folder.Write("Borea/growing.txt", "part");
   t.watch.writing.insert((std::filesystem::path(t.Native(Drop())) / "growing.txt").string());
