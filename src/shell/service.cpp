@@ -1,5 +1,7 @@
 #include "shell/service.h"
 
+#include <utility>
+
 #include "shell/startup.h"
 
 namespace valico {
@@ -19,7 +21,7 @@ ServiceTicks::ServiceTicks(Context& ctx)
 bool ServiceTicks::Tick() {
   // Jobs that other programs (valico reprint, a print test) left in the print queue's folder.
   if (ctx_.svc.watch.TakeChange(ctx_.print_queue.folder())) ctx_.print_queue.AdoptInbox();
-  cycle_.Timer1_Timer();
+  cycle_.Timer1_Timer(std::exchange(notices_read_, false));
   jobs_.Tick();
   status_.Tick();
   return cycle_.backlog();
@@ -27,7 +29,7 @@ bool ServiceTicks::Tick() {
 
 WakeSource ServiceTicks::Wake() {
   FolderWatch& watch = ctx_.svc.watch;
-  return WakeSource{watch.WaitHandle(), [&watch] { return watch.Poll(); }};
+  return WakeSource{watch.WaitHandle(), [this, &watch] { return notices_read_ = watch.Poll(); }};
 }
 
 void ServiceTicks::Stop() { jobs_.Stop(ctx_.svc.ftp.timeout()); }

@@ -35,6 +35,9 @@ class ServiceTicks {
   IniSnapshot settings_;
   PollingCycle cycle_;
   JobsRunner jobs_;
+  // A wake has just read the watch's notices and starts a tick: the tick need not read them
+  // again (notices that came meanwhile keep the loop's wait ready, and wake it again).
+  bool notices_read_ = false;
 };
 
 // The headless service: the start-up sequence, then a tick every 500 ms until the process is

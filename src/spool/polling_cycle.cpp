@@ -28,11 +28,11 @@ void PollingCycle::FollowSpools() {
   if (cfg_.Cort_Active) watch_.Follow(files_.Native(InProgramFolder(kPrebillSpool.drop)));
 }
 
-void PollingCycle::Timer1_Timer() {
+void PollingCycle::Timer1_Timer(bool notices_read) {
   if (in_tick_) return;
   in_tick_ = true;
   backlog_ = false;
-  watch_.Poll();  // what arrived since the last look
+  if (!notices_read) watch_.Poll();  // what arrived since the last look
   Contained("settings", [&] { settings_.Refresh(); });
   Contained("display", [&] { DisplayStep(); });
   Contained("fiscal register", [&] { FiscalStep(); });

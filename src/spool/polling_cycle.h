@@ -31,8 +31,9 @@ class PollingCycle {
   void FollowSpools();
 
   // One tick (Timer1_Timer). A failing step is written to the diagnostic log and the tick
-  // goes on with the next one; a tick called while one runs returns at once.
-  void Timer1_Timer();
+  // goes on with the next one; a tick called while one runs returns at once. The tick reads
+  // the watch's notices first, unless its caller has just read them (`notices_read`).
+  void Timer1_Timer(bool notices_read = false);
 
   // True when the last tick left jobs that a pass could take at once (a spool stopped at
   // its limit of jobs per pass): the caller runs the next tick without waiting.
