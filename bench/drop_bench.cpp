@@ -30,6 +30,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -137,33 +138,43 @@ class Floor : public Taker {
 
 enum class How { kMovedIn, kClosedByWriter };
 
-// Drops `n` pre-bills one at a time at random moments; ms from drop to first byte.
-Percentiles PrebillDrops(Taker& v, int n, How how, std::mt19937& rng) {
-  std::vector<double> ms;
-  std::uniform_int_distribution<int> pause(0, 500);
-  auto done = [&](const std::string& s) { return s.find(v.end_of_job()) != std::string::npos; };
-  for (int i = 0; i < n; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(pause(rng)));
-    std::string job = Numbered("N2:01:Tavolo ", i) + "\r\n";
-    std::string name = Numbered("job", i) + ".txt";
-    Clock::time_point t0;
-    if (how == How::kMovedIn) {
-      Write(v.staging() / name, job);
-      t0 = Clock::now();
-      fs::rename(v.staging() / name, v.drop() / name);
-    } else {
-      {
-        std::ofstream out(v.drop() / name, std::ios::binary);
-        out << job;
-      }
-      t0 = Clock::now();
+// Drops one pre-bill; ms from drop to first byte, or nothing when it did not arrive.
+std::optional<double> PrebillDrop(Taker& v, int i, How how) {
+  std::string job = Numbered("N2:01:Tavolo ", i) + "\r\n";
+  std::string name = Numbered("job", i) + ".txt";
+  Clock::time_point t0;
+  if (how == How::kMovedIn) {
+    Write(v.staging() / name, job);
+    t0 = Clock::now();
+    fs::rename(v.staging() / name, v.drop() / name);
+  } else {
+    {
+      std::ofstream out(v.drop() / name, std::ios::binary);
+      out << job;
     }
-    Clock::time_point first;
-    if (!v.printer.ReadUntil(done, 5s, &first)) continue;
-    v.printer.pending.clear();
-    ms.push_back(std::chrono::duration<double, std::milli>(first - t0).count());
+    t0 = Clock::now();
   }
-  return Of(ms);
+  auto done = [&](const std::string& s) { return s.find(v.end_of_job()) != std::string::npos; };
+  Clock::time_point first;
+  if (!v.printer.ReadUntil(done, 5s, &first)) return std::nullopt;
+  v.printer.pending.clear();
+  return std::chrono::duration<double, std::milli>(first - t0).count();
+}
+
+// Drops `n` pre-bills to each taker at random moments, taking turns drop by drop, so that
+// each sees the machine as the others do; the percentiles of each.
+std::vector<Percentiles> PrebillDrops(const std::vector<Taker*>& takers, int n, How how,
+                                      std::mt19937& rng) {
+  std::vector<std::vector<double>> ms(takers.size());
+  std::uniform_int_distribution<int> pause(0, 500);
+  for (int i = 0; i < n; ++i)
+    for (size_t k = 0; k < takers.size(); ++k) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(pause(rng)));
+      if (std::optional<double> t = PrebillDrop(*takers[k], i, how)) ms[k].push_back(*t);
+    }
+  std::vector<Percentiles> out;
+  for (const auto& m : ms) out.push_back(Of(m));
+  return out;
 }
 
 Percentiles DisplayDrops(Valico& v, int n, std::mt19937& rng) {
@@ -323,31 +334,26 @@ bool Parse(int argc, char** argv, Options* o) {
 fs::path FloorHome(const Options& o) { return o.home.string() + "-floor"; }
 
 void Latencies(const Options& o, std::mt19937& rng) {
-  Percentiles moved, closed, display, floor_moved, floor_closed;
-  {
-    Valico v(o.valico, o.home);
-    moved = PrebillDrops(v, o.drops, How::kMovedIn, rng);
-    closed = PrebillDrops(v, o.drops, How::kClosedByWriter, rng);
-    display = DisplayDrops(v, o.drops, rng);
-  }
-  {
-    Floor f(o.floor, FloorHome(o));
-    floor_moved = PrebillDrops(f, o.drops, How::kMovedIn, rng);
-    floor_closed = PrebillDrops(f, o.drops, How::kClosedByWriter, rng);
-  }
+  Valico v(o.valico, o.home);
+  Floor f(o.floor, FloorHome(o));
+  std::optional<Valico> other;
+  std::vector<Taker*> takers = {&v, &f};
+  if (!o.other.empty()) takers.push_back(&other.emplace(o.other, o.home.string() + "-other"));
+  std::vector<Percentiles> moved = PrebillDrops(takers, o.drops, How::kMovedIn, rng);
+  std::vector<Percentiles> closed = PrebillDrops(takers, o.drops, How::kClosedByWriter, rng);
+  Percentiles display = DisplayDrops(v, o.drops, rng);
   auto ratios = [](const Percentiles& a, const Percentiles& b) {
     return Ratio(a.p50, b.p50) + " / " + Ratio(a.p99, b.p99);
   };
   std::string n = std::to_string(o.drops);
-  Row("pre-bill moved in, drop to first byte (" + n + " drops)", Latency(moved),
-      Latency(floor_moved), ratios(moved, floor_moved));
-  Row("pre-bill written in place, writer's close to first byte", Latency(closed),
-      Latency(floor_closed), ratios(closed, floor_closed));
+  Row("pre-bill moved in, drop to first byte (" + n + " drops, turn about with the floor)",
+      Latency(moved[0]), Latency(moved[1]), ratios(moved[0], moved[1]));
+  Row("pre-bill written in place, writer's close to first byte", Latency(closed[0]),
+      Latency(closed[1]), ratios(closed[0], closed[1]));
   Row("display file moved in, to first byte at the display", Latency(display), "", "");
-  if (!o.other.empty()) {
-    Valico v(o.other, o.home);
-    Row("pre-bill moved in (other build)", Latency(PrebillDrops(v, o.drops, How::kMovedIn, rng)),
-        "", "");
+  if (other) {
+    Row("pre-bill moved in (other build)", Latency(moved[2]), "", ratios(moved[2], moved[1]));
+    Row("writer's close (other build)", Latency(closed[2]), "", ratios(closed[2], closed[1]));
   }
 }
 
