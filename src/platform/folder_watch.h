@@ -50,6 +50,10 @@ class FolderWatch {
   // must then be listed.
   virtual std::optional<std::vector<std::string>> TakeArrivals(const std::string& folder) = 0;
 
+  // True while a folder given to Follow is under watch where it lies: it was there at the last
+  // Poll, and no notice read since says it went.
+  virtual bool Watching(const std::string& folder) = 0;
+
   // True when the file at `path` is whole (see above).
   virtual bool IsWhole(const std::string& path) = 0;
 

@@ -171,6 +171,11 @@ std::optional<std::vector<std::string>> FolderWatchBase::TakeArrivals(const std:
   return names;
 }
 
+bool FolderWatchBase::Watching(const std::string& folder) {
+  auto it = folders_.find(WithoutTrailingSeparator(folder));
+  return it != folders_.end() && it->second.attached;
+}
+
 void FolderWatchBase::OnOverflow(const std::string* folder) {
   log_.Warn(std::string("folder watch: notices were lost") +
             (folder ? " for " + *folder : std::string()) +

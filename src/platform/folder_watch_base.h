@@ -27,6 +27,7 @@ class FolderWatchBase : public FolderWatch {
   bool Poll() override;
   bool TakeChange(const std::string& path) override;
   std::optional<std::vector<std::string>> TakeArrivals(const std::string& folder) override;
+  bool Watching(const std::string& folder) override;
   bool IsWhole(const std::string& path) override;
 
  protected:

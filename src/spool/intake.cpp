@@ -5,6 +5,7 @@
 #include <exception>
 #include <set>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "platform/file_identity.h"
@@ -26,9 +27,10 @@ const char* SpoolFlag(SpoolKind kind) {
 }
 
 // A spool folder is usually there with its name as written: then one look finds it.
-std::string Intake::Locate(const std::string& folder, bool* there) const {
+std::string Intake::Locate(const std::string& folder, bool* there, bool* as_written) const {
   std::string native = files_.mapper().AsWritten(folder);
   std::optional<FileIdentity> id = IdentityOf(native);
+  *as_written = id && id->is_folder;
   if (!id) {
     std::string resolved = files_.Native(folder);
     if (resolved != native) id = IdentityOf(resolved);
@@ -42,6 +44,36 @@ std::string Intake::Create(const std::string& folder) {
   std::string err;
   if (!files_.CreateFolder(folder, &err)) log_.Error(err);
   return files_.Native(folder);
+}
+
+std::string Intake::DropFolder(const std::string& origine, bool* there) {
+  if (drop_.folder == origine && watch_.Watching(drop_.native)) {
+    *there = true;
+    return drop_.native;
+  }
+  bool as_written = false;
+  std::string native = Locate(origine, there, &as_written);
+  drop_ = as_written ? Found{origine, native} : Found{};
+  return native;
+}
+
+std::string Intake::IntakeFolder(const std::string& destinazione) {
+  in_unchecked_ = !in_.folder.empty() && in_.folder == destinazione;
+  if (in_unchecked_) return in_.native;
+  bool there = false, as_written = false;
+  std::string native = Locate(destinazione, &there, &as_written);
+  in_ = as_written ? Found{destinazione, native} : Found{};
+  return there ? native : Create(destinazione);
+}
+
+// Someone may have deleted or moved the intake folder since an earlier pass found it: it is
+// looked for (and made) again, once a pass. True when a failed move is worth trying again.
+bool Intake::IntakeFolderAgain(std::string* dest) {
+  if (!in_unchecked_) return false;
+  std::string folder = std::exchange(in_, Found{}).folder;
+  *dest = IntakeFolder(folder);
+  in_unchecked_ = false;
+  return true;
 }
 
 std::vector<std::string> Intake::WholeFiles(const std::string& drop) {
@@ -97,12 +129,20 @@ std::vector<std::string> Intake::WholeFiles(const std::string& drop) {
 
 std::vector<Intake::Job> Intake::MoveIn(const std::vector<std::string>& names,
                                         const std::string& drop, const std::string& destinazione,
-                                        const std::string& dest) {
+                                        std::string dest) {
   if (refused_.size() > 1000) refused_.clear();
   std::vector<Job> jobs;
   for (const std::string& name : names) {
     std::string from = InNativeFolder(drop, name), to = InNativeFolder(dest, name), why;
-    if (!MoveWithoutReplace(from, to, &why) && !MoveOverLeftover(from, to, destinazione + name)) {
+    auto move = [&] {
+      return MoveWithoutReplace(from, to, &why) || MoveOverLeftover(from, to, destinazione + name);
+    };
+    bool moved = move();
+    if (!moved && IntakeFolderAgain(&dest)) {
+      to = InNativeFolder(dest, name);
+      moved = move();
+    }
+    if (!moved) {
       // Still held by its writer, or the intake folder refuses it: try again next pass.
       list_again_ = true;
       if (refused_.insert(name).second)
@@ -193,7 +233,7 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
     return;
   }
   bool there = false;
-  std::string drop = Locate(origine, &there);
+  std::string drop = DropFolder(origine, &there);
   watch_.Follow(drop);
   stopped_at_cap_ = false;
   if (!watch_.TakeChange(drop) && !list_again_ && known_.empty()) {
@@ -202,8 +242,7 @@ void Intake::PrelevaSpool(std::string origine, const std::string& file_ini,
     return;
   }
   if (!there) drop = Create(origine);
-  std::string dest = Locate(destinazione, &there);
-  if (!there) dest = Create(destinazione);
+  std::string dest = IntakeFolder(destinazione);
   if (origine.empty() || origine.back() != '\\') origine += '\\';
   if (destinazione.empty() || destinazione.back() != '\\') destinazione += '\\';
 

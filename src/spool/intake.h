@@ -55,10 +55,17 @@ class Intake {
     std::string drop_native;  // where it was dropped
   };
 
-  // The native path of a spool folder, and whether a folder is there.
-  std::string Locate(const std::string& folder, bool* there) const;
+  // The native path of a spool folder, whether a folder is there, and whether it is there with
+  // its name as written.
+  std::string Locate(const std::string& folder, bool* there, bool* as_written) const;
   // Creates a missing spool folder (a failure is logged); its native path.
   std::string Create(const std::string& folder);
+  // The drop folder: where the last pass found it, while the watch still follows it there.
+  std::string DropFolder(const std::string& origine, bool* there);
+  // The intake folder (created when missing): where the last pass found it. A move into it
+  // that fails makes IntakeFolderAgain look for it again, and create it if it went.
+  std::string IntakeFolder(const std::string& destinazione);
+  bool IntakeFolderAgain(std::string* dest);
   // The names of the whole files in the drop folder (native path `drop`), at most
   // kMaxJobsPerPass of them: those the watch named, in the order they came, or else those
   // of a listing, in its order.
@@ -67,7 +74,7 @@ class Intake {
   // replacing what stands there under the same name; the jobs that moved. A move that finds
   // the name free costs one call.
   std::vector<Job> MoveIn(const std::vector<std::string>& names, const std::string& drop,
-                          const std::string& destinazione, const std::string& dest);
+                          const std::string& destinazione, std::string dest);
   bool MoveOverLeftover(const std::string& from, const std::string& to, const std::string& path);
   // Hands each job to the device of `tipo`, then deletes it if the device left it. A job the
   // device could not do (nothing of it could even be kept: a full disk) goes back into the
@@ -81,6 +88,13 @@ class Intake {
   FolderWatch& watch_;
   IniSnapshot& settings_;
   DeviceHandlers& devices_;
+  // Spool folders found with their names as written at an earlier pass: looking again at each
+  // pass would cost a look each, before the first job.
+  struct Found {
+    std::string folder, native;
+  };
+  Found drop_, in_;
+  bool in_unchecked_ = false;  // this pass took the intake folder from an earlier one
   // What the next pass looks at besides what the watch names: a listing of the whole folder
   // (files were left there that only a listing finds again), and files the watch named that
   // were not taken yet (still being written, or past the cap).

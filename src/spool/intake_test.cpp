@@ -124,6 +124,23 @@ TEST_F(IntakeTest, WhatTheWatchNamesIsTakenInItsOrderWithoutAListing) {
   EXPECT_TRUE(t.folder.Has("Borea/unnamed.txt"));
 }
 
+// The spool folders an earlier pass found are not looked for again while the watch follows the
+// drop folder. An intake folder deleted since is made again, and the job goes in that pass; a
+// drop folder the watch lost is made again by the next pass.
+TEST_F(IntakeTest, ASpoolFolderDeletedSinceAnEarlierPassIsMadeAgain) {
+  Pass();
+  t.watch.watching.insert(t.Native(Drop()));
+  Pass();
+  std::filesystem::remove_all(t.folder / "IN");
+  t.folder.Write("Borea/a.txt", "a");
+  Pass();
+  EXPECT_EQ(devices.calls, std::vector<std::string>{"MF " + In() + "\\a.txt"});
+  std::filesystem::remove_all(t.folder / "Borea");
+  t.watch.watching.clear();
+  Pass();
+  EXPECT_TRUE(t.folder.Has("Borea"));
+}
+
 TEST_F(IntakeTest, AFileStillBeingWrittenWaitsUntilItIsWhole) {
   t.folder.Write("Borea/growing.txt", "part");
   t.watch.writing.insert((std::filesystem::path(t.Native(Drop())) / "growing.txt").string());

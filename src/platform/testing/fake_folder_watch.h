@@ -24,11 +24,13 @@ class FakeFolderWatch : public FolderWatch {
     if (!arrivals) return std::nullopt;
     return std::exchange(arrivals, std::vector<std::string>{});
   }
+  bool Watching(const std::string& folder) override { return watching.count(folder) > 0; }
   bool IsWhole(const std::string& path) override { return !writing.count(path); }
   std::intptr_t WaitHandle() const override { return -1; }
 
   std::set<std::string> followed;
-  std::set<std::string> writing;  // native paths of files a writer still holds
+  std::set<std::string> writing;   // native paths of files a writer still holds
+  std::set<std::string> watching;  // native paths of folders Watching() says are there
   bool quiet = false;
   std::optional<std::vector<std::string>> arrivals;
 };
