@@ -40,9 +40,14 @@ std::string Intake::Locate(const std::string& folder, bool* there, bool* as_writ
   return native;
 }
 
+// A folder that cannot be made (a file stands in its place) is tried at every pass, and said
+// once until it is made: twice a second, the log would soon rotate everything else away.
 std::string Intake::Create(const std::string& folder) {
   std::string err;
-  if (!files_.CreateFolder(folder, &err)) log_.Error(err);
+  if (files_.CreateFolder(folder, &err))
+    not_made_.erase(folder);
+  else if (not_made_.insert(folder).second)
+    log_.Error(err + "; it is tried again at every pass");
   return files_.Native(folder);
 }
 

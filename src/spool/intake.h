@@ -101,10 +101,11 @@ class Intake {
   bool list_again_ = false;
   std::deque<std::string> known_;
   bool stopped_at_cap_ = false;
-  int held_passes_ = 0;            // passes still to skip after jobs went back
-  int hold_length_ = 0;            // the last hold, doubled at each hold in a row
-  std::set<std::string> refused_;  // files whose move failed, said once each
-  std::set<std::string> unnamed_;  // names a Windows path cannot hold, already logged
+  int held_passes_ = 0;             // passes still to skip after jobs went back
+  int hold_length_ = 0;             // the last hold, doubled at each hold in a row
+  std::set<std::string> refused_;   // files whose move failed, said once each
+  std::set<std::string> unnamed_;   // names a Windows path cannot hold, already logged
+  std::set<std::string> not_made_;  // spool folders that could not be made, already logged
 };
 
 }  // namespace valico

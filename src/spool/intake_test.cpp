@@ -139,6 +139,13 @@ TEST_F(IntakeTest, ASpoolFolderDeletedSinceAnEarlierPassIsMadeAgain) {
   t.watch.watching.clear();
   Pass();
   EXPECT_TRUE(t.folder.Has("Borea"));
+  // A file where the intake folder should be: the job waits, and the log says so once.
+  std::filesystem::remove_all(t.folder / "IN");
+  t.folder.Write("IN", "not a folder");
+  t.folder.Write("Borea/b.txt", "b");
+  for (int pass = 0; pass < 3; ++pass) Pass();
+  EXPECT_EQ(t.log.Count("cannot create"), 1);
+  EXPECT_TRUE(t.folder.Has("Borea/b.txt"));
 }
 
 TEST_F(IntakeTest, AFileStillBeingWrittenWaitsUntilItIsWhole) {
