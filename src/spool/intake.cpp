@@ -87,13 +87,15 @@ std::vector<std::string> Intake::WholeFiles(const std::string& drop) {
   std::vector<std::string> waiting;
   std::set<std::string> unnamed_now;
   // Stops at the first file past the limit: a folder of ten thousand files costs a pass what
-  // a folder of a hundred does.
-  auto take = [&](const std::string& name) {
+  // a folder of a hundred does. A name the watch gave is taken only while it is a plain file,
+  // as a listing would list it (a pipe is no job: reading it could wait for ever).
+  auto take = [&](const std::string& name, bool named = false) {
     if (static_cast<int>(names.size()) >= kMaxJobsPerPass) {
       stopped_at_cap_ = true;
       return false;
     }
     std::string native = InNativeFolder(drop, name);
+    if (named && !IsNativeFile(native)) return true;
     // A name holding a backslash (possible on Linux) has no Windows path: the file stays,
     // and the log says why once for as long as it stays.
     if (name.find('\\') != std::string::npos) {
@@ -121,11 +123,10 @@ std::vector<std::string> Intake::WholeFiles(const std::string& drop) {
       unnamed_ = std::move(unnamed_now);
   } else {
     // The files the notices named since the last pass, after those still to look at from
-    // earlier passes: no listing needed. Those still there as plain files are looked at, as
-    // a listing would list them (a pipe is no job: reading it could wait for ever).
+    // earlier passes: no listing needed.
     known_.insert(known_.end(), arrivals->begin(), arrivals->end());
     for (; !known_.empty(); known_.pop_front())
-      if (IsNativeFile(InNativeFolder(drop, known_.front())) && !take(known_.front())) break;
+      if (!take(known_.front(), /*named=*/true)) break;
     unnamed_.insert(unnamed_now.begin(), unnamed_now.end());
   }
   known_.insert(known_.end(), waiting.begin(), waiting.end());
